@@ -1,0 +1,18 @@
+#pragma once
+// Everything the windows share during one run. main() makes one and hands it
+// to the windows by reference; a test makes its own.
+#include "link/ExchangeGuard.hpp"
+#include "link/LiveReading.hpp"
+#include "link/MeterState.hpp"
+#include "logger/LoggerState.hpp"
+
+namespace qelt {
+
+struct Session {
+  MeterState Meter;
+  LiveReading Live;
+  ExchangeGuard Guard;
+  LoggerState Logger;
+};
+
+}  // namespace qelt

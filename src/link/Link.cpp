@@ -1,0 +1,99 @@
+#include "link/Link.hpp"
+
+#include <algorithm>
+
+#include "link/Commands.hpp"
+
+namespace qelt {
+
+int ComPortFromText(const std::string& text) {
+  if (text == "Auto") return 1;
+  for (int n = 1; n <= 16; ++n)
+    if (text == "COM" + std::to_string(n)) return n;
+  return 0;
+}
+
+std::string PortLabelFor(const std::string& device, int comPort) {
+  if (comPort > 0) return "COM" + std::to_string(comPort);
+  auto slash = device.find_last_of("/\\");
+  return slash == std::string::npos ? device : device.substr(slash + 1);
+}
+
+std::string DeviceForComPort(int comPort) {
+#ifdef _WIN32
+  return "COM" + std::to_string(comPort);
+#else
+  return "/dev/ttyS" + std::to_string(comPort - 1);
+#endif
+}
+
+bool Link::OpenPort(const std::string& device, int comPort, std::string& error) {
+  portLabel_ = PortLabelFor(device, comPort);
+  if (!port_.IsOpen() && !port_.Open(device, cmd::PortSettings, error)) return false;
+  ShowLinkText(portLabel_);
+  port_.Write(std::string(1, cmd::Reset));
+  return true;
+}
+
+void Link::Delay(double seconds) {
+  // Single precision, as the wall clock is read; the deadline is not carried
+  // over midnight, so a wait begun just before it ends at once.
+  float deadline = static_cast<float>(host_.SecondsSinceMidnight()) + static_cast<float>(seconds);
+  if (deadline > 86399.0f) deadline = static_cast<float>(seconds);
+  // The monotonic bound keeps a wait that the clock wrapped under from
+  // lasting until the next day.
+  const double monotonicEnd = host_.Monotonic() + seconds;
+  for (;;) {
+    float now = static_cast<float>(host_.SecondsSinceMidnight());
+    double remaining = std::min(static_cast<double>(deadline - now), monotonicEnd - host_.Monotonic());
+    if (now >= deadline || remaining <= 0.0) return;
+    host_.RunEvents(remaining);
+  }
+}
+
+bool Link::Abandoned(const ExchangeGuard::Ticket& ticket) {
+  return !ticket.Held() || host_.Monotonic() >= ticket.Deadline;
+}
+
+bool Link::WakeMeter(const ExchangeGuard::Ticket& ticket) {
+  if (Abandoned(ticket)) return false;
+  port_.ReadAll();
+  const std::string wake(1, cmd::Wake);
+  for (;;) {
+    std::string received;
+    int tries = 0;
+    std::size_t pending = 0;
+    do {
+      ++tries;
+      port_.Write(wake);
+      Delay(ShortPause);
+      if (Abandoned(ticket)) return false;
+      pending = port_.Pending();
+      received = port_.ReadAll();
+    } while (tries < WakeTries && pending < 1);
+
+    if (tries == WakeTries) {
+      // The link-lost cycle, inline so that a long outage does not deepen
+      // the stack: "E", "No COM", a pause, and the handshake again.
+      port_.Write(std::string(1, cmd::Reset));
+      ShowLinkText("No COM");
+      Delay(ShortPause);
+      if (Abandoned(ticket)) return false;
+      port_.ReadAll();
+      continue;
+    }
+    if (!received.empty() && received[0] == cmd::Wake) break;
+  }
+  ShowLinkText(portLabel_);
+  return true;
+}
+
+bool Link::ComLost(const ExchangeGuard::Ticket& ticket) {
+  if (Abandoned(ticket)) return false;
+  port_.Write(std::string(1, cmd::Reset));
+  ShowLinkText("No COM");
+  Delay(ShortPause);
+  return WakeMeter(ticket);
+}
+
+}  // namespace qelt

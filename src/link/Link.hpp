@@ -1,0 +1,68 @@
+#pragma once
+// The serial link: opening the port, the cooperative wait, the wake-up
+// handshake and the link-lost cycle. Every wait lets the host's event loop run;
+// an exchange stops as soon as its ticket is no longer held or its deadline
+// has passed, and then touches neither the port nor the link indicator.
+#include <functional>
+#include <string>
+
+#include "link/ExchangeGuard.hpp"
+#include "platform/Host.hpp"
+#include "platform/SerialPort.hpp"
+
+namespace qelt {
+
+class Link {
+ public:
+  Link(Host& host, SerialPort& port) : host_(host), port_(port) {}
+
+  // Receives every new caption of the link indicator ("COM3", "No COM").
+  std::function<void(const std::string&)> OnLinkText;
+
+  // Opens device once with "19200,n,8,1", shows the port label, writes "E".
+  // comPort is the chosen number (0 when the text named a device path).
+  bool OpenPort(const std::string& device, int comPort, std::string& error);
+
+  // "COM" & ComPort, or the device's own name for a device path.
+  const std::string& PortLabel() const { return portLabel_; }
+  void SetPortLabel(std::string label) { portLabel_ = std::move(label); }
+
+  // Waits while the event loop runs. Ends when the clock, in seconds since
+  // midnight, reaches the deadline (not carried over midnight), or at the
+  // latest when the seconds have passed on the monotonic clock.
+  void Delay(double seconds);
+
+  // Wake-up handshake, including the link-lost cycle, as one loop. Returns
+  // true once the instrument echoed "w"; false when the exchange was abandoned.
+  bool WakeMeter(const ExchangeGuard::Ticket& ticket);
+  // Link-lost handling: "E", "No COM", 0.02 s, then the wake-up.
+  bool ComLost(const ExchangeGuard::Ticket& ticket);
+
+  // True when the exchange must end now: ticket lost or deadline passed.
+  bool Abandoned(const ExchangeGuard::Ticket& ticket);
+
+  void ShowLinkText(const std::string& text) {
+    if (OnLinkText) OnLinkText(text);
+  }
+
+  Host& host() { return host_; }
+  SerialPort& port() { return port_; }
+
+  static constexpr int WakeTries = 100;
+  static constexpr double ShortPause = 0.02;
+
+ private:
+  Host& host_;
+  SerialPort& port_;
+  std::string portLabel_ = "COM0";
+};
+
+// "COM3" -> 3, "Auto" -> 1, anything else 0 (exact and case-sensitive).
+int ComPortFromText(const std::string& text);
+// The name the link indicator shows for a device: "COM3" for port 3, the last
+// path element for a device path ("/dev/ttyUSB0" -> "ttyUSB0").
+std::string PortLabelFor(const std::string& device, int comPort);
+// The platform's device for port n: "/dev/ttyS<n-1>" on Linux, "COMn" on Windows.
+std::string DeviceForComPort(int comPort);
+
+}  // namespace qelt

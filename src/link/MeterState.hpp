@@ -1,0 +1,23 @@
+#pragma once
+// Decoding state shared by the live poll and the logger decoding.
+#include <string>
+
+namespace qelt {
+
+struct MeterState {
+  int ComPort = 0;         // 1..16 once chosen; 0 while none is
+  std::string PortDevice;  // what the port window accepted ("COM3", "/dev/pts/4")
+
+  std::string MeterValue;  // result of the last DecodeValue
+  int WiringCode = 0;
+  std::string WiringMode;  // empty until a known code was seen
+
+  bool NegKW1 = false, NegKVAR1 = false, NegKW2 = false, NegKVAR2 = false;
+  bool NegKW3 = false, NegKVAR3 = false, OverV1 = false, OverI1 = false;
+  bool OverV2 = false, OverI2 = false, OverV3 = false, OverI3 = false;
+  bool OverI4 = false, NegTKW = false, NegTKVAR = false, FlagB7 = false;
+
+  bool LoggerDecoding = false;  // while set, DecodeValue ignores the over flag
+};
+
+}  // namespace qelt

@@ -1,0 +1,49 @@
+#include "panel/ClockCommand.hpp"
+
+#include "link/Commands.hpp"
+
+namespace qelt {
+
+namespace {
+std::uint8_t Bcd(int twoDigits) {
+  twoDigits %= 100;
+  return static_cast<std::uint8_t>((twoDigits / 10) * 16 + twoDigits % 10);
+}
+}  // namespace
+
+std::array<std::uint8_t, 6> ClockBytes(const DateTime& when) {
+  return {Bcd(when.Year), Bcd(when.Month), Bcd(when.Day), Bcd(when.Hour), Bcd(when.Minute), Bcd(when.Second)};
+}
+
+std::string SetInstrumentClock(Link& link, ExchangeGuard& guard, double deadline) {
+  ExchangeGuard::Ticket ticket = guard.TakeForCommand();
+  if (!ticket) return {};
+  ticket.Deadline = deadline;
+  link.port().ReadAll();
+  if (!link.WakeMeter(ticket)) return {};
+  // The time is taken after the wake-up, which may have waited long.
+  auto bytes = ClockBytes(link.host().Now());
+  std::string sent(1, cmd::SetClock);
+  link.port().Write(sent);
+  for (std::uint8_t b : bytes) {
+    link.Delay(Link::ShortPause);
+    std::string one(1, static_cast<char>(b));
+    link.port().Write(one);
+    sent += one;
+  }
+  link.Delay(Link::ShortPause);
+  return sent;
+}
+
+std::string HexBytes(const std::string& bytes) {
+  static const char* digits = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : bytes) {
+    if (!out.empty()) out += ' ';
+    out += digits[c >> 4];
+    out += digits[c & 15];
+  }
+  return out;
+}
+
+}  // namespace qelt

@@ -1,0 +1,30 @@
+#pragma once
+// What the logic needs of its surroundings: clocks and a way to let the event
+// loop run during a wait. Qt-free, so exchanges can be tested on a virtual clock.
+
+namespace qelt {
+
+struct DateTime {
+  int Year = 2000;
+  int Month = 1;
+  int Day = 1;
+  int Hour = 0;
+  int Minute = 0;
+  int Second = 0;
+};
+
+class Host {
+ public:
+  virtual ~Host() = default;
+  // Wall clock: seconds since local midnight, with fractions.
+  virtual double SecondsSinceMidnight() = 0;
+  // Local date and time.
+  virtual DateTime Now() = 0;
+  // Seconds from an arbitrary origin; never jumps, holds across midnight.
+  virtual double Monotonic() = 0;
+  // Lets the event loop run; returns after it handled something or after
+  // maxSeconds. Blocks, never spins.
+  virtual void RunEvents(double maxSeconds) = 0;
+};
+
+}  // namespace qelt
