@@ -1,0 +1,53 @@
+#include "platform/Dialogs.hpp"
+
+namespace qelt {
+
+std::vector<std::pair<std::string, std::vector<std::string>>> FilterEntries(const std::string& filter) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (char c : filter) {
+    if (c == '|') {
+      parts.push_back(part);
+      part.clear();
+    } else {
+      part += c;
+    }
+  }
+  if (!part.empty()) parts.push_back(part);
+
+  std::vector<std::pair<std::string, std::vector<std::string>>> entries;
+  for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+    std::vector<std::string> patterns;
+    std::string pattern;
+    for (char c : parts[i + 1] + ";") {
+      if (c == ';') {
+        if (!pattern.empty()) patterns.push_back(pattern);
+        pattern.clear();
+      } else if (c != ' ') {
+        pattern += c;
+      }
+    }
+    entries.emplace_back(parts[i], patterns);
+  }
+  return entries;
+}
+
+std::string FileNameOf(const std::string& path) {
+  auto slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string DisplayLines(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      out += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace qelt

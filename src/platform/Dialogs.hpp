@@ -1,0 +1,63 @@
+#pragma once
+// Message boxes, the input box and the file and printer dialogs, as the logic
+// asks for them. QtDialogs shows them; ScriptedDialogs answers them in tests.
+// Every call blocks until the user (or the script) has answered.
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qelt {
+
+enum class MessageIcon { None, Stop, Question, Exclamation, Information };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class MessageAnswer { Ok, Cancel, Yes, No, Retry };
+
+struct FileRequest {
+  std::string Title;   // empty: the platform's own
+  std::string Filter;  // description|pattern pairs: "All Files (*.*)|*.*|"
+  int FilterIndex = 1;  // 1-based entry selected at first
+  std::string InitialPath;       // folder or file to start from; empty: the current folder
+  bool OverwritePrompt = false;  // save only: ask before replacing an existing file
+};
+
+struct FileChoice {
+  std::string Path;      // full path
+  std::string FileName;  // the last path element
+};
+
+enum class PageOrientation { Portrait = 1, Landscape = 2 };
+
+struct PrinterChoice {
+  std::string PrinterName;  // empty: the default printer
+  std::string OutputFile;   // non-empty: print into this PDF file instead of a printer
+  PageOrientation Orientation = PageOrientation::Portrait;
+  int Copies = 1;
+};
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // An empty title stands for the program's name.
+  virtual MessageAnswer Message(const std::string& text, MessageIcon icon,
+                                MessageButtons buttons = MessageButtons::Ok, const std::string& title = {}) = 0;
+  // The answer typed; empty when the box was cancelled.
+  virtual std::string Input(const std::string& prompt, const std::string& title,
+                            const std::string& defaultAnswer) = 0;
+  // Nothing when cancelled.
+  virtual std::optional<FileChoice> OpenFile(const FileRequest& request) = 0;
+  virtual std::optional<FileChoice> SaveFile(const FileRequest& request) = 0;
+  virtual std::optional<PrinterChoice> ChoosePrinter(const PrinterChoice& initial) = 0;
+};
+
+// The entries of a description|pattern filter, patterns split at ";".
+// "Text (*.txt)|*.txt|All Files (*.*)|*.*|" -> {{"Text (*.txt)", {"*.txt"}}, {"All Files (*.*)", {"*.*"}}}
+std::vector<std::pair<std::string, std::vector<std::string>>> FilterEntries(const std::string& filter);
+
+// The last element of a path, after "/" or "\".
+std::string FileNameOf(const std::string& path);
+
+// A prompt or message with CR LF and lone CR turned into LF, for display.
+std::string DisplayLines(const std::string& text);
+
+}  // namespace qelt

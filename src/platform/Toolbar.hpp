@@ -1,0 +1,49 @@
+#pragma once
+// A command toolbar: buttons numbered from 1 in the order added, each with a
+// Key, a picture and a tool tip; a click reports the button's Key. A hidden
+// button still holds its picture, so that another button can take it.
+#include <QIcon>
+#include <QToolBar>
+#include <vector>
+
+class QAction;
+class QToolButton;
+
+namespace qelt {
+
+class Toolbar : public QToolBar {
+  Q_OBJECT
+ public:
+  explicit Toolbar(QWidget* parent = nullptr);
+
+  // Returns the new button's number.
+  int AddButton(const QString& key, const QIcon& picture, const QString& toolTip, bool visible = true);
+
+  int Count() const { return static_cast<int>(actions_.size()); }
+  // 0 when no button has the key.
+  int IndexOf(const QString& key) const;
+  QString Key(int index) const;
+
+  QIcon Picture(int index) const;
+  void SetPicture(int index, const QIcon& picture);
+  QString ToolTip(int index) const;
+  void SetToolTip(int index, const QString& toolTip);
+  // Button `to` takes the picture of button `from`.
+  void LendPicture(int to, int from) { SetPicture(to, Picture(from)); }
+
+  bool IsButtonVisible(int index) const;
+  void SetButtonVisible(int index, bool visible);
+
+  QAction* Action(int index) const;
+  QToolButton* Button(int index) const;
+  // As a user's click on button `index` (tests).
+  void Click(int index);
+
+ signals:
+  void ButtonClick(const QString& key);
+
+ private:
+  std::vector<QAction*> actions_;
+};
+
+}  // namespace qelt
