@@ -1,0 +1,141 @@
+#include "panel/PcSampling.hpp"
+
+#include "panel/RecordFileReader.hpp"
+#include "panel/SamplingInterval.hpp"
+
+namespace qelt {
+
+const std::string& RecordingModeMessage() {
+  static const std::string text = "Recording Mode!\n\rPlease stop recording!";
+  return text;
+}
+
+const std::string& ListRecordingMessage() {
+  static const std::string text = "Aready in recording mode, close it and try again !";
+  return text;
+}
+
+std::string OpenProgressCaption(int lineNumber) { return std::to_string(lineNumber) + " Records Completed"; }
+
+void PcSampling::Save() {
+  if (state_.Recording) {
+    StopRecording();
+    return;
+  }
+  SaveDialog(state_, dialogs_);
+  if (!state_.DialogOK) return;
+  StartRecording(state_.RecFileName);
+}
+
+void PcSampling::StartRecording(const std::string& path) {
+  RecorderFault fault;
+  if (!recorder_.Start(path, fault)) {
+    state_.DialogOK = false;
+    dialogs_.Message(fault.Message(), MessageIcon::Stop);
+    return;
+  }
+  view_.SetFileNameLabel(FileNameOf(path));
+  view_.SetRecordingButton(true);
+  view_.SetRecLabelVisible(true);
+}
+
+void PcSampling::StopRecording() {
+  recorder_.Stop();
+  ShowStopped();
+}
+
+void PcSampling::ShowStopped() {
+  view_.SetRecordingButton(false);
+  view_.SetRecLabelVisible(false);
+  view_.SetCountLabel("");
+  view_.SetFileNameLabel("");
+}
+
+void PcSampling::Open(FileListTarget& target) {
+  if (state_.Recording) {
+    dialogs_.Message(RecordingModeMessage(), MessageIcon::Stop);
+    return;
+  }
+  FileRequest request;
+  request.Filter = "All Files (*.*)|*.*|";
+  auto choice = dialogs_.OpenFile(request);
+  if (!choice || choice->FileName.empty()) return;
+
+  target.CloseOpenList();
+  const std::string name = choice->FileName;
+  bool opened = false;
+  RecordFileResult read = ReadRecordFile(
+      choice->Path,
+      [&](int lineNumber, std::string_view row) {
+        target.AppendRow(row);
+        target.SetCaption(OpenProgressCaption(lineNumber));
+      },
+      [&] {
+        opened = true;
+        target.OpenList(name);
+      });
+  if (opened) target.SetCaption(name);
+  if (!read.Ok) dialogs_.Message("The file cannot be read:\r\n" + choice->Path + "\r\n" + read.Reason, MessageIcon::Stop);
+}
+
+void PcSampling::Sampling() {
+  std::string answer = dialogs_.Input(SamplingPrompt(), SamplingTitle(), SamplingDefault(state_));
+  ApplySamplingAnswer(state_, answer);
+}
+
+SampleStepResult PcSampling::Tick(const std::function<ValueTexts()>& values, LiveListView* list) {
+  SampleStepResult result = SampleStep(state_, recorder_, host_, values);
+  if (!result.Sampled) return result;
+  if (result.Recorded) {
+    view_.SetCountLabel(result.CountText);
+    view_.SetRecLabel(result.RecText);
+  }
+  if (result.Fault) {
+    ShowStopped();
+    dialogs_.Message(result.Fault->Message(), MessageIcon::Stop);
+  }
+  if (result.ClearRecordLabels) {
+    view_.SetFileNameLabel("");
+    view_.SetCountLabel("");
+    view_.SetRecLabel("");
+  }
+  if (result.ListRow && list) {
+    list->AppendRow(result.ListRowText);
+    if (list->Rows().Rows() > ListScrollRows) list->SetTopRow(list->TopRow() + 1);
+    if (result.ListSave) SaveLiveList(*list, result.ListSaveName);
+  }
+  return result;
+}
+
+void PcSampling::SaveLiveList(LiveListView& list, const std::string& name) {
+  GridWindowHooks window = list.Hooks();
+  GridFileResult written;
+  {
+    if (window.SetBusy) window.SetBusy(true);
+    std::string caption = window.Caption ? window.Caption() : std::string();
+    written = WriteGridFile(name, list.Rows(), [&](int row) {
+      if (window.SetCaption) window.SetCaption(SaveProgressCaption(row));
+    });
+    if (window.SetCaption) window.SetCaption(caption);
+    if (window.SetBusy) window.SetBusy(false);
+  }
+  if (!written.Ok) {
+    // Keep the list: its rows are the only copy.
+    dialogs_.Message("The list cannot be saved:\r\n" + name + "\r\n" + written.Reason, MessageIcon::Stop);
+    return;
+  }
+  list.Restart();
+}
+
+void SaveLiveListCommand(RecorderState& state, Dialogs& dialogs, const GridRows& grid, const GridWindowHooks& window) {
+  if (state.Recording) {
+    dialogs.Message(ListRecordingMessage(), MessageIcon::Stop);
+    return;
+  }
+  if (window.SetBusy) window.SetBusy(true);
+  SaveDialog(state, dialogs);
+  if (state.DialogOK) SaveGrid(state, grid, window, dialogs);
+  if (window.SetBusy) window.SetBusy(false);
+}
+
+}  // namespace qelt

@@ -1,0 +1,38 @@
+#pragma once
+// The printed record list: a fixed header line, then one line per record with
+// the number as five digits and the values in nine-character columns (the
+// phase angles left out), in "Times New Roman" 8 pt.
+#include <functional>
+#include <string>
+
+#include "platform/GridRows.hpp"
+
+namespace qelt {
+
+inline constexpr const char* PrintFontFamily = "Times New Roman";
+inline constexpr int PrintFontPoints = 8;
+
+// The 211-character header line.
+const std::string& PrintHeaderLine();
+
+// The line of record row r (1..) of a record grid.
+std::string PrintRecordLine(const GridRows& grid, int row);
+
+// "3 record(s) completed"
+std::string PrintProgressCaption(int row);
+
+// What the print run needs of its surroundings.
+struct PrintRunHooks {
+  std::function<void(const std::string&)> SetCaption;  // the window's caption
+  std::function<void()> RunEvents;                     // let the event loop run once
+  // Prints one line; false when printing failed and the run must stop.
+  std::function<bool(const std::string&)> PrintLine;
+  // True once the grid's window is gone (the run stops).
+  std::function<bool()> Gone;
+};
+
+// Prints the header line and every record row; the caller ends the job.
+// Returns false when a line could not be printed or the window went away.
+bool PrintRecords(const GridRows& grid, const PrintRunHooks& hooks);
+
+}  // namespace qelt

@@ -1,0 +1,39 @@
+#pragma once
+// The cells of a grid as text rows. Appending a row is amortised O(1); a row
+// keeps its cells in one string, so 100 000 rows of 31 cells stay compact.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qelt {
+
+class GridRows {
+ public:
+  explicit GridRows(int cols = 2) : cols_(cols) {}
+
+  int Rows() const { return static_cast<int>(rows_.size()); }
+  int Cols() const { return cols_; }
+  // Grows with empty rows or drops rows from the end.
+  void SetRows(int rows);
+  // Cells past the new count are dropped.
+  void SetCols(int cols);
+
+  // "" for an empty cell or one outside the grid.
+  std::string_view Cell(int row, int col) const;
+  // Ignored outside the grid.
+  void SetCell(int row, int col, std::string_view text);
+  // Appends a row from a TAB-separated text: consecutive cells from column 0;
+  // fields past the last column are dropped.
+  void AddRow(std::string_view tabRow);
+
+ private:
+  struct Row {
+    std::string Text;                // the cells one after another
+    std::vector<std::uint32_t> Ends;  // end of each cell present in Text
+  };
+  std::vector<Row> rows_;
+  int cols_;
+};
+
+}  // namespace qelt
