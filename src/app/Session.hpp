@@ -5,6 +5,7 @@
 #include "link/LiveReading.hpp"
 #include "link/MeterState.hpp"
 #include "logger/LoggerState.hpp"
+#include "panel/RecorderState.hpp"
 
 namespace qelt {
 
@@ -13,6 +14,7 @@ struct Session {
   LiveReading Live;
   ExchangeGuard Guard;
   LoggerState Logger;
+  RecorderState Recorder;
 };
 
 }  // namespace qelt
