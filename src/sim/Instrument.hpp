@@ -76,6 +76,7 @@ class Instrument {
   LoggerMemory& Logger() { return logger_; }
   FaultSettings& Faults() { return settings_.Faults; }
   void SetPaced(bool paced) { settings_.Paced = paced; }
+  // As constructed, with the present faults and pacing; the load lives in Load().
   const InstrumentSettings& Settings() const { return settings_; }
 
   // What the last live frame should decode to, text for text, and the frame

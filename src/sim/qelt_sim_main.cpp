@@ -38,7 +38,11 @@ int main(int argc, char** argv) {
       ->check(CLI::IsMember({"empty", "small", "large", "full"}));
   app.add_option("--wiring", wiring, "Wiring mode")->check(CLI::IsMember({"1P2W", "1P3W", "3P3W2M", "3P4W"}));
   app.add_option("--hz", hz, "Line frequency")->check(CLI::IsMember({50, 60}));
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e) == 0 ? 0 : 2;  // --help is no error; bad usage is 2
+  }
 
   PtySimulatorOptions options;
   options.LinkPath = link;
