@@ -10,6 +10,7 @@
 #include "panel/RecorderState.hpp"
 #include "platform/Dialogs.hpp"
 #include "platform/GridRows.hpp"
+#include "platform/PrintJob.hpp"
 
 namespace qelt {
 
@@ -30,18 +31,6 @@ void SaveDialog(RecorderState& state, Dialogs& dialogs);
 // created or written is reported with its name and the reason; the rows
 // written before stay in it.
 GridFileResult SaveGrid(RecorderState& state, const GridRows& grid, const GridWindowHooks& window, Dialogs& dialogs);
-
-// A print job on the printer chosen in the printer dialog.
-class PrintJob {
- public:
-  virtual ~PrintJob() = default;
-  // Starts the job in "Times New Roman" 8 pt; false with a reason when the
-  // printer or file cannot be opened.
-  virtual bool Begin(const PrinterChoice& choice, std::string& reason) = 0;
-  // One text line; a new page when the page is full.
-  virtual bool Line(const std::string& text) = 0;
-  virtual void End() = 0;
-};
 
 struct PrintGridHooks {
   std::function<void()> StopPoll;   // stop the live poll

@@ -37,7 +37,7 @@ class RecorderView {
 class LiveListView {
  public:
   virtual ~LiveListView() = default;
-  virtual GridRows& Rows() = 0;
+  virtual const GridRows& Rows() const = 0;
   virtual void AppendRow(std::string_view tabRow) = 0;
   virtual int TopRow() const = 0;
   virtual void SetTopRow(int row) = 0;

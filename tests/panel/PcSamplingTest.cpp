@@ -31,7 +31,7 @@ struct FakeList : LiveListView {
   std::string caption = "List";
   std::vector<std::string> captions;
   FakeList() { grid.AddRow(HeaderLine()); }
-  GridRows& Rows() override { return grid; }
+  const GridRows& Rows() const override { return grid; }
   void AppendRow(std::string_view row) override { grid.AddRow(row); }
   int TopRow() const override { return top; }
   void SetTopRow(int row) override { top = row; }

@@ -1,0 +1,36 @@
+#pragma once
+// A text print job on a QPrinter: the printer (or PDF file) chosen in the
+// printer dialog, its orientation and copies, lines in one font, a new page
+// when one is full.
+#include <QFont>
+#include <QPainter>
+#include <QPrinter>
+#include <memory>
+
+#include "platform/PrintJob.hpp"
+
+namespace qelt {
+
+class QtPrintJob : public PrintJob {
+ public:
+  QtPrintJob(const QString& family, int points) : family_(family), points_(points) {}
+  ~QtPrintJob() override;
+
+  bool Begin(const PrinterChoice& choice, std::string& reason) override;
+  bool Line(const std::string& text) override;
+  void End() override;
+
+  int Pages() const { return pages_; }
+
+ private:
+  QString family_;
+  int points_;
+  std::unique_ptr<QPrinter> printer_;
+  std::unique_ptr<QPainter> painter_;
+  int lineHeight_ = 0;
+  int ascent_ = 0;
+  int y_ = 0;
+  int pages_ = 0;
+};
+
+}  // namespace qelt
