@@ -42,6 +42,9 @@ class ExchangeGuard {
   // Any other exchange: takes the port from a poll at once; refused while
   // another command holds it.
   Ticket TakeForCommand();
+  // Program end: takes the port from whatever holds it, poll or command, so
+  // that every exchange waiting further down the stack ends.
+  Ticket TakeForShutdown() { return Grant(Kind::Command); }
 
   bool Busy() const { return held_; }
   bool CommandActive() const { return held_ && kind_ == Kind::Command; }

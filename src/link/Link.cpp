@@ -15,6 +15,9 @@ int ComPortFromText(const std::string& text) {
 
 std::string PortLabelFor(const std::string& device, int comPort) {
   if (comPort > 0) return "COM" + std::to_string(comPort);
+  // Under /dev the name is the rest of the path, so that a pseudo-terminal
+  // reads "pts/3" rather than a bare "3".
+  if (device.rfind("/dev/", 0) == 0 && device.size() > 5) return device.substr(5);
   auto slash = device.find_last_of("/\\");
   return slash == std::string::npos ? device : device.substr(slash + 1);
 }
@@ -46,9 +49,11 @@ void Link::Delay(double seconds) {
   for (;;) {
     float now = static_cast<float>(host_.SecondsSinceMidnight());
     double remaining = std::min(static_cast<double>(deadline - now), monotonicEnd - host_.Monotonic());
-    if (now >= deadline || remaining <= 0.0) return;
+    if (now >= deadline || remaining <= 0.0) break;
     host_.RunEvents(remaining);
   }
+  // Even a wait that ends at once lets pending events run.
+  host_.RunEvents(0.0);
 }
 
 bool Link::Abandoned(const ExchangeGuard::Ticket& ticket) {

@@ -59,8 +59,9 @@ class Link {
 
 // "COM3" -> 3, "Auto" -> 1, anything else 0 (exact and case-sensitive).
 int ComPortFromText(const std::string& text);
-// The name the link indicator shows for a device: "COM3" for port 3, the last
-// path element for a device path ("/dev/ttyUSB0" -> "ttyUSB0").
+// The name the link indicator shows for a device: "COM3" for port 3, the
+// path below /dev ("/dev/ttyUSB0" -> "ttyUSB0", "/dev/pts/3" -> "pts/3"), else
+// the last path element.
 std::string PortLabelFor(const std::string& device, int comPort);
 // The platform's device for port n: "/dev/ttyS<n-1>" on Linux, "COMn" on Windows.
 std::string DeviceForComPort(int comPort);

@@ -6,7 +6,7 @@ namespace qelt {
 
 struct MeterState {
   int ComPort = 0;         // 1..16 once chosen; 0 while none is
-  std::string PortDevice;  // what the port window accepted ("COM3", "/dev/pts/4")
+  std::string PortDevice;  // the device opened ("/dev/ttyS2" for COM3, or the path typed)
 
   std::string MeterValue;  // result of the last DecodeValue
   int WiringCode = 0;

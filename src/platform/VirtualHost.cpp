@@ -23,7 +23,9 @@ DateTime VirtualHost::Now() {
 }
 
 void VirtualHost::RunEvents(double maxSeconds) {
-  double until = now_ + std::max(0.0, maxSeconds);
+  // Handling events costs a little time, so a loop that only runs events
+  // still moves the clock on.
+  double until = now_ + std::max(MinimumStep, maxSeconds);
   double next = scheduled_.empty() ? Never : scheduled_.begin()->first;
   for (auto& [id, source] : sources_) next = std::min(next, source());
   now_ = std::max(now_, std::min(until, next));

@@ -33,6 +33,7 @@ class VirtualHost : public Host {
   // Runs from within every RunEvents call, after time moved (tests hook UI-like work here).
   std::function<void()> OnEvents;
 
+  static constexpr double MinimumStep = 1e-5;  // seconds a RunEvents call takes at least
   static constexpr double Never = std::numeric_limits<double>::infinity();
 
  private:
