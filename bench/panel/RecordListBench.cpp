@@ -38,7 +38,8 @@ struct FileListBench : FileListTarget {
   FileListBench(RecorderState& s, Dialogs& d) : state(s), dialogs(d) {}
   void CloseOpenList() override { window.reset(); }
   void OpenList(const std::string& caption) override {
-    window = std::make_unique<FileListWindow>(state.PlotRecordCount, dialogs, [] {}, [] {});
+    window = std::make_unique<FileListWindow>(
+        state.PlotRecordCount, dialogs, [] {}, [] {});
     window->setWindowTitle(QString::fromStdString(caption));
     window->show();
   }
@@ -86,12 +87,12 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();  // the first paint of the filled list
     best = std::min(best, clock.nsecsElapsed() / 1e9);
   }
-  std::printf("open %d-record measurement file into File List: %.3f s (best of 5; target < 0.3 s)\n", Records,
-              best);
+  std::printf("open %d-record measurement file into File List: %.3f s (best of 5; target < 0.3 s)\n", Records, best);
   if (target.window->RecordGrid().Rows() != Records + 1) return 1;
 
   // Save the list (titles and 10 000 rows) as "Save" of the list does.
-  ListWindow list(state, dialogs, [] {}, [] {});
+  ListWindow list(
+      state, dialogs, [] {}, [] {});
   for (int i = 1; i <= Records; ++i) list.AddRow(RecordLine(i, Sample(i)));
   const std::string saved = dir.filePath("saved.mes").toStdString();
   best = 1e9;

@@ -18,7 +18,8 @@ std::string GridFileLine(const GridRows& grid, int row) {
 
 std::string SaveProgressCaption(int row) { return std::to_string(row) + "Records Completed"; }
 
-GridFileResult WriteGridFile(const std::string& path, const GridRows& grid, const std::function<void(int row)>& progress) {
+GridFileResult WriteGridFile(const std::string& path, const GridRows& grid,
+                             const std::function<void(int row)>& progress) {
   GridFileResult result;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
   if (!file) {

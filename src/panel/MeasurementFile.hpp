@@ -12,7 +12,7 @@
 
 namespace qelt {
 
-inline constexpr int RecordColumns = 31;    // number, date, time, 28 values
+inline constexpr int RecordColumns = 31;      // number, date, time, 28 values
 inline constexpr int RecordsPerFile = 10000;  // records per measurement file, and rows per live list
 
 // The 28 value texts in record order (QuantityIndex).

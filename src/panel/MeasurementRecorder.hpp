@@ -12,8 +12,8 @@
 namespace qelt {
 
 struct RecorderFault {
-  std::string File;    // the file that failed
-  std::string Reason;  // the system's reason ("Permission denied")
+  std::string File;       // the file that failed
+  std::string Reason;     // the system's reason ("Permission denied")
   bool Creating = false;  // the file could not be created (else: not written)
 
   // The text the user is shown.

@@ -75,7 +75,8 @@ void PcSampling::Open(FileListTarget& target) {
         target.OpenList(name);
       });
   if (opened) target.SetCaption(name);
-  if (!read.Ok) dialogs_.Message("The file cannot be read:\r\n" + choice->Path + "\r\n" + read.Reason, MessageIcon::Stop);
+  if (!read.Ok)
+    dialogs_.Message("The file cannot be read:\r\n" + choice->Path + "\r\n" + read.Reason, MessageIcon::Stop);
 }
 
 void PcSampling::Sampling() {

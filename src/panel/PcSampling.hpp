@@ -50,7 +50,7 @@ class LiveListView {
 class FileListTarget {
  public:
   virtual ~FileListTarget() = default;
-  virtual void CloseOpenList() = 0;  // closes a file list window that is open
+  virtual void CloseOpenList() = 0;                       // closes a file list window that is open
   virtual void OpenList(const std::string& caption) = 0;  // a new, empty one
   virtual void AppendRow(std::string_view tabRow) = 0;
   virtual void SetCaption(const std::string& caption) = 0;

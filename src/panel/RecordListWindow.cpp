@@ -14,10 +14,7 @@ namespace qelt {
 
 RecordListWindow::RecordListWindow(const RecordListLayout& layout, Dialogs& dialogs, std::function<void()> pollStop,
                                    std::function<void()> pollStart, QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      dialogs_(dialogs),
-      pollStop_(std::move(pollStop)),
-      pollStart_(std::move(pollStart)) {
+    : QWidget(parent, Qt::Window), dialogs_(dialogs), pollStop_(std::move(pollStop)), pollStart_(std::move(pollStart)) {
   setWindowTitle(QString::fromLatin1(layout.Caption));
   FixClientSizeTwips(*this, layout.ClientWidth, layout.ClientHeight);
 
@@ -79,11 +76,11 @@ QIcon PrintPicture() {
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.2));
   p.setBrush(Qt::white);
-  p.drawRect(QRectF(5.5, 2.5, 9, 6));    // paper in
+  p.drawRect(QRectF(5.5, 2.5, 9, 6));  // paper in
   p.setBrush(QColor(0x90, 0x98, 0xa0));
   p.drawRoundedRect(QRectF(2.5, 7.5, 15, 7), 1.5, 1.5);  // body
   p.setBrush(Qt::white);
-  p.drawRect(QRectF(5.5, 11.5, 9, 6));   // paper out
+  p.drawRect(QRectF(5.5, 11.5, 9, 6));  // paper out
   p.drawLine(QPointF(7, 14), QPointF(13, 14));
   p.drawLine(QPointF(7, 16), QPointF(12, 16));
   return QIcon(pixmap);

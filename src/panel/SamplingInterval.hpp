@@ -12,8 +12,8 @@ namespace qelt {
 inline constexpr int MinSampleTime = 1;
 inline constexpr int MaxSampleTime = 86400;
 
-const std::string& SamplingTitle();   // "Input Sampling Time"
-const std::string& SamplingPrompt();  // two lines joined by CR LF
+const std::string& SamplingTitle();                       // "Input Sampling Time"
+const std::string& SamplingPrompt();                      // two lines joined by CR LF
 std::string SamplingDefault(const RecorderState& state);  // SampleTime as text
 
 // The interval an answer asks for: rounded to the nearest whole number (halves

@@ -7,7 +7,8 @@
 
 namespace qelt {
 
-Grid::Grid(int cols, int fixedRows, QWidget* parent) : QTableView(parent), model_(new GridModel(cols, fixedRows, this)) {
+Grid::Grid(int cols, int fixedRows, QWidget* parent)
+    : QTableView(parent), model_(new GridModel(cols, fixedRows, this)) {
   setModel(model_);
   setVerticalScrollMode(ScrollPerItem);
   setHorizontalScrollMode(ScrollPerPixel);

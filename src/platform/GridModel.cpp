@@ -58,9 +58,7 @@ void GridModel::AddRow(std::string_view tabRow) {
   endInsertRows();
 }
 
-int GridModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : rows_.Rows() - fixed_;
-}
+int GridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_.Rows() - fixed_; }
 
 int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_.Cols(); }
 

@@ -29,7 +29,7 @@ class GridRows {
 
  private:
   struct Row {
-    std::string Text;                // the cells one after another
+    std::string Text;                 // the cells one after another
     std::vector<std::uint32_t> Ends;  // end of each cell present in Text
   };
   std::vector<Row> rows_;

@@ -1,8 +1,7 @@
-#include "panel/GridCommands.hpp"
-
 #include <gtest/gtest.h>
 
 #include "TempDir.hpp"
+#include "panel/GridCommands.hpp"
 #include "panel/MeasurementFile.hpp"
 #include "panel/PrintLayout.hpp"
 #include "platform/ScriptedDialogs.hpp"

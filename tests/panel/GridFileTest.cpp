@@ -1,8 +1,7 @@
-#include "panel/GridFile.hpp"
-
 #include <gtest/gtest.h>
 
 #include "TempDir.hpp"
+#include "panel/GridFile.hpp"
 #include "panel/MeasurementFile.hpp"
 
 namespace qelt {

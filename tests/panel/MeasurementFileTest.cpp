@@ -1,6 +1,6 @@
-#include "panel/MeasurementFile.hpp"
-
 #include <gtest/gtest.h>
+
+#include "panel/MeasurementFile.hpp"
 
 namespace qelt {
 namespace {

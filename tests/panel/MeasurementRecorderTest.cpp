@@ -1,9 +1,8 @@
-#include "panel/MeasurementRecorder.hpp"
-
 #include <gtest/gtest.h>
 
 #include "TempDir.hpp"
 #include "panel/MeasurementFile.hpp"
+#include "panel/MeasurementRecorder.hpp"
 
 namespace qelt {
 namespace {
@@ -28,8 +27,7 @@ TEST(MeasurementRecorder, WritesHeaderAndNumberedLinesFlushedAtOnce) {
   EXPECT_EQ(ReadFile(dir.File("run.mes")), Header + "1\t2011/07/29\t13:45:07\ta\r\n");
   ASSERT_TRUE(recorder.Write("2011/07/29\t13:45:08\tb", fault));
   EXPECT_EQ(state.RecCount, 2);
-  EXPECT_EQ(ReadFile(dir.File("run.mes")),
-            Header + "1\t2011/07/29\t13:45:07\ta\r\n2\t2011/07/29\t13:45:08\tb\r\n");
+  EXPECT_EQ(ReadFile(dir.File("run.mes")), Header + "1\t2011/07/29\t13:45:07\ta\r\n2\t2011/07/29\t13:45:08\tb\r\n");
 }
 
 TEST(MeasurementRecorder, ContinuesInANewFileAfterEveryTenThousandRecords) {

@@ -1,8 +1,7 @@
-#include "panel/PcSampling.hpp"
-
 #include <gtest/gtest.h>
 
 #include "TempDir.hpp"
+#include "panel/PcSampling.hpp"
 #include "platform/ScriptedDialogs.hpp"
 #include "platform/VirtualHost.hpp"
 

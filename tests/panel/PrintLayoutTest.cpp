@@ -1,8 +1,7 @@
-#include "panel/PrintLayout.hpp"
-
 #include <gtest/gtest.h>
 
 #include "panel/MeasurementFile.hpp"
+#include "panel/PrintLayout.hpp"
 
 namespace qelt {
 namespace {

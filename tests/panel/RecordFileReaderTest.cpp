@@ -1,11 +1,10 @@
-#include "panel/RecordFileReader.hpp"
-
 #include <gtest/gtest.h>
 
 #include "TempDir.hpp"
 #include "panel/GridFile.hpp"
 #include "panel/MeasurementFile.hpp"
 #include "panel/MeasurementRecorder.hpp"
+#include "panel/RecordFileReader.hpp"
 #include "platform/GridRows.hpp"
 
 namespace qelt {
@@ -83,7 +82,8 @@ TEST(RecordFileReader, LongLinesAcrossReadChunks) {
 
 TEST(RecordFileReader, AFileThatCannotBeOpenedSaysWhy) {
   bool opened = false;
-  RecordFileResult r = ReadRecordFile("/nonexistent/x.mes", [](int, std::string_view) {}, [&] { opened = true; });
+  RecordFileResult r = ReadRecordFile(
+      "/nonexistent/x.mes", [](int, std::string_view) {}, [&] { opened = true; });
   EXPECT_FALSE(r.Ok);
   EXPECT_FALSE(opened);
   EXPECT_EQ(r.Reason, "No such file or directory");

@@ -1,6 +1,6 @@
-#include "panel/SamplingInterval.hpp"
-
 #include <gtest/gtest.h>
+
+#include "panel/SamplingInterval.hpp"
 
 namespace qelt {
 namespace {

@@ -1,9 +1,8 @@
-#include "panel/SamplingStep.hpp"
-
 #include <gtest/gtest.h>
 
 #include "TempDir.hpp"
 #include "panel/SamplingInterval.hpp"
+#include "panel/SamplingStep.hpp"
 #include "platform/VirtualHost.hpp"
 
 namespace qelt {
@@ -71,8 +70,7 @@ TEST(SamplingStep, RecordsWhileRecordingAndClearsTheLabelsOtherwise) {
   EXPECT_EQ(one.Sample, "2011/07/29\t13:45:08\t012.3" + std::string(27, '\t') + "-30.0");
   SampleStepResult two = s.Tick();
   EXPECT_EQ(two.CountText, "2");
-  EXPECT_EQ(ReadFile(dir.File("r.mes")),
-            HeaderLine() + "\r\n1\t" + one.Sample + "\r\n2\t" + two.Sample + "\r\n");
+  EXPECT_EQ(ReadFile(dir.File("r.mes")), HeaderLine() + "\r\n1\t" + one.Sample + "\r\n2\t" + two.Sample + "\r\n");
 
   s.recorder.Stop();
   s.state.RecPart = 4;

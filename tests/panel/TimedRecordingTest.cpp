@@ -1,8 +1,7 @@
-#include "panel/TimedRecording.hpp"
-
 #include <gtest/gtest.h>
 
 #include "TempDir.hpp"
+#include "panel/TimedRecording.hpp"
 #include "platform/VirtualHost.hpp"
 
 namespace qelt {

@@ -1,10 +1,10 @@
 // The grid widget and its model.
 #include <QAbstractItemModelTester>
 #include <QGuiApplication>
-#include <QStyleHints>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleHints>
 #include <QTest>
 
 #include "platform/Grid.hpp"

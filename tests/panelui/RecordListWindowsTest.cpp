@@ -143,7 +143,8 @@ void RecordListWindowsTest::ListSaveWritesTheGridAndIsRefusedWhileRecording() {
   QVERIFY(dialogs.History.size() == 1 && dialogs.History[0].What == ScriptedDialogs::Kind::SaveFile);
   QVERIFY(dialogs.History[0].File.OverwritePrompt);
   QByteArray bytes = ReadAll(path);
-  QByteArray expected = QByteArray::fromStdString(HeaderLine() + "\t\r\n" + Record(1) + "\t\r\n" + Record(2) + "\t\r\n");
+  QByteArray expected =
+      QByteArray::fromStdString(HeaderLine() + "\t\r\n" + Record(1) + "\t\r\n" + Record(2) + "\t\r\n");
   QCOMPARE(bytes, expected);
   QCOMPARE(list.windowTitle(), QString("List"));
   QVERIFY(!QApplication::overrideCursor());
@@ -192,16 +193,15 @@ void RecordListWindowsTest::PrintingThreeRecordsToPdf() {
   QCOMPARE(poll.starts, 1);
   QVERIFY(!QApplication::overrideCursor());
   QCOMPARE(list.windowTitle(), QString("List"));
-  QCOMPARE(captions, (std::vector<QString>{"1 record(s) completed", "2 record(s) completed", "3 record(s) completed",
-                                           "List"}));
+  QCOMPARE(captions,
+           (std::vector<QString>{"1 record(s) completed", "2 record(s) completed", "3 record(s) completed", "List"}));
 
   QString text = test::PdfText(dir.filePath("list.pdf"));
   if (qEnvironmentVariableIsSet("QELT_SHOW_PDF")) qInfo().noquote() << text;
   QVERIFY2(text.contains(QString::fromStdString(PrintHeaderLine())), qPrintable(text));
   for (const char* start : {"00001", "00002", "00003"}) {
-    QRegularExpression line(QString("%1\\s+2011/07/29\\s+13:45:0%2\\s+-012.3\\s+-012.3")
-                                .arg(start)
-                                .arg(QString(start).right(1)));
+    QRegularExpression line(
+        QString("%1\\s+2011/07/29\\s+13:45:0%2\\s+-012.3\\s+-012.3").arg(start).arg(QString(start).right(1)));
     QVERIFY2(line.match(text).hasMatch(), qPrintable(text));
   }
   QVERIFY(!text.contains("00004"));
