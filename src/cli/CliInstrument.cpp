@@ -1,0 +1,50 @@
+#include "cli/CliInstrument.hpp"
+
+#include <cstdio>
+
+#include "text/NumberText.hpp"
+
+namespace qelt::cli {
+
+void Complain(const std::string& message) { std::fprintf(stderr, "qelt-cli: %s\n", message.c_str()); }
+
+CliInstrument::CliInstrument(double timeoutSeconds) : timeout(timeoutSeconds) {}
+
+int CliInstrument::Open(const std::string& text) {
+  int comPort = ComPortFromText(text);
+  std::string device;
+  if (comPort > 0) {
+    device = DeviceForComPort(comPort);
+  } else if (!text.empty() && text[0] == '/') {
+    device = text;
+  } else {
+    Complain("\"" + text + "\" names no port (COM1 to COM16, Auto, or a device path)");
+    return Usage;
+  }
+  session.Meter.ComPort = comPort;
+  session.Meter.PortDevice = device;
+  std::string error;
+  if (!link.OpenPort(device, comPort, error)) {
+    Complain("cannot open " + device + ": " + error);
+    return FileError;
+  }
+  return Ok;
+}
+
+bool CliInstrument::ReadOnce() {
+  const double deadline = Deadline();
+  for (;;) {
+    PollOutcome outcome = poll.Tick({deadline});
+    if (outcome == PollOutcome::Reading) return true;
+    if (host.Monotonic() >= deadline) return false;
+    // A timed-out reply: the link is back, ask again. Busy cannot happen
+    // here (nothing else owns the port), but must not spin if it did.
+    if (outcome == PollOutcome::Busy) host.RunEvents(0.1);
+  }
+}
+
+std::string CliInstrument::NoAnswerMessage() const {
+  return "the instrument did not answer within " + GeneralNumber(timeout) + " s";
+}
+
+}  // namespace qelt::cli

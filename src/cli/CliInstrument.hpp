@@ -1,0 +1,45 @@
+#pragma once
+// The instrument as the command-line tool reaches it: a Qt event loop without
+// windows, the real serial port, and the same link and poll as the program.
+#include <memory>
+#include <string>
+
+#include "app/Session.hpp"
+#include "link/Link.hpp"
+#include "panel/LivePoll.hpp"
+#include "platform/QtHost.hpp"
+#include "platform/QtSerialPort.hpp"
+
+namespace qelt::cli {
+
+// Exit codes of qelt-cli.
+enum Exit : int { Ok = 0, Usage = 2, NoAnswer = 3, FileError = 4, BadContents = 5 };
+
+// Writes "qelt-cli: " + message + LF to stderr.
+void Complain(const std::string& message);
+
+class CliInstrument {
+ public:
+  explicit CliInstrument(double timeoutSeconds);
+
+  // Opens the port named by text ("COM3", "Auto", a device path). Returns
+  // Ok, Usage for a text that names no port, FileError when it cannot be opened.
+  int Open(const std::string& text);
+
+  // Polls until a reading arrives; false after timeout seconds without one.
+  bool ReadOnce();
+
+  // Monotonic time at which an exchange begun now gives up.
+  double Deadline() { return host.Monotonic() + timeout; }
+  // "the instrument did not answer within 10 s"
+  std::string NoAnswerMessage() const;
+
+  QtHost host;
+  QtSerialPort port;
+  Session session;
+  Link link{host, port};
+  LivePoll poll{link, session.Guard, session.Meter, session.Live};
+  double timeout;
+};
+
+}  // namespace qelt::cli

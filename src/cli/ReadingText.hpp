@@ -1,0 +1,18 @@
+#pragma once
+// How the command-line tool prints a live reading.
+#include <string>
+
+#include "link/LiveReading.hpp"
+#include "link/MeterState.hpp"
+#include "platform/Host.hpp"
+
+namespace qelt {
+
+// The recorder's sample line: date, time and the 28 texts, TAB-separated.
+std::string ReadingTsv(const DateTime& when, const LiveReading& reading);
+
+// {"date":"2026/12/09","time":"10:00:00","WiringCode":8,"WiringMode":"3P4W",
+//  "values":{"KW1":"012.3",...}} with the values in measurement-file order.
+std::string ReadingJson(const DateTime& when, const MeterState& meter, const LiveReading& reading);
+
+}  // namespace qelt

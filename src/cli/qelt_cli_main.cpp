@@ -1,0 +1,159 @@
+// qelt-cli: live readings, recordings and the instrument clock for scripts.
+#include <CLI/CLI.hpp>
+#include <QCoreApplication>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+
+#include "cli/CliInstrument.hpp"
+#include "cli/ReadingText.hpp"
+#include "panel/ClockCommand.hpp"
+#include "panel/TimedRecording.hpp"
+
+using namespace qelt;
+using namespace qelt::cli;
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+void OnSignal(int) { interrupted = 1; }
+
+struct PortOptions {
+  std::string Port;
+  double Timeout = 10.0;
+};
+
+void AddPortOptions(CLI::App* cmd, PortOptions& o) {
+  cmd->add_option("--port", o.Port, "serial port: COM1..COM16, Auto, or a device path")->required();
+  cmd->add_option("--timeout", o.Timeout, "seconds to keep trying while the instrument gives no usable answer")
+      ->check(CLI::PositiveNumber)
+      ->capture_default_str();
+}
+
+int RunRead(const PortOptions& o, long count, const std::string& format) {
+  CliInstrument meter(o.Timeout);
+  if (int rc = meter.Open(o.Port); rc != Ok) return rc;
+  for (long i = 0; i < count && !interrupted; ++i) {
+    if (!meter.ReadOnce()) {
+      Complain(meter.NoAnswerMessage());
+      return NoAnswer;
+    }
+    DateTime when = meter.host.Now();
+    std::string line = format == "json" ? ReadingJson(when, meter.session.Meter, meter.session.Live)
+                                        : ReadingTsv(when, meter.session.Live);
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+  }
+  return Ok;
+}
+
+int RunRecord(const PortOptions& o, const TimedRecordingOptions& rec) {
+  CliInstrument meter(o.Timeout);
+  if (int rc = meter.Open(o.Port); rc != Ok) return rc;
+  // The first record waits for a first reading, as the program's labels do.
+  if (!meter.ReadOnce()) {
+    Complain(meter.NoAnswerMessage());
+    return NoAnswer;
+  }
+  double lastReading = meter.host.Monotonic();
+  bool silent = false;
+  auto between = [&](double /*nextTick*/) {
+    if (interrupted) return false;
+    // Poll until the tick is due; a poll in flight is finished first (a
+    // tenth of a second), as the program's timers do.
+    PollOutcome outcome = meter.poll.Tick({lastReading + o.Timeout});
+    if (outcome == PollOutcome::Reading) {
+      lastReading = meter.host.Monotonic();
+    } else if (meter.host.Monotonic() >= lastReading + o.Timeout) {
+      silent = true;
+      return false;
+    }
+    return true;
+  };
+  auto print = [](const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+  };
+  TimedRecordingResult result = RunTimedRecording(
+      meter.host, rec, [&] { return ValueTextsOf(meter.session.Live); }, between, print);
+  switch (result.End) {
+    case TimedRecordingEnd::Done: return Ok;
+    case TimedRecordingEnd::FileFault: Complain(result.Fault.Message()); return FileError;
+    case TimedRecordingEnd::Stopped:
+      if (silent) {
+        Complain(meter.NoAnswerMessage());
+        return NoAnswer;
+      }
+      return Ok;  // interrupted: what was recorded is in the file
+  }
+  return Ok;
+}
+
+int RunClock(const PortOptions& o) {
+  CliInstrument meter(o.Timeout);
+  if (int rc = meter.Open(o.Port); rc != Ok) return rc;
+  std::string sent = SetInstrumentClock(meter.link, meter.session.Guard, meter.Deadline());
+  if (sent.empty()) {
+    Complain(meter.NoAnswerMessage());
+    return NoAnswer;
+  }
+  std::printf("%s\n", HexBytes(sent).c_str());
+  return Ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication qapp(argc, argv);
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+
+  CLI::App app{"Qelt command-line tool: live readings, recordings and the instrument clock", "qelt-cli"};
+  app.require_subcommand(1);
+
+  PortOptions readPort, recordPort, clockPort;
+  long count = 1;
+  std::string format = "tsv";
+  auto* read = app.add_subcommand("read", "print live readings");
+  AddPortOptions(read, readPort);
+  read->add_option("--count", count, "number of readings")->check(CLI::PositiveNumber)->capture_default_str();
+  read->add_option("--format", format, "tsv or json")->check(CLI::IsMember({"tsv", "json"}))->capture_default_str();
+
+  TimedRecordingOptions rec;
+  long recCount = 0;
+  double recSeconds = 0;
+  auto* record = app.add_subcommand("record", "record live readings into a measurement file");
+  AddPortOptions(record, recordPort);
+  record->add_option("--out", rec.Out, "measurement file")->required();
+  record->add_option("--interval", rec.Interval, "seconds between records (1..86400)")
+      ->check(CLI::Range(1, 86400))
+      ->capture_default_str();
+  auto* countOpt = record->add_option("--count", recCount, "number of records")->check(CLI::PositiveNumber);
+  auto* secondsOpt = record->add_option("--seconds", recSeconds, "seconds to record")->check(CLI::PositiveNumber);
+  countOpt->excludes(secondsOpt);
+
+  auto* clock = app.add_subcommand("clock", "set the instrument clock from the PC clock");
+  AddPortOptions(clock, clockPort);
+
+  try {
+    app.parse(argc, argv);
+    if (record->parsed() && !countOpt->count() && !secondsOpt->count())
+      throw CLI::ValidationError("record", "--count or --seconds is required");
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    Complain(std::string(e.what()) + " (see --help)");
+    return Usage;
+  }
+
+  if (read->parsed()) return RunRead(readPort, count, format);
+  if (record->parsed()) {
+    rec.Count = recCount;
+    rec.Seconds = recSeconds;
+    return RunRecord(recordPort, rec);
+  }
+  if (clock->parsed()) return RunClock(clockPort);
+  return Usage;
+}
