@@ -69,6 +69,7 @@ void DecodeLiveFrame(MeterState& s, std::string_view frame, LiveReading& r) {
     const bool MeterState::*negative;
   };
   // Positions 2, 4, ... 56, in frame order.
+  // clang-format off
   static const Field fields[QuantityCount] = {
       {&LiveReading::V1, 1, &MeterState::OverV1, nullptr},   {&LiveReading::I1, 1, &MeterState::OverI1, nullptr},
       {&LiveReading::KVA1, 1, nullptr, nullptr},             {&LiveReading::KW1, 1, nullptr, &MeterState::NegKW1},
@@ -87,6 +88,7 @@ void DecodeLiveFrame(MeterState& s, std::string_view frame, LiveReading& r) {
       {&LiveReading::TKVAR, 1, nullptr, &MeterState::NegTKVAR},
       {&LiveReading::Hz, 1, nullptr, nullptr},               {&LiveReading::I4, 1, &MeterState::OverI4, nullptr},
   };
+  // clang-format on
   int position = 2;
   for (const Field& f : fields) {
     bool over = f.over ? s.*f.over : false;

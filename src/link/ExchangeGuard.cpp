@@ -5,9 +5,7 @@
 namespace qelt {
 
 ExchangeGuard::Ticket::Ticket(Ticket&& other) noexcept
-    : Deadline(other.Deadline),
-      guard_(std::exchange(other.guard_, nullptr)),
-      generation_(other.generation_) {}
+    : Deadline(other.Deadline), guard_(std::exchange(other.guard_, nullptr)), generation_(other.generation_) {}
 
 ExchangeGuard::Ticket& ExchangeGuard::Ticket::operator=(Ticket&& other) noexcept {
   if (this != &other) {

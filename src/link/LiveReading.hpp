@@ -9,10 +9,12 @@ namespace qelt {
 inline constexpr int QuantityCount = 28;
 
 // The quantities in measurement-record order (column i + 3 of a record table).
+// clang-format off
 inline constexpr std::array<const char*, QuantityCount> QuantityNames = {
     "KW1", "KVAR1", "KVA1", "PF1", "Theta1", "V1",  "I1",   "KW2",  "KVAR2", "KVA2",
     "PF2", "Theta2", "V2",  "I2",  "KW3",    "KVAR3", "KVA3", "PF3", "Theta3", "V3",
     "I3",  "Hz",    "I4",   "TKW", "TKVAR",  "TKVA",  "TPF",  "TTheta"};
+// clang-format on
 
 // Power factors carry three decimals.
 constexpr bool IsThreeDecimal(int quantityIndex) {

@@ -8,8 +8,7 @@
 namespace qelt {
 
 std::string PercentCompleted(std::size_t received, std::size_t expected) {
-  return FormatPattern(100.0 * static_cast<double>(received) / static_cast<double>(expected), "0.0") +
-         "% Completed";
+  return FormatPattern(100.0 * static_cast<double>(received) / static_cast<double>(expected), "0.0") + "% Completed";
 }
 
 DirectoryOutcome ReadLoggerDirectory(Link& link, ExchangeGuard& guard, LoggerState& logger,

@@ -3,8 +3,8 @@
 // frame check, and the decoding into the reading. Showing the result (wiring
 // picture, labels) is the caller's.
 #include "link/ExchangeGuard.hpp"
-#include "link/LiveReading.hpp"
 #include "link/Link.hpp"
+#include "link/LiveReading.hpp"
 #include "link/MeterState.hpp"
 
 namespace qelt {

@@ -38,8 +38,7 @@ bool QtSerialPort::Open(const std::string& device, const std::string& /*settings
 }
 
 void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
-  if (error == QSerialPort::ReadError || error == QSerialPort::ResourceError ||
-      error == QSerialPort::WriteError) {
+  if (error == QSerialPort::ReadError || error == QSerialPort::ResourceError || error == QSerialPort::WriteError) {
     if (port_.isOpen()) {
       QString reason = port_.errorString();
       port_.close();

@@ -125,8 +125,8 @@ std::string FormatPattern(double value, std::string_view pattern) {
   intDigits = lead == std::string::npos ? std::string{} : intDigits.substr(lead);
   if (intDigits.size() < intMin) intDigits.insert(0, intMin - intDigits.size(), '0');
 
-  bool allZero = intDigits.find_first_not_of('0') == std::string::npos &&
-                 fracDigits.find_first_not_of('0') == std::string::npos;
+  bool allZero =
+      intDigits.find_first_not_of('0') == std::string::npos && fracDigits.find_first_not_of('0') == std::string::npos;
   std::string out;
   if (negative && !allZero) out += '-';
   out += intDigits;
@@ -137,9 +137,7 @@ std::string FormatPattern(double value, std::string_view pattern) {
   return out;
 }
 
-std::string ShortestSingle(float value) {
-  return ToChars(static_cast<double>(value), std::chars_format::general, 7);
-}
+std::string ShortestSingle(float value) { return ToChars(static_cast<double>(value), std::chars_format::general, 7); }
 
 std::string GeneralNumber(double value) { return ToChars(value, std::chars_format::general, 15); }
 

@@ -42,16 +42,15 @@ TEST_F(CommandFixture, ClockWritesDAndSixBytesPacedByTheShortPause) {
   std::string written = port.WrittenText();
   EXPECT_EQ(HexBytes(written.substr(written.size() - 7)), "44 11 07 29 13 45 07");
   auto n = port.Written.size();
-  for (std::size_t i = n - 6; i < n; ++i) EXPECT_NEAR(port.Written[i].first - port.Written[i - 1].first, 0.02, 0.005);  // the wall clock is single precision
+  for (std::size_t i = n - 6; i < n; ++i)
+    EXPECT_NEAR(port.Written[i].first - port.Written[i - 1].first, 0.02, 0.005);  // the wall clock is single precision
   EXPECT_FALSE(guard.Busy());
 }
 
 TEST_F(CommandFixture, DirectoryProgressAndCompletion) {
   std::string dir(34, '\0');
   dir[0] = 3;
-  OnDirectory = [&] {
-    return std::vector<FakePort::Chunk>{{0.1, dir.substr(0, 17)}, {0.5, dir.substr(17) + "extra"}};
-  };
+  OnDirectory = [&] { return std::vector<FakePort::Chunk>{{0.1, dir.substr(0, 17)}, {0.5, dir.substr(17) + "extra"}}; };
   LoggerState logger;
   std::vector<std::string> captions;
   auto outcome = ReadLoggerDirectory(link, guard, logger, [&](const std::string& c) { captions.push_back(c); });

@@ -1,8 +1,7 @@
-#include "link/Link.hpp"
-
 #include <gtest/gtest.h>
 
 #include "FakePort.hpp"
+#include "link/Link.hpp"
 
 using namespace qelt;
 using qelt::test::FakePort;
@@ -84,7 +83,9 @@ TEST(LinkDelay, MidnightRuleAndOrdinaryWaits) {
 }
 
 TEST_F(LinkFixture, EchoWithMoreBytesWakesAtOnce) {
-  port.Reply = [](char c) { return c == 'w' ? std::vector<FakePort::Chunk>{{0.005, "wxyz"}} : std::vector<FakePort::Chunk>{}; };
+  port.Reply = [](char c) {
+    return c == 'w' ? std::vector<FakePort::Chunk>{{0.005, "wxyz"}} : std::vector<FakePort::Chunk>{};
+  };
   auto ticket = guard.TakeForCommand();
   EXPECT_TRUE(link.WakeMeter(ticket));
   EXPECT_EQ(port.Count('w'), 1);

@@ -1,8 +1,7 @@
-#include "panel/LivePoll.hpp"
-
 #include <gtest/gtest.h>
 
 #include "FakePort.hpp"
+#include "panel/LivePoll.hpp"
 
 using namespace qelt;
 using qelt::test::FakePort;

@@ -20,7 +20,7 @@ TEST(NumberText, NumericPrefixReadsTheLeadingNumberOnly) {
 }
 
 TEST(NumberText, PatternsRoundHalfAwayFromZeroOnTheDecimalForm) {
-  EXPECT_EQ(FormatPattern(0.15, "0.0"), "0.2");    // 0.15 is below .15 in binary; the decimal form decides
+  EXPECT_EQ(FormatPattern(0.15, "0.0"), "0.2");  // 0.15 is below .15 in binary; the decimal form decides
   EXPECT_EQ(FormatPattern(-0.25, "0.0"), "-0.3");
   EXPECT_EQ(FormatPattern(12.34, "000.0"), "012.3");
   EXPECT_EQ(FormatPattern(1234.56, "000.0"), "1234.6");
@@ -30,7 +30,7 @@ TEST(NumberText, PatternsRoundHalfAwayFromZeroOnTheDecimalForm) {
   EXPECT_EQ(FormatPattern(1.005, "0.00"), "1.01");
   EXPECT_EQ(FormatPattern(3.14159, "0.0000"), "3.1416");
   EXPECT_EQ(FormatPattern(1e-7, "0.000"), "0.000");
-  EXPECT_EQ(FormatPattern(-0.01, "0.0"), "0.0");   // no sign on a zero result
+  EXPECT_EQ(FormatPattern(-0.01, "0.0"), "0.0");  // no sign on a zero result
 }
 
 TEST(NumberText, OptionalDecimalsKeepThePoint) {
