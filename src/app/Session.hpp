@@ -6,6 +6,7 @@
 #include "link/MeterState.hpp"
 #include "logger/LoggerState.hpp"
 #include "panel/RecorderState.hpp"
+#include "panel/CosTable.hpp"
 
 namespace qelt {
 
@@ -15,6 +16,7 @@ struct Session {
   ExchangeGuard Guard;
   LoggerState Logger;
   RecorderState Recorder;
+  CosTableArray CosTable{};  // filled when the main window loads
 };
 
 }  // namespace qelt

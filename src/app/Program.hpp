@@ -1,0 +1,53 @@
+#pragma once
+// One run of the desktop program: the clock, the serial port, the link, the
+// session and the windows, from the port window to the end. The port is
+// released when the Program is destroyed, right after the event loop ends.
+#include <QObject>
+#include <QPointer>
+
+#include "app/Session.hpp"
+#include "link/Link.hpp"
+#include "platform/Dialogs.hpp"
+#include "platform/QtHost.hpp"
+#include "platform/QtSerialPort.hpp"
+
+namespace qelt {
+
+class PanelWindow;
+class PortWindow;
+
+class Program : public QObject {
+  Q_OBJECT
+ public:
+  explicit Program(Dialogs& dialogs, QObject* parent = nullptr);
+  ~Program() override;
+
+  // Shows the port window; a non-empty text replaces its "COM1".
+  void Start(const QString& portText = {});
+
+  PortWindow* Port() const;
+  PanelWindow* Panel() const;
+  Session& session() { return session_; }
+  QtSerialPort& SerialPort() { return port_; }
+  Link& link() { return link_; }
+  bool Ended() const { return ended_; }
+
+ signals:
+  // A new main window, before it loads: attach the other windows' hooks here.
+  void PanelCreated(qelt::PanelWindow* panel);
+
+ private:
+  void ShowPanel();
+  void End();
+
+  Dialogs& dialogs_;
+  QtHost host_;
+  QtSerialPort port_;
+  Link link_;
+  Session session_;
+  QPointer<PortWindow> portWindow_;
+  QPointer<PanelWindow> panel_;
+  bool ended_ = false;
+};
+
+}  // namespace qelt

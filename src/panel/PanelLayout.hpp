@@ -1,0 +1,87 @@
+#pragma once
+// What the main window shows and where: positions in twips within its client
+// area, the toolbar's buttons, the caption, and which labels a reading fills.
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "link/LiveReading.hpp"
+
+namespace qelt {
+
+inline constexpr const char* PanelCaption = "Panel  V8.00";
+inline constexpr const char* PanelBuildDate = "110729";
+// Clicking the link indicator shows or hides the build date in the caption.
+std::string ToggledPanelCaption(const std::string& caption);
+
+inline constexpr int PanelClientWidth = 6825;
+inline constexpr int PanelClientHeight = 9990;
+inline constexpr int PanelToolbarHeight = 420;
+
+// The wiring pictures share one place below the toolbar.
+struct TwipsBox {
+  int Left, Top, Width, Height;
+};
+inline constexpr TwipsBox WiringPictureBox = {120, 480, 6585, 5760};
+inline constexpr std::array<const char*, 4> WiringPictureNames = {"P1P2W", "P1P3W", "P3P3W2M", "P3P4W"};
+// The picture a wiring code shows (index into WiringPictureNames), or -1 for
+// an unknown code, which leaves the pictures as they are.
+int WiringPictureFor(int wiringCode);
+
+// A value label and the captioned header panel just above it.
+struct ValueCell {
+  const char* Label;   // "LblKW1"
+  const char* Header;  // the header panel's caption, naming the quantity
+  int Left;
+  int Top;
+  std::string LiveReading::*Member;
+};
+inline constexpr int ValueWidth = 855;
+inline constexpr int ValueHeight = 375;
+inline constexpr int HeaderHeight = 360;  // the header sits this far above its label
+
+// The 28 value cells: three phase rows and the totals row, seven columns each.
+const std::array<ValueCell, QuantityCount>& PanelValueCells();
+const ValueCell* FindValueCell(const std::string& label);
+
+// The label captions after a reading, in the order they are set.
+std::vector<std::pair<std::string, std::string>> LabelCaptions(const LiveReading& reading);
+
+// The status row.
+struct StatusCell {
+  const char* Label;
+  int Left;
+  int Width;
+  const char* DesignCaption;
+};
+inline constexpr int StatusTop = 9720;
+inline constexpr int StatusHeight = 255;
+inline constexpr std::array<StatusCell, 4> PanelStatusCells = {{
+    {"LblRec", 120, 705, "Rec."},
+    {"LblCount", 840, 2100, ""},
+    {"LblFileName", 3000, 2820, ""},
+    {"LblCOM", 5880, 855, "No COM"},
+}};
+
+// The toolbar, in order; the picture of each button is named by its Key.
+struct ToolButtonSpec {
+  const char* Key;
+  const char* ToolTip;
+  bool Shown;  // 9 to 11 only hold pictures that button 1 takes
+};
+inline constexpr std::array<ToolButtonSpec, 11> PanelToolButtons = {{
+    {"Save", "Save As", true},
+    {"Open", "Open File", true},
+    {"List", "List Display", true},
+    {"Graph", "Graphic Display", true},
+    {"Sampling", "PC Sampling", true},
+    {"Memory", "Data Logger", true},
+    {"Harmonic", "Harmonic Analyzer", true},
+    {"RTC", "Set Real Time Clock to System Time", true},
+    {"StopRecording", "Stop Recording", false},
+    {"StopRec", "Stop Rec", false},
+    {"sss", "sss", false},
+}};
+
+}  // namespace qelt

@@ -1,0 +1,252 @@
+#include "panel/PanelWindow.hpp"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include "panel/ClockCommand.hpp"
+#include "panel/CosTable.hpp"
+#include "panel/MemoryCommand.hpp"
+#include "panel/PanelLayout.hpp"
+#include "platform/Artwork.hpp"
+#include "platform/CaptionPanel.hpp"
+#include "platform/Toolbar.hpp"
+#include "platform/TwipsGeometry.hpp"
+
+namespace qelt {
+
+namespace {
+QFont Face(int pointSize, bool bold) {
+  QFont f;
+  f.setFamilies({"Arial", "Liberation Sans", "Helvetica"});
+  f.setPointSize(pointSize);
+  f.setBold(bold);
+  return f;
+}
+
+// A wiring drawing, rendered once at the label's size.
+QLabel* MakePicture(QWidget* parent, const QString& name) {
+  auto* picture = new QLabel(parent);
+  picture->setObjectName(name);
+  PlaceTwips(*picture, WiringPictureBox.Left, WiringPictureBox.Top, WiringPictureBox.Width,
+             WiringPictureBox.Height);
+  QSvgRenderer renderer(WiringPicturePath(name));
+  const qreal ratio = parent->devicePixelRatioF();
+  QSize size = renderer.defaultSize().scaled(picture->size(), Qt::KeepAspectRatio);
+  QPixmap pixmap(size * ratio);
+  pixmap.setDevicePixelRatio(ratio);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+  painter.end();
+  picture->setPixmap(pixmap);
+  picture->setAlignment(Qt::AlignCenter);
+  picture->hide();
+  return picture;
+}
+}  // namespace
+
+PanelWindow::PanelWindow(Session& session, Link& link, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      session_(session),
+      link_(link),
+      dialogs_(dialogs),
+      poll_(link, session.Guard, session.Meter, session.Live) {
+  setObjectName("Panel");
+  setAttribute(Qt::WA_QuitOnClose, true);
+  setWindowTitle(PanelCaption);
+  FixClientSizeTwips(*this, PanelClientWidth, PanelClientHeight);
+  BuildControls();
+
+  timer1_.setObjectName("Timer1");
+  timer1_.setInterval(100);
+  connect(&timer1_, &QTimer::timeout, this, &PanelWindow::Timer1Tick);
+  timer2_.setObjectName("Timer2");
+  timer2_.setInterval(1000);
+  connect(&timer2_, &QTimer::timeout, this, &PanelWindow::Timer2Tick);
+
+  QPointer<PanelWindow> self(this);
+  link_.OnLinkText = [self](const std::string& text) {
+    if (self) self->ShowLinkText(text);
+  };
+}
+
+PanelWindow::~PanelWindow() { link_.OnLinkText = nullptr; }
+
+void PanelWindow::BuildControls() {
+  LoadArtwork();
+  toolbar_ = new Toolbar(this);
+  toolbar_->setObjectName("Toolbar1");
+  PlaceTwips(*toolbar_, 0, 0, PanelClientWidth, PanelToolbarHeight);
+  for (const ToolButtonSpec& b : PanelToolButtons)
+    toolbar_->AddButton(b.Key, ToolbarPicture(b.Key), b.ToolTip, b.Shown);
+  connect(toolbar_, &Toolbar::ButtonClick, this, &PanelWindow::RunKey);
+
+  for (std::size_t i = 0; i < WiringPictureNames.size(); ++i) pictures_[i] = MakePicture(this, WiringPictureNames[i]);
+
+  const QFont headerFont = Face(8, true);
+  const QFont valueFont = Face(11, true);
+  for (const ValueCell& cell : PanelValueCells()) {
+    auto* header = new CaptionPanel(cell.Header, this);
+    header->setObjectName(QString("Hdr") + (cell.Label + 3));
+    header->setFont(headerFont);
+    PlaceTwips(*header, cell.Left, cell.Top - HeaderHeight, ValueWidth, HeaderHeight);
+    headers_[cell.Label] = header;
+
+    auto* value = new QLabel(this);
+    value->setObjectName(cell.Label);
+    value->setFont(valueFont);
+    value->setAlignment(Qt::AlignCenter);
+    value->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    value->setAutoFillBackground(true);
+    QPalette pal = value->palette();
+    pal.setColor(QPalette::Window, QColor(0x10, 0x18, 0x20));
+    pal.setColor(QPalette::WindowText, QColor(0x7c, 0xf0, 0x5a));
+    value->setPalette(pal);
+    PlaceTwips(*value, cell.Left, cell.Top, ValueWidth, ValueHeight);
+    labels_[cell.Label] = value;
+  }
+
+  const QFont statusFont = Face(8, false);
+  for (const StatusCell& cell : PanelStatusCells) {
+    auto* label = new QLabel(cell.DesignCaption, this);
+    label->setObjectName(cell.Label);
+    label->setFont(statusFont);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    PlaceTwips(*label, cell.Left, StatusTop, cell.Width, StatusHeight);
+    labels_[cell.Label] = label;
+  }
+  QLabel* rec = labels_["LblRec"];
+  rec->setFont(Face(8, true));
+  QPalette recPal = rec->palette();
+  recPal.setColor(QPalette::WindowText, Qt::red);
+  rec->setPalette(recPal);
+  rec->hide();  // shown while recording
+  QLabel* com = labels_["LblCOM"];
+  com->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  com->setAlignment(Qt::AlignCenter);
+  com->setCursor(Qt::PointingHandCursor);
+  com->installEventFilter(this);
+}
+
+QLabel* PanelWindow::Label(const QString& name) const {
+  auto it = labels_.find(name);
+  return it == labels_.end() ? nullptr : it->second;
+}
+
+CaptionPanel* PanelWindow::Header(const QString& label) const {
+  auto it = headers_.find(label);
+  return it == headers_.end() ? nullptr : it->second;
+}
+
+void PanelWindow::SetKeyAction(const QString& key, std::function<void()> action) {
+  keyActions_[key] = std::move(action);
+}
+
+void PanelWindow::Load() {
+  FillCosTable(session_.CosTable);
+  move(0, 0);
+  // The port window opened the port: this shows the port's name in LblCOM
+  // and writes "E".
+  std::string error;
+  link_.OpenPort(session_.Meter.PortDevice, session_.Meter.ComPort, error);
+  session_.Recorder.Recording = false;
+  session_.Recorder.SampleTime = 2;
+  session_.Logger.ClearCaches();
+  timer2_.start();
+  timer1_.start();
+}
+
+void PanelWindow::StartTimer1() {
+  if (!ending_) timer1_.start();
+}
+
+void PanelWindow::Timer1Tick() {
+  if (ending_) return;
+  QPointer<PanelWindow> self(this);
+  PollOutcome outcome = poll_.Tick();
+  if (!self || ending_) return;  // closed during the tick's waits
+  if (outcome == PollOutcome::Reading) ShowReading();
+}
+
+void PanelWindow::ShowReading() {
+  int shown = WiringPictureFor(session_.Meter.WiringCode);
+  if (shown >= 0)
+    for (int i = 0; i < static_cast<int>(pictures_.size()); ++i)
+      pictures_[static_cast<std::size_t>(i)]->setVisible(i == shown);
+  for (const auto& [label, text] : LabelCaptions(session_.Live))
+    labels_[QString::fromStdString(label)]->setText(QString::fromStdString(text));
+  emit ReadingShown();
+}
+
+void PanelWindow::ShowLinkText(const std::string& text) {
+  if (QLabel* com = Label("LblCOM")) com->setText(QString::fromStdString(text));
+}
+
+void PanelWindow::RunKey(const QString& key) {
+  if (ending_) return;
+  if (key == "RTC") return RtcCommand();
+  if (key == "Memory") return MemoryCommand();
+  auto it = keyActions_.find(key);
+  if (it != keyActions_.end() && it->second) it->second();
+}
+
+void PanelWindow::RtcCommand() {
+  // Another command owns the port; it starts Timer1 again itself.
+  if (ending_ || session_.Guard.CommandActive()) return;
+  QPointer<PanelWindow> self(this);
+  timer1_.stop();
+  SetInstrumentClock(link_, session_.Guard);
+  if (!self) return;
+  StartTimer1();
+}
+
+void PanelWindow::MemoryCommand() {
+  if (ending_ || session_.Guard.CommandActive()) return;
+  QPointer<PanelWindow> self(this);
+  timer1_.stop();
+  CaptionAccess caption{[this] { return windowTitle().toStdString(); },
+                        [self](const std::string& text) {
+                          if (self) self->setWindowTitle(QString::fromStdString(text));
+                        }};
+  MemoryNext next = ReadMemoryDirectory(link_, session_.Guard, session_.Logger, dialogs_, caption);
+  if (!self) return;
+  switch (next) {
+    case MemoryNext::Nothing: return;
+    case MemoryNext::ResumePoll: StartTimer1(); return;
+    case MemoryNext::OpenLogger:
+      if (OpenLogger && !ending_)
+        OpenLogger();
+      else
+        StartTimer1();
+      return;
+  }
+}
+
+bool PanelWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Label("LblCOM") && event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    setWindowTitle(QString::fromStdString(ToggledPanelCaption(windowTitle().toStdString())));
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void PanelWindow::closeEvent(QCloseEvent* event) {
+  EndProgram();
+  event->accept();
+}
+
+void PanelWindow::EndProgram() {
+  if (ending_) return;
+  ending_ = true;
+  timer1_.stop();
+  timer2_.stop();
+  // Every exchange still waiting further down the stack ends at its next wake.
+  shutdown_ = session_.Guard.TakeForShutdown();
+  emit Ending();
+}
+
+}  // namespace qelt
