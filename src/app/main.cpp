@@ -5,6 +5,7 @@
 
 #include "app/Program.hpp"
 #include "panel/PanelWindow.hpp"
+#include "panel/PcSamplingController.hpp"
 #include "platform/QtDialogs.hpp"
 #ifndef _WIN32
 #include "sim/PtySimulator.hpp"
@@ -48,8 +49,9 @@ int main(int argc, char** argv) {
 
   qelt::QtDialogs dialogs;
   qelt::Program program(dialogs);
-  QObject::connect(&program, &qelt::Program::PanelCreated, [&dialogs](qelt::PanelWindow* panel) {
+  QObject::connect(&program, &qelt::Program::PanelCreated, [&dialogs, &program](qelt::PanelWindow* panel) {
     dialogs.SetParent(panel);
+    qelt::AttachPcSampling(*panel, program.session(), dialogs);
   });
   program.Start(portText);
   return app.exec();
