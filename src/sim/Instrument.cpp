@@ -77,6 +77,7 @@ void Instrument::ClockByte(std::uint8_t b, double now) {
   if (clockBytes_.size() < 6) return;
   pending_ = Pending::None;
   lastClockBytes_ = clockBytes_;
+  if (listener_) listener_->ClockReceived(lastClockBytes_);
   DateTime t;
   auto field = [&](std::size_t i) { return static_cast<std::uint8_t>(clockBytes_[i]); };
   lastClockValid_ = true;
@@ -143,6 +144,7 @@ void Instrument::SendFrame(double now) {
   EncodedFrame frame = EncodeLiveFrame(load_.Sample(now, rng_));
   lastTexts_ = frame.Texts;
   lastFrame_ = frame.Bytes;
+  if (listener_) listener_->FrameSent(lastTexts_);
   std::string bytes = std::move(frame.Bytes);
   if (rng_.Chance(settings_.Faults.DropFrame)) {
     ++framesDamaged_;

@@ -34,6 +34,7 @@
 #include "link/LiveReading.hpp"
 #include "platform/Host.hpp"
 #include "sim/FaultSettings.hpp"
+#include "sim/InstrumentListener.hpp"
 #include "sim/LoadModel.hpp"
 #include "sim/LoggerMemory.hpp"
 #include "sim/SimRandom.hpp"
@@ -92,6 +93,9 @@ class Instrument {
   // False when the last "D" carried no valid date and time (the clock kept running).
   bool LastClockValid() const { return lastClockValid_; }
 
+  // Told of every live frame and completed "D"; not owned, nullptr for none.
+  void SetListener(InstrumentListener* listener) { listener_ = listener; }
+
   // Logs a new set as if logging had just ended at now: count records every
   // interval seconds with the present load and wiring. False when the memory
   // refuses it (10 sets or no room).
@@ -135,6 +139,7 @@ class Instrument {
   int selectedSet_ = 0;
   std::size_t blockCursor_ = 0;
 
+  InstrumentListener* listener_ = nullptr;
   LiveReading lastTexts_;
   std::string lastFrame_;
   long commands_ = 0;

@@ -110,8 +110,9 @@ bool PtySimulator::Start(const PtySimulatorOptions& options, std::string& device
   InstrumentSettings settings = options.Instrument;
   if (!settings.Clock) settings.Clock = LocalNow();
   stop_ = false;
-  thread_ = std::thread([this, settings] {
+  thread_ = std::thread([this, settings, listener = options.Listener] {
     Instrument instrument(settings);
+    instrument.SetListener(listener);
     Serve(instrument);
   });
   devicePath = devicePath_;

@@ -18,6 +18,8 @@ namespace qelt {
 struct PtySimulatorOptions {
   InstrumentSettings Instrument;  // unset Clock: the local time at Start
   std::string LinkPath;           // non-empty: also a symbolic link to the device, replacing an old link
+  // Told on the serving thread; not owned, must outlive Stop. nullptr for none.
+  InstrumentListener* Listener = nullptr;
 };
 
 class PtySimulator {

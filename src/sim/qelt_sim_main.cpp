@@ -8,11 +8,12 @@
 #include "sim/LoadModel.hpp"
 #include "sim/PtySimulator.hpp"
 #include "sim/Scenario.hpp"
+#include "sim/SimTrace.hpp"
 
 int main(int argc, char** argv) {
   using namespace qelt;
   CLI::App app{"Simulated three-phase power analyzer on a pseudo-terminal"};
-  std::string link, scenario, logger, wiring;
+  std::string link, scenario, logger, wiring, trace;
   bool fast = false, silent = false;
   long silentAfter = -1;
   int badEcho = 0;
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   int hz = 50;
   std::uint64_t seed = 1;
   app.add_option("--link", link, "Also make PATH a symbolic link to the device")->type_name("PATH");
+  app.add_option("--trace", trace, "Append a JSON line per live frame sent and per clock set")->type_name("FILE");
   app.add_option("--scenario", scenario, "Settings from a JSON scenario file")->type_name("FILE.json");
   app.add_flag("--fast", fast, "No 19200-baud pacing");
   app.add_flag("--silent", silent, "Never answer");
@@ -63,6 +65,15 @@ int main(int argc, char** argv) {
   if (app.count("--logger")) s.Logger = logger;
   if (app.count("--wiring")) s.Load.WiringCode = WiringCodeFromText(wiring);
   if (app.count("--hz")) s.Load.Hz = hz;
+
+  SimTrace traceFile;
+  if (!trace.empty()) {
+    if (!traceFile.Open(trace, error)) {
+      std::cerr << "qelt-sim: " << error << '\n';
+      return 2;
+    }
+    options.Listener = &traceFile;
+  }
 
   // The signals wait for sigwait below, not for the serving thread.
   sigset_t stopSignals;

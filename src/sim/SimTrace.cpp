@@ -1,0 +1,45 @@
+#include "sim/SimTrace.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <nlohmann/json.hpp>
+
+namespace qelt {
+
+std::string TraceFrameLine(const LiveReading& texts) {
+  nlohmann::ordered_json values = nlohmann::ordered_json::object();
+  for (int i = 0; i < QuantityCount; ++i) values[QuantityNames[static_cast<std::size_t>(i)]] = texts.ByIndex(i);
+  return values.dump();
+}
+
+std::string TraceClockLine(const std::string& clockBytes) {
+  static constexpr char Digits[] = "0123456789ABCDEF";
+  std::string hex = "44";  // the "D" that carried them
+  for (char c : clockBytes) {
+    const auto b = static_cast<unsigned char>(c);
+    hex += ' ';
+    hex += Digits[b >> 4];
+    hex += Digits[b & 0x0F];
+  }
+  return nlohmann::ordered_json{{"clock", hex}}.dump();
+}
+
+bool SimTrace::Open(const std::string& path, std::string& error) {
+  out_.open(path, std::ios::out | std::ios::app | std::ios::binary);
+  if (!out_) {
+    error = "cannot open " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+void SimTrace::FrameSent(const LiveReading& texts) { Write(TraceFrameLine(texts)); }
+
+void SimTrace::ClockReceived(const std::string& clockBytes) { Write(TraceClockLine(clockBytes)); }
+
+void SimTrace::Write(const std::string& line) {
+  out_ << line << '\n';
+  out_.flush();
+}
+
+}  // namespace qelt
