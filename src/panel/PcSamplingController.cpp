@@ -122,8 +122,8 @@ void PcSamplingController::SamplingCommand() { sampling_->Sampling(); }
 void PcSamplingController::ListCommand() {
   if (list_ && list_->isVisible()) return;
   session_.Recorder.ListCount = 0;
-  if (!list_) MakeList();
-  list_->show();
+  // A list closed a moment ago is on its way out: a new one takes its place.
+  MakeList()->show();
   session_.Recorder.ListActive = true;
 }
 

@@ -203,9 +203,11 @@ void PanelRecorderTest::ListGrowsReopensAtOneAndPrints() {
   list->close();
   QVERIFY(!rig.session.Recorder.ListActive);
   rig.PollAndTick();
-  QTRY_VERIFY(list.isNull());
-  rig.Key("List");
+  rig.Key("List");  // before the closed window is deleted
   QPointer<ListWindow> again = rig.sampling->List();
+  QVERIFY(again && again != list);
+  QVERIFY(again->isVisible());
+  QTRY_VERIFY(list.isNull());
   QVERIFY(again);
   QCOMPARE(again->RecordGrid().Rows(), 1);
   rig.PollAndTick();
