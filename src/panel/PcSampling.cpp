@@ -133,10 +133,10 @@ void SaveLiveListCommand(RecorderState& state, Dialogs& dialogs, const GridRows&
     dialogs.Message(ListRecordingMessage(), MessageIcon::Stop);
     return;
   }
-  if (window.SetBusy) window.SetBusy(true);
+  // The busy pointer only while the file is written: over the file dialog it
+  // would tell the user to wait while the program waits for the user.
   SaveDialog(state, dialogs);
   if (state.DialogOK) SaveGrid(state, grid, window, dialogs);
-  if (window.SetBusy) window.SetBusy(false);
 }
 
 }  // namespace qelt

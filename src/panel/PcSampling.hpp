@@ -102,8 +102,8 @@ const std::string& ListRecordingMessage();
 // "12 Records Completed": the caption while "Open" reads line 12.
 std::string OpenProgressCaption(int lineNumber);
 
-// "Save" of the live list: refused while recording; otherwise the busy
-// pointer, the save dialog and the grid written to the chosen file.
+// "Save" of the live list: refused while recording; otherwise the save
+// dialog and the grid written to the chosen file (busy pointer meanwhile).
 void SaveLiveListCommand(RecorderState& state, Dialogs& dialogs, const GridRows& grid, const GridWindowHooks& window);
 
 }  // namespace qelt

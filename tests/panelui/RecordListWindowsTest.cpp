@@ -139,7 +139,10 @@ void RecordListWindowsTest::ListSaveWritesTheGridAndIsRefusedWhileRecording() {
 
   const QString path = dir.filePath("saved.mes");
   dialogs.QueueFile(path.toStdString());
+  bool busyOverDialog = true;
+  dialogs.OnShown = [&](const ScriptedDialogs::Shown&) { busyOverDialog = QApplication::overrideCursor() != nullptr; };
   list.Toolbar1().Click(1);
+  QVERIFY(!busyOverDialog);
   QVERIFY(dialogs.History.size() == 1 && dialogs.History[0].What == ScriptedDialogs::Kind::SaveFile);
   QVERIFY(dialogs.History[0].File.OverwritePrompt);
   QByteArray bytes = ReadAll(path);
