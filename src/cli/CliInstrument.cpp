@@ -1,12 +1,24 @@
 #include "cli/CliInstrument.hpp"
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "text/NumberText.hpp"
 
 namespace qelt::cli {
 
-void Complain(const std::string& message) { std::fprintf(stderr, "qelt-cli: %s\n", message.c_str()); }
+void Complain(const std::string& message) {
+  // Messages made for a message box come in CR LF lines; on stderr every
+  // line carries the prefix, so that a script can tell them from others.
+  std::string_view rest = message;
+  do {
+    std::size_t end = std::min(rest.find_first_of("\r\n"), rest.size());
+    std::fprintf(stderr, "qelt-cli: %.*s\n", static_cast<int>(end), rest.data());
+    if (end + 1 < rest.size() && rest[end] == '\r' && rest[end + 1] == '\n') ++end;
+    rest = end < rest.size() ? rest.substr(end + 1) : std::string_view{};
+  } while (!rest.empty());
+}
 
 CliInstrument::CliInstrument(double timeoutSeconds) : timeout(timeoutSeconds) {}
 

@@ -15,7 +15,8 @@ namespace qelt::cli {
 // Exit codes of qelt-cli.
 enum Exit : int { Ok = 0, Usage = 2, NoAnswer = 3, FileError = 4, BadContents = 5 };
 
-// Writes "qelt-cli: " + message + LF to stderr.
+// Writes "qelt-cli: " + message + LF to stderr; each line of a message of
+// several (CR LF or LF) lines gets the prefix.
 void Complain(const std::string& message);
 
 class CliInstrument {
