@@ -1,0 +1,328 @@
+#!/usr/bin/env python3
+"""qelt-cli against qelt-sim on a real pseudo-terminal, as separate processes.
+
+Usage: cli_sim_test.py CASE QELT_CLI QELT_SIM
+
+The simulator's --trace file is its own account of every frame and clock
+setting it sent; the tool's output is held against it text for text.
+"""
+import datetime
+import json
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+QUANTITIES = [
+    "KW1", "KVAR1", "KVA1", "PF1", "Theta1", "V1", "I1",
+    "KW2", "KVAR2", "KVA2", "PF2", "Theta2", "V2", "I2",
+    "KW3", "KVAR3", "KVA3", "PF3", "Theta3", "V3", "I3",
+    "Hz", "I4", "TKW", "TKVAR", "TKVA", "TPF", "TTheta",
+]
+TITLES = ["No.s", "      Date", "    Time"] + QUANTITIES
+VALUE_TEXT = re.compile(r"^-?(\d{3}\.\d|\d\.\d{3}|OL)$")
+CLOCK_TEXT = re.compile(r"^44( [0-9A-F]{2}){6}$")
+# How far the tool's date and time may be from this script's clock.
+NOW_SLACK = datetime.timedelta(seconds=120)
+
+
+class Failed(Exception):
+    pass
+
+
+def expect(condition, message):
+    if not condition:
+        raise Failed(message)
+
+
+class Simulator:
+    """A qelt-sim process; its first stdout line is the device path."""
+
+    def __init__(self, binary, args):
+        self.proc = subprocess.Popen([binary] + args, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        try:
+            ready, _, _ = select.select([self.proc.stdout], [], [], 10)
+            expect(ready, "qelt-sim printed no device path within 10 s")
+            self.device = self.proc.stdout.readline().decode().strip()
+            expect(self.device.startswith("/dev/"), f"qelt-sim's first line is no device: {self.device!r}")
+        except Failed:
+            self.proc.kill()
+            self.proc.wait()
+            raise
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGTERM)
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        expect(self.proc.returncode == 0, f"qelt-sim ended with {self.proc.returncode}")
+
+
+def run_cli(cli, args, limit=30):
+    """Runs qelt-cli to its end; returns (exit code, stdout bytes, stderr text, seconds)."""
+    start = time.monotonic()
+    done = subprocess.run([cli] + args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=limit)
+    return done.returncode, done.stdout, done.stderr.decode(errors="replace"), time.monotonic() - start
+
+
+def read_trace(path):
+    """(frames, clock texts) from a trace file, in the order they were sent."""
+    frames, clocks = [], []
+    with open(path, "rb") as f:
+        for raw in f:
+            expect(raw.endswith(b"\n"), f"trace line without LF: {raw!r}")
+            item = json.loads(raw)
+            if "clock" in item:
+                clocks.append(item["clock"])
+            else:
+                expect(list(item) == QUANTITIES, f"trace frame keys out of order: {list(item)}")
+                frames.append(item)
+    return frames, clocks
+
+
+def expect_traced_in_order(printed, frames, what):
+    """Every printed values object is a traced frame, keys in order, and they come in the traced order."""
+    at = 0
+    for n, values in enumerate(printed):
+        expect(list(values) == QUANTITIES, f"{what} {n + 1}: keys out of order: {list(values)}")
+        for name, text in values.items():
+            expect(VALUE_TEXT.match(text), f"{what} {n + 1}: {name} is {text!r}")
+        while at < len(frames) and list(frames[at].items()) != list(values.items()):
+            at += 1
+        expect(at < len(frames), f"{what} {n + 1} is no traced frame after the one before: {values}")
+        at += 1
+
+
+def expect_date_time(date, clock_time, what):
+    expect(re.fullmatch(r"\d{4}/\d{2}/\d{2}", date), f"{what}: date {date!r}")
+    expect(re.fullmatch(r"\d{2}:\d{2}:\d{2}", clock_time), f"{what}: time {clock_time!r}")
+    try:
+        when = datetime.datetime.strptime(date + " " + clock_time, "%Y/%m/%d %H:%M:%S")
+    except ValueError:
+        raise Failed(f"{what}: {date} {clock_time} is no date and time")
+    expect(abs(when - datetime.datetime.now()) < NOW_SLACK, f"{what}: {when} is not now")
+    return when
+
+
+def expect_complaint(stderr, what):
+    lines = stderr.splitlines()
+    expect(len(lines) == 1 and lines[0].startswith("qelt-cli: "), f"{what}: stderr {stderr!r}")
+
+
+def case_read_json(cli, sim, tmp):
+    trace = os.path.join(tmp, "trace.jsonl")
+    link = os.path.join(tmp, "dev")
+    s = Simulator(sim, ["--link", link, "--trace", trace])
+    try:
+        rc, out, err, _ = run_cli(cli, ["read", "--port", link, "--count", "3", "--format", "json"])
+    finally:
+        s.stop()
+    expect(rc == 0, f"exit {rc}, stderr {err!r}")
+    expect(err == "", f"stderr {err!r}")
+    expect(out.endswith(b"\n") and b"\r" not in out, f"lines must end with LF alone: {out[-40:]!r}")
+    lines = out.decode("ascii").splitlines()
+    expect(len(lines) == 3, f"{len(lines)} lines")
+    printed = []
+    for n, line in enumerate(lines):
+        item = json.loads(line)
+        expect(list(item) == ["date", "time", "WiringCode", "WiringMode", "values"], f"reading {n + 1}: {list(item)}")
+        expect_date_time(item["date"], item["time"], f"reading {n + 1}")
+        expect(item["WiringCode"] == 8 and item["WiringMode"] == "3P4W",
+               f"reading {n + 1}: wiring {item['WiringCode']!r} {item['WiringMode']!r}")
+        printed.append(item["values"])
+    frames, _ = read_trace(trace)
+    expect_traced_in_order(printed, frames, "reading")
+
+
+def case_silent(cli, sim, tmp):
+    s = Simulator(sim, ["--silent"])
+    try:
+        rc, out, err, seconds = run_cli(
+            cli, ["read", "--port", s.device, "--count", "3", "--format", "json", "--timeout", "2"])
+    finally:
+        s.stop()
+    expect(rc == 3, f"exit {rc}, stderr {err!r}")
+    expect(seconds < 3.0, f"took {seconds:.2f} s")
+    expect(out == b"", f"stdout {out!r}")
+    expect_complaint(err, "silent instrument")
+
+
+def case_record(cli, sim, tmp):
+    trace = os.path.join(tmp, "trace.jsonl")
+    link = os.path.join(tmp, "dev")
+    outdir = os.path.join(tmp, "out")
+    os.mkdir(outdir)
+    mes = os.path.join(outdir, "run.mes")
+    s = Simulator(sim, ["--link", link, "--trace", trace])
+    try:
+        rc, out, err, _ = run_cli(cli, ["record", "--port", link, "--count", "3", "--interval", "1", "--out", mes])
+    finally:
+        s.stop()
+    expect(rc == 0, f"exit {rc}, stderr {err!r}")
+    expect(err == "", f"stderr {err!r}")
+    expect(os.listdir(outdir) == ["run.mes"], f"files written: {os.listdir(outdir)}")
+
+    with open(mes, "rb") as f:
+        data = f.read()
+    expect(data.endswith(b"\r\n"), f"the file does not end with CR LF: {data[-20:]!r}")
+    lines = data[:-2].split(b"\r\n")
+    for n, line in enumerate(lines):
+        expect(b"\r" not in line and b"\n" not in line, f"line {n + 1} holds a bare CR or LF: {line!r}")
+        expect(not line.endswith(b"\t"), f"line {n + 1} ends with a TAB")
+        expect(all(b < 0x80 for b in line), f"line {n + 1} is not ASCII")
+    lines = [line.decode("ascii") for line in lines]
+    expect(lines[0] == "\t".join(TITLES), f"header {lines[0]!r}")
+    records = lines[1:]
+    expect(len(records) == 3, f"{len(records)} records")
+
+    printed, previous = [], None
+    for n, line in enumerate(records):
+        fields = line.split("\t")
+        expect(len(fields) == 31, f"record {n + 1}: {len(fields)} fields")
+        expect(fields[0] == str(n + 1), f"record {n + 1} is numbered {fields[0]!r}")
+        when = expect_date_time(fields[1], fields[2], f"record {n + 1}")
+        expect(previous is None or when > previous, f"record {n + 1} is not later than the one before")
+        previous = when
+        printed.append(dict(zip(QUANTITIES, fields[3:])))
+    frames, _ = read_trace(trace)
+    expect_traced_in_order(printed, frames, "record")
+
+    expect(b"\r" not in out, "stdout lines must end with LF alone")
+    expect(out.decode("ascii").splitlines() == records, f"stdout {out!r}")
+
+
+def case_clock(cli, sim, tmp):
+    trace = os.path.join(tmp, "trace.jsonl")
+    s = Simulator(sim, ["--trace", trace])
+    try:
+        rc, out, err, _ = run_cli(cli, ["clock", "--port", s.device])
+    finally:
+        s.stop()
+    expect(rc == 0, f"exit {rc}, stderr {err!r}")
+    expect(err == "", f"stderr {err!r}")
+    lines = out.decode("ascii").splitlines()
+    expect(len(lines) == 1 and CLOCK_TEXT.match(lines[0]), f"stdout {out!r}")
+    _, clocks = read_trace(trace)
+    expect(clocks == [lines[0]], f"the simulator received {clocks}, the tool says {lines[0]}")
+    # The six bytes are the PC's time in packed BCD.
+    year, month, day, hour, minute, second = (int(b) for b in lines[0].split()[1:])
+    sent = datetime.datetime(2000 + year, month, day, hour, minute, second)
+    expect(abs(sent - datetime.datetime.now()) < NOW_SLACK, f"clock set to {sent}")
+
+
+def case_usage(cli, sim, tmp):
+    missing = os.path.join(tmp, "no-such-device")
+    cases = [
+        (["read"], 2, "no --port"),
+        (["read", "--port", missing, "--format", "xml"], 2, "--format xml"),
+        (["read", "--port", "com3"], 2, "port text com3"),
+        (["clock", "--port", "com3"], 2, "clock on com3"),
+        (["read", "--port", missing], 4, "a device that cannot be opened"),
+        (["record", "--port", missing, "--count", "1", "--out", os.path.join(tmp, "r.mes")], 4,
+         "record on a device that cannot be opened"),
+    ]
+    for args, want, what in cases:
+        rc, out, err, _ = run_cli(cli, args, limit=10)
+        expect(rc == want, f"{what}: exit {rc}, want {want}; stderr {err!r}")
+        expect(out == b"", f"{what}: stdout {out!r}")
+        expect_complaint(err, what)
+    expect(not os.path.exists(os.path.join(tmp, "r.mes")), "record made its file without a port")
+
+
+def case_file_fault(cli, sim, tmp):
+    # The recorder's message is made for a message box, in several lines;
+    # on stderr each of them carries the prefix.
+    mes = os.path.join(tmp, "no-such-folder", "run.mes")
+    s = Simulator(sim, [])
+    try:
+        rc, out, err, _ = run_cli(cli, ["record", "--port", s.device, "--count", "1", "--out", mes])
+    finally:
+        s.stop()
+    expect(rc == 4, f"exit {rc}, stderr {err!r}")
+    expect(out == b"", f"stdout {out!r}")
+    expect("\r" not in err and err.endswith("\n"), f"stderr {err!r}")
+    lines = err.splitlines()
+    expect(lines and all(line.startswith("qelt-cli: ") for line in lines), f"stderr {err!r}")
+    expect(mes in err, f"stderr does not name the file: {err!r}")
+
+
+def case_reconnect(cli, sim, tmp):
+    # The tool opens the link's name; the simulator goes away for about 3 s
+    # and comes back on a new pseudo-terminal behind the same name.
+    link = os.path.join(tmp, "dev")
+    out_path = os.path.join(tmp, "read.tsv")
+    first = Simulator(sim, ["--link", link])
+    second = None
+    with open(out_path, "wb") as out, open(os.path.join(tmp, "read.err"), "wb") as err:
+        tool = subprocess.Popen([cli, "read", "--port", link, "--count", "200", "--timeout", "20"],
+                                stdout=out, stderr=err)
+        try:
+            time.sleep(1.0)
+            first.stop()
+            expect(tool.poll() is None, f"the tool ended (exit {tool.returncode}) before the simulator did")
+            time.sleep(3.0)
+            second = Simulator(sim, ["--link", link])
+            try:
+                rc = tool.wait(40)
+            except subprocess.TimeoutExpired:
+                raise Failed("the tool did not finish within 40 s of the simulator's return")
+        finally:
+            if tool.poll() is None:
+                tool.kill()
+                tool.wait()
+            first.stop()
+            if second:
+                second.stop()
+    with open(os.path.join(tmp, "read.err")) as f:
+        err = f.read()
+    expect(rc == 0, f"exit {rc}, stderr {err!r}")
+    with open(out_path) as f:
+        lines = f.read().splitlines()
+    expect(len(lines) == 200, f"{len(lines)} readings")
+    times = []
+    for n, line in enumerate(lines):
+        fields = line.split("\t")
+        expect(len(fields) == 30, f"reading {n + 1}: {len(fields)} fields")
+        times.append(expect_date_time(fields[0], fields[1], f"reading {n + 1}"))
+    gap = max(b - a for a, b in zip(times, times[1:]))
+    expect(gap >= datetime.timedelta(seconds=2), f"no gap in the readings (longest {gap}): nothing was lost")
+
+
+CASES = {
+    "read_json": case_read_json,
+    "silent": case_silent,
+    "record": case_record,
+    "clock": case_clock,
+    "usage": case_usage,
+    "file_fault": case_file_fault,
+    "reconnect": case_reconnect,
+}
+
+
+def main():
+    if len(sys.argv) != 4 or sys.argv[1] not in CASES:
+        print(f"usage: {sys.argv[0]} {{{'|'.join(CASES)}}} QELT_CLI QELT_SIM", file=sys.stderr)
+        return 2
+    name, cli, sim = sys.argv[1:]
+    tmp = tempfile.mkdtemp(prefix=f"qelt-it-{name}-")
+    try:
+        CASES[name](cli, sim, tmp)
+    except Failed as e:
+        print(f"{name}: FAILED: {e}", file=sys.stderr)
+        print(f"{name}: files kept in {tmp}", file=sys.stderr)
+        return 1
+    shutil.rmtree(tmp, ignore_errors=True)
+    print(f"{name}: passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
