@@ -7,8 +7,7 @@
 
 namespace qelt {
 
-Program::Program(Dialogs& dialogs, QObject* parent)
-    : QObject(parent), dialogs_(dialogs), link_(host_, port_) {}
+Program::Program(Dialogs& dialogs, QObject* parent) : QObject(parent), dialogs_(dialogs), link_(host_, port_) {}
 
 Program::~Program() {
   // Windows first: they hold references to the link and the session.

@@ -20,8 +20,7 @@ int main(int argc, char** argv) {
   parser.setApplicationDescription("Live readout, recording and logger access for a three-phase power analyzer.");
   parser.addHelpOption();
   parser.addVersionOption();
-  QCommandLineOption simulate("simulate",
-                              "Start the simulated instrument inside the program; its port is filled in.");
+  QCommandLineOption simulate("simulate", "Start the simulated instrument inside the program; its port is filled in.");
   QCommandLineOption port("port", "Fill in TEXT as the port: COM1 to COM16, Auto, or a device path.", "TEXT");
   parser.addOption(simulate);
   parser.addOption(port);

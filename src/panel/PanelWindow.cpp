@@ -30,8 +30,7 @@ QFont Face(int pointSize, bool bold) {
 QLabel* MakePicture(QWidget* parent, const QString& name) {
   auto* picture = new QLabel(parent);
   picture->setObjectName(name);
-  PlaceTwips(*picture, WiringPictureBox.Left, WiringPictureBox.Top, WiringPictureBox.Width,
-             WiringPictureBox.Height);
+  PlaceTwips(*picture, WiringPictureBox.Left, WiringPictureBox.Top, WiringPictureBox.Width, WiringPictureBox.Height);
   QSvgRenderer renderer(WiringPicturePath(name));
   const qreal ratio = parent->devicePixelRatioF();
   QSize size = renderer.defaultSize().scaled(picture->size(), Qt::KeepAspectRatio);

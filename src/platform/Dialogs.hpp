@@ -14,9 +14,9 @@ enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class MessageAnswer { Ok, Cancel, Yes, No, Retry };
 
 struct FileRequest {
-  std::string Title;   // empty: the platform's own
-  std::string Filter;  // description|pattern pairs: "All Files (*.*)|*.*|"
-  int FilterIndex = 1;  // 1-based entry selected at first
+  std::string Title;             // empty: the platform's own
+  std::string Filter;            // description|pattern pairs: "All Files (*.*)|*.*|"
+  int FilterIndex = 1;           // 1-based entry selected at first
   std::string InitialPath;       // folder or file to start from; empty: the current folder
   bool OverwritePrompt = false;  // save only: ask before replacing an existing file
 };
@@ -39,11 +39,10 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
   // An empty title stands for the program's name.
-  virtual MessageAnswer Message(const std::string& text, MessageIcon icon,
-                                MessageButtons buttons = MessageButtons::Ok, const std::string& title = {}) = 0;
+  virtual MessageAnswer Message(const std::string& text, MessageIcon icon, MessageButtons buttons = MessageButtons::Ok,
+                                const std::string& title = {}) = 0;
   // The answer typed; empty when the box was cancelled.
-  virtual std::string Input(const std::string& prompt, const std::string& title,
-                            const std::string& defaultAnswer) = 0;
+  virtual std::string Input(const std::string& prompt, const std::string& title, const std::string& defaultAnswer) = 0;
   // Nothing when cancelled.
   virtual std::optional<FileChoice> OpenFile(const FileRequest& request) = 0;
   virtual std::optional<FileChoice> SaveFile(const FileRequest& request) = 0;

@@ -90,8 +90,7 @@ std::optional<FileChoice> QtDialogs::SaveFile(const FileRequest& request) {
   QFileDialog::Options options;
   if (!request.OverwritePrompt) options |= QFileDialog::DontConfirmOverwrite;
   return Choice(QFileDialog::getSaveFileName(parent_, QString::fromStdString(request.Title),
-                                             QString::fromStdString(request.InitialPath), filter, &selected,
-                                             options));
+                                             QString::fromStdString(request.InitialPath), filter, &selected, options));
 }
 
 std::optional<PrinterChoice> QtDialogs::ChoosePrinter(const PrinterChoice& initial) {

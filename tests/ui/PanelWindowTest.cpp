@@ -1,0 +1,366 @@
+// "Panel" against the simulated instrument on the virtual clock: layout, the
+// load, the live readout, the link indicator, "RTC", "Memory" and the end.
+#include <QLabel>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+#include "link/Link.hpp"
+#include "panel/PanelLayout.hpp"
+#include "panel/PanelWindow.hpp"
+#include "platform/CaptionPanel.hpp"
+#include "platform/ScriptedDialogs.hpp"
+#include "platform/Toolbar.hpp"
+#include "platform/TwipsGeometry.hpp"
+#include "platform/VirtualHost.hpp"
+#include "sim/Instrument.hpp"
+#include "sim/SimPort.hpp"
+
+using namespace qelt;
+
+namespace {
+struct Rig {
+  explicit Rig(InstrumentSettings settings = {}, double startSeconds = 36000.0, DateTime date = {2026, 12, 9, 0, 0, 0})
+      : host(startSeconds, date), instrument(std::move(settings)), port(host, instrument), link(host, port) {
+    std::string error;
+    port.Open("SIM", "19200,n,8,1", error);
+    session.Meter.ComPort = 1;
+    session.Meter.PortDevice = "SIM";
+    panel = std::make_unique<PanelWindow>(session, link, dialogs);
+  }
+  QString Text(const char* label) const { return panel->Label(label)->text(); }
+  int VisiblePicture() const {
+    int shown = -1;
+    for (int i = 0; i < 4; ++i)
+      if (!panel->WiringPicture(i)->isHidden()) {
+        if (shown >= 0) return -2;  // more than one
+        shown = i;
+      }
+    return shown;
+  }
+
+  VirtualHost host;
+  Instrument instrument;
+  SimPort port;
+  Link link;
+  Session session;
+  ScriptedDialogs dialogs;
+  std::unique_ptr<PanelWindow> panel;
+};
+
+InstrumentSettings WithLogger(const char* logger, double bytesPerSecond = 1920.0) {
+  InstrumentSettings s;
+  s.Logger = logger;
+  s.BytesPerSecond = bytesPerSecond;
+  return s;
+}
+
+// Every caption the window takes, in order.
+class TitleRecorder : public QObject {
+ public:
+  explicit TitleRecorder(QWidget* window) : window_(window) { window->installEventFilter(this); }
+  QStringList Titles;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == window_ && event->type() == QEvent::WindowTitleChange) Titles << window_->windowTitle();
+    return false;
+  }
+
+ private:
+  QWidget* window_;
+};
+}  // namespace
+
+class PanelWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void layout() {
+    Rig rig;
+    PanelWindow& p = *rig.panel;
+    QCOMPARE(p.windowTitle(), QString("Panel  V8.00"));
+    QCOMPARE(p.size(), QSize(455, 666));
+
+    Toolbar& bar = p.Toolbar1();
+    QCOMPARE(bar.Count(), 11);
+    QCOMPARE(bar.geometry(), TwipsRect(0, 0, 6825, 420));
+    for (int i = 1; i <= 11; ++i) {
+      const ToolButtonSpec& spec = PanelToolButtons[static_cast<std::size_t>(i - 1)];
+      QCOMPARE(bar.Key(i), QString(spec.Key));
+      QCOMPARE(bar.ToolTip(i), QString(spec.ToolTip));
+      QCOMPARE(bar.IsButtonVisible(i), i <= 8);
+      QVERIFY(!bar.Picture(i).isNull());
+    }
+    QCOMPARE(bar.ToolTip(8), QString("Set Real Time Clock to System Time"));
+
+    for (const ValueCell& cell : PanelValueCells()) {
+      QLabel* value = p.Label(cell.Label);
+      QVERIFY2(value, cell.Label);
+      QCOMPARE(value->geometry(), TwipsRect(cell.Left, cell.Top, 855, 375));
+      QCOMPARE(value->text(), QString());
+      CaptionPanel* header = p.Header(cell.Label);
+      QVERIFY2(header, cell.Label);
+      QCOMPARE(header->geometry(), TwipsRect(cell.Left, cell.Top - 360, 855, 360));
+      QCOMPARE(header->Caption(), QString(cell.Header));
+    }
+    QCOMPARE(p.Label("LblKVAR2")->geometry().topLeft(), QPoint(72, 504));
+    QCOMPARE(p.Label("LblI4")->geometry().topLeft(), QPoint(392, 616));
+
+    QCOMPARE(p.Label("LblRec")->geometry().topLeft(), QPoint(8, 648));
+    QCOMPARE(p.Label("LblCount")->geometry().x(), 56);
+    QCOMPARE(p.Label("LblFileName")->geometry().x(), 200);
+    QCOMPARE(p.Label("LblCOM")->geometry().topLeft(), QPoint(392, 648));
+    QCOMPARE(p.Label("LblRec")->text(), QString("Rec."));
+    QVERIFY(p.Label("LblRec")->isHidden());
+    QCOMPARE(p.Label("LblCOM")->text(), QString("No COM"));
+    QCOMPARE(p.Label("LblCount")->text(), QString());
+
+    for (int i = 0; i < 4; ++i) {
+      QCOMPARE(p.WiringPicture(i)->objectName(), QString(WiringPictureNames[static_cast<std::size_t>(i)]));
+      QCOMPARE(p.WiringPicture(i)->geometry(), TwipsRect(120, 480, 6585, 5760));
+    }
+    QCOMPARE(rig.VisiblePicture(), -1);
+    QVERIFY(!p.Timer1Active());
+  }
+
+  void loadSequence() {
+    Rig rig;
+    rig.session.Logger.SetHeaderCache[5] = "entry";
+    rig.session.Logger.SetDataCache[99] = "records";
+    rig.session.Recorder.Recording = true;
+    rig.session.Recorder.SampleTime = 7;
+    rig.panel->show();
+    rig.panel->move(300, 200);
+    rig.panel->Load();
+    QCOMPARE(rig.panel->pos(), QPoint(0, 0));
+    QCOMPARE(rig.session.CosTable[0], 1.0f);
+    QVERIFY(rig.session.CosTable[450] > 0.7071f && rig.session.CosTable[450] < 0.7072f);
+    QCOMPARE(rig.Text("LblCOM"), QString("COM1"));
+    QCOMPARE(rig.port.Written(), std::string("E"));  // and nothing else yet
+    QVERIFY(!rig.session.Recorder.Recording);
+    QCOMPARE(rig.session.Recorder.SampleTime, 2);
+    QVERIFY(rig.session.Logger.SetHeaderCache[5].empty());
+    QVERIFY(rig.session.Logger.SetDataCache[99].empty());
+    QVERIFY(rig.panel->Timer1Active());
+    QVERIFY(rig.panel->Timer2().isActive());
+    QCOMPARE(rig.panel->Timer2().interval(), 1000);
+
+    // A device path shows its name in the link indicator.
+    Rig path;
+    path.session.Meter.ComPort = 0;
+    path.session.Meter.PortDevice = "/dev/ttyUSB0";
+    path.panel->Load();
+    QCOMPARE(path.Text("LblCOM"), QString("ttyUSB0"));
+  }
+
+  void readingFillsEveryLabelWithTheInstrumentsTexts() {
+    Rig rig;
+    rig.panel->Load();
+    QSignalSpy shown(rig.panel.get(), &PanelWindow::ReadingShown);
+    rig.panel->Timer1Tick();
+    QCOMPARE(shown.count(), 1);
+    const LiveReading& sent = rig.instrument.LastReadingTexts();
+    QVERIFY(!sent.V1.empty());
+    for (const ValueCell& cell : PanelValueCells())
+      QCOMPARE(rig.Text(cell.Label), QString::fromStdString(sent.*(cell.Member)));
+    QCOMPARE(rig.Text("LblCOM"), QString("COM1"));
+    QCOMPARE(rig.VisiblePicture(), 3);  // the simulator's default wiring, 3P4W
+  }
+
+  void overRangeAndNegativeFlagsReachTheirLabels() {
+    Rig rig;
+    LoadSettings& load = rig.instrument.Load().Settings();
+    load.Over.V1 = true;
+    load.Over.I4 = true;
+    load.Phases[0].Reverse = true;  // KW1 < 0
+    load.Phases[0].Angle = -30.0;   // leading: KVAR1 and Theta1 < 0
+    rig.panel->Load();
+    rig.panel->Timer1Tick();
+    QCOMPARE(rig.Text("LblV1"), QString("OL"));
+    QCOMPARE(rig.Text("LblI4"), QString("OL"));
+    QVERIFY2(rig.Text("LblKW1").startsWith("-"), qPrintable(rig.Text("LblKW1")));
+    QVERIFY2(rig.Text("LblKVAR1").startsWith("-"), qPrintable(rig.Text("LblKVAR1")));
+    QVERIFY2(rig.Text("LblTheta1").startsWith("-"), qPrintable(rig.Text("LblTheta1")));
+    QVERIFY(!rig.Text("LblPF1").startsWith("-"));
+    QVERIFY(!rig.Text("LblKVA1").startsWith("-"));
+    for (const char* other : {"LblV2", "LblV3", "LblI1", "LblKW2", "LblKVAR2", "LblTheta3"}) {
+      QVERIFY2(rig.Text(other) != "OL", other);
+      QVERIFY2(!rig.Text(other).startsWith("-"), other);
+    }
+  }
+
+  void wiringPictureFollowsTheCodeAndAnUnknownCodeKeepsIt() {
+    Rig rig;
+    rig.panel->Load();
+    int& code = rig.instrument.Load().Settings().WiringCode;
+    const std::pair<int, int> steps[] = {{1, 0}, {2, 1}, {4, 2}, {8, 3}, {1, 0}, {3, 0}, {0, 0}, {4, 2}, {15, 2}};
+    for (auto [wiring, picture] : steps) {
+      code = wiring;
+      rig.panel->Timer1Tick();
+      QCOMPARE(rig.session.Meter.WiringCode, wiring);
+      QCOMPARE(rig.VisiblePicture(), picture);
+    }
+  }
+
+  void silentInstrumentShowsNoComThenThePortAgain() {
+    Rig rig;
+    rig.panel->Load();
+    rig.panel->Timer1Tick();
+    const QString v1 = rig.Text("LblV1");
+    rig.instrument.Faults().Silent = true;
+    const double back = rig.host.Monotonic() + 10.0;
+    rig.host.ScheduleAt(back, [&] { rig.instrument.Faults().Silent = false; });
+    QStringList indicator;
+    QStringList valuesMeanwhile;
+    rig.host.OnEvents = [&] {
+      QString com = rig.Text("LblCOM");
+      if (indicator.isEmpty() || indicator.last() != com) indicator << com;
+      if (com == "No COM") valuesMeanwhile << rig.Text("LblV1");
+    };
+    rig.panel->Timer1Tick();
+    QVERIFY2(indicator.contains("No COM"), qPrintable(indicator.join(",")));
+    QVERIFY(!valuesMeanwhile.isEmpty());
+    for (const QString& v : valuesMeanwhile) QCOMPARE(v, v1);  // the last reading stays meanwhile
+    QCOMPARE(rig.Text("LblCOM"), QString("COM1"));
+    QVERIFY(rig.host.Monotonic() >= back);
+  }
+
+  void lblComClicksToggleTheBuildDate() {
+    Rig rig;
+    rig.panel->show();
+    QLabel* com = rig.panel->Label("LblCOM");
+    QTest::mouseClick(com, Qt::LeftButton);
+    QCOMPARE(rig.panel->windowTitle(), QString("Panel  V8.00   110729"));
+    QTest::mouseClick(com, Qt::LeftButton);
+    QCOMPARE(rig.panel->windowTitle(), QString("Panel  V8.00"));
+    QTest::mouseClick(com, Qt::RightButton);
+    QCOMPARE(rig.panel->windowTitle(), QString("Panel  V8.00"));
+  }
+
+  void rtcWritesThePcTimeWithThePollStopped() {
+    struct Case {
+      double seconds;
+      DateTime date;
+      std::string bytes;
+    };
+    const Case cases[] = {
+        {13 * 3600 + 45 * 60 + 7, {2011, 7, 29, 0, 0, 0}, "\x44\x11\x07\x29\x13\x45\x07"},
+        {23 * 3600 + 59 * 60 + 58, {2009, 12, 31, 0, 0, 0}, "\x44\x09\x12\x31\x23\x59\x58"},
+    };
+    for (const Case& c : cases) {
+      Rig rig({}, c.seconds, c.date);
+      rig.panel->Load();
+      rig.port.ClearWritten();
+      bool pollRanMeanwhile = false;
+      rig.host.OnEvents = [&] { pollRanMeanwhile |= rig.panel->Timer1Active(); };
+      rig.panel->Toolbar1().Click(8);
+      const std::string& written = rig.port.Written();
+      QVERIFY(written.size() >= 8);
+      QCOMPARE(written.substr(written.size() - 7), c.bytes);
+      QCOMPARE(written.substr(0, written.size() - 7).find_first_not_of('w'), std::string::npos);
+      QCOMPARE(rig.instrument.LastClockBytes(), c.bytes.substr(1));
+      QVERIFY(!pollRanMeanwhile);
+      QVERIFY(rig.panel->Timer1Active());
+    }
+  }
+
+  void commandDuringAPollTakesThePort() {
+    Rig rig;
+    rig.panel->Load();
+    QSignalSpy shown(rig.panel.get(), &PanelWindow::ReadingShown);
+    bool clicked = false;
+    rig.host.OnEvents = [&] {
+      if (clicked || !rig.session.Guard.Busy()) return;
+      clicked = true;
+      rig.panel->Timer1Tick();  // ticks never overlap: refused at once
+      rig.panel->RunKey("RTC");
+    };
+    rig.panel->Timer1Tick();
+    QVERIFY(clicked);
+    QCOMPARE(shown.count(), 0);  // the interrupted tick showed nothing
+    QCOMPARE(rig.instrument.LastClockBytes().size(), std::size_t(6));
+    QVERIFY(rig.panel->Timer1Active());
+    rig.host.OnEvents = nullptr;
+    rig.panel->Timer1Tick();
+    QCOMPARE(shown.count(), 1);
+  }
+
+  void memoryShowsProgressRestoresTheCaptionAndHandsOver() {
+    Rig rig(WithLogger("small", 60.0));  // slow enough for several reads
+    rig.panel->Load();
+    rig.panel->setWindowTitle("Panel  V8.00   110729");
+    TitleRecorder recorder(rig.panel.get());
+    int loggerOpened = 0;
+    rig.panel->OpenLogger = [&] { ++loggerOpened; };
+    rig.panel->Toolbar1().Click(6);
+    const QStringList& t = recorder.Titles;
+    QVERIFY2(t.contains("50.0% Completed"), qPrintable(t.join(",")));
+    QCOMPARE(t.at(t.size() - 2), QString("100.0% Completed"));
+    QCOMPARE(t.last(), QString("Panel  V8.00   110729"));
+    QCOMPARE(rig.session.Logger.LoggerSetCount, 3);
+    QCOMPARE(loggerOpened, 1);
+    QVERIFY(!rig.panel->Timer1Active());  // the logger window starts it when it closes
+    QVERIFY(rig.dialogs.History.empty());
+
+    // Until the logger window exists, the poll resumes at once.
+    rig.panel->OpenLogger = nullptr;
+    rig.panel->RunKey("Memory");
+    QVERIFY(rig.panel->Timer1Active());
+  }
+
+  void emptyLoggerSaysSoAndThePollRunsAgain() {
+    Rig rig(WithLogger("empty"));
+    rig.panel->Load();
+    bool stoppedDuringMessage = false;
+    rig.dialogs.OnShown = [&](const ScriptedDialogs::Shown&) { stoppedDuringMessage = !rig.panel->Timer1Active(); };
+    rig.panel->RunKey("Memory");
+    QCOMPARE(rig.dialogs.MessageTexts(), std::vector<std::string>{"No Data in Memory"});
+    QCOMPARE(rig.dialogs.History[0].Icon, MessageIcon::Stop);
+    QVERIFY(stoppedDuringMessage);
+    QCOMPARE(rig.panel->windowTitle(), QString("Panel  V8.00"));
+    QVERIFY(rig.panel->Timer1Active());
+    QSignalSpy shown(rig.panel.get(), &PanelWindow::ReadingShown);
+    rig.panel->Timer1Tick();
+    QCOMPARE(shown.count(), 1);
+  }
+
+  void toolbarHooks() {
+    Rig rig;
+    QStringList ran;
+    for (const char* key : {"Save", "Open", "List", "Graph", "Sampling", "Harmonic"})
+      rig.panel->SetKeyAction(key, [&ran, key] { ran << key; });
+    for (int i = 1; i <= 11; ++i)
+      if (i != 6 && i != 8) rig.panel->Toolbar1().Click(i);
+    QCOMPARE(ran, QStringList({"Save", "Open", "List", "Graph", "Sampling", "Harmonic"}));
+    QVERIFY(rig.port.Written().empty());
+
+    QSignalSpy ticks(rig.panel.get(), &PanelWindow::Timer2Tick);
+    rig.panel->Load();
+    QVERIFY(ticks.wait(3000));
+  }
+
+  void closingEndsTheProgramEvenInsideAStuckPoll() {
+    Rig rig;
+    rig.panel->show();
+    rig.panel->Load();
+    rig.instrument.Faults().Silent = true;
+    QSignalSpy ending(rig.panel.get(), &PanelWindow::Ending);
+    rig.host.ScheduleAt(rig.host.Monotonic() + 5.0, [&] { rig.panel->close(); });
+    rig.panel->Timer1Tick();  // would wait for the instrument for ever
+    QCOMPARE(ending.count(), 1);
+    QVERIFY(!rig.panel->Timer1Active());
+    QVERIFY(!rig.panel->Timer2().isActive());
+    QVERIFY(rig.Text("LblV1").isEmpty());
+    // Nothing talks to the port any more.
+    rig.instrument.Faults().Silent = false;
+    rig.port.ClearWritten();
+    rig.panel->RunKey("RTC");
+    rig.panel->RunKey("Memory");
+    rig.panel->Timer1Tick();
+    QVERIFY(rig.port.Written().empty());
+  }
+};
+
+QTEST_MAIN(PanelWindowTest)
+#include "PanelWindowTest.moc"

@@ -1,0 +1,187 @@
+// The whole program on a real pseudo-terminal, on the wall clock: from the
+// port window to the end, and reconnection when qelt-sim is restarted on the
+// same link. Generous time limits; nothing here measures speed.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+#include "app/PortWindow.hpp"
+#include "app/Program.hpp"
+#include "link/Link.hpp"
+#include "panel/PanelWindow.hpp"
+#include "platform/ScriptedDialogs.hpp"
+#include "sim/PtySimulator.hpp"
+
+using namespace qelt;
+
+namespace {
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Starts qelt-sim on the link; returns its device or an empty text.
+QString StartSim(QProcess& sim, const QString& link) {
+  sim.setProgram(QELT_SIM_PATH);
+  sim.setArguments({"--link", link});
+  sim.start();
+  if (!sim.waitForStarted(10000)) return {};
+  while (!sim.canReadLine())
+    if (!sim.waitForReadyRead(10000)) return {};
+  return QString::fromUtf8(sim.readLine()).trimmed();
+}
+
+// OK in the port window with the given text; the main window comes up.
+PanelWindow* Choose(Program& program, const QString& text) {
+  program.Start(text);
+  PortWindow* port = program.Port();
+  if (!port || port->TxtCOM()->currentText() != text) return nullptr;
+  QTest::mouseClick(port->CmdOK(), Qt::LeftButton);
+  return program.Panel();
+}
+}  // namespace
+
+class ProgramTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void fromThePortWindowToTheEnd() {
+    PtySimulator simulator;
+    std::string device, error;
+    QVERIFY2(simulator.Start({}, device, error), error.c_str());
+    ScriptedDialogs dialogs;
+    auto program = std::make_unique<Program>(dialogs);
+    QPointer<PortWindow> port;
+    PanelWindow* panel = nullptr;
+    {
+      program->Start(QString::fromStdString(device));
+      port = program->Port();
+      QVERIFY(port && port->isVisible());
+      QCOMPARE(port->TxtCOM()->currentText(), QString::fromStdString(device));
+      QTest::mouseClick(port->CmdOK(), Qt::LeftButton);
+      panel = program->Panel();
+    }
+    QVERIFY(panel && panel->isVisible());
+    QTRY_VERIFY(port.isNull());  // the port window closed and went
+    QVERIFY(dialogs.History.empty());
+
+    QSignalSpy shown(panel, &PanelWindow::ReadingShown);
+    QVERIFY(shown.wait(10000));
+    QCOMPARE(panel->Label("LblCOM")->text(), QString::fromStdString(PortLabelFor(device, 0)));
+    QVERIFY(!panel->Label("LblV1")->text().isEmpty());
+    QVERIFY(!panel->WiringPicture(3)->isHidden());
+
+    // The readings keep coming; the count is printed, not judged.
+    const int before = static_cast<int>(shown.count());
+    const double cpuBefore = CpuSeconds();
+    QTest::qWait(3000);
+    qInfo("%d readings in 3 s against the paced simulator, %.1f %% of a core", static_cast<int>(shown.count()) - before,
+          100.0 * (CpuSeconds() - cpuBefore) / 3.0);
+    QVERIFY(shown.count() > before);
+
+    // Closing the main window closes every other window and ends the run.
+    QWidget other;
+    other.show();
+    QPointer<PanelWindow> watch(panel);
+    panel->close();
+    QVERIFY(program->Ended());
+    QVERIFY(!other.isVisible());
+    QTRY_VERIFY(watch.isNull());
+    program.reset();
+
+    // The port is free again.
+    QSerialPort again;
+    again.setPortName(QString::fromStdString(device));
+    QVERIFY2(again.open(QIODevice::ReadWrite), qPrintable(again.errorString()));
+  }
+
+  void aNamedPortThatCannotOpenKeepsThePortWindow() {
+    ScriptedDialogs dialogs;
+    Program program(dialogs);
+    const QString missing = "/dev/qelt-no-such-device";
+    QCOMPARE(Choose(program, missing), nullptr);
+    QVERIFY(program.Port() && program.Port()->isVisible());
+    QCOMPARE(dialogs.History.size(), std::size_t(1));
+    QVERIFY(QString::fromStdString(dialogs.History[0].Text).contains(missing));
+    program.Port()->close();
+  }
+
+  void reconnectsWhenTheSimulatorComesBack() {
+    const QString link = QDir::temp().filePath(QString("qelt-ui-link-%1").arg(getpid()));
+    QProcess sim;
+    QVERIFY(!StartSim(sim, link).isEmpty());
+
+    ScriptedDialogs dialogs;
+    Program program(dialogs);
+    PanelWindow* panel = Choose(program, link);
+    QVERIFY(panel);
+    QLabel* com = panel->Label("LblCOM");
+    QSignalSpy shown(panel, &PanelWindow::ReadingShown);
+    QVERIFY(shown.wait(10000));
+    const QString label = QString::fromStdString(PortLabelFor(link.toStdString(), 0));
+    QCOMPARE(com->text(), label);
+
+    // The steps run from a timer, as a user's actions would: while the link
+    // is lost the poll's wait sits below everything else on the stack.
+    enum class Step { Running, Lost, Outage, Back, Done } step = Step::Running;
+    QProcess again;
+    qsizetype readingsAtLoss = 0;
+    double cpuAtLoss = 0;
+    QElapsedTimer sinceLoss;
+    QString failure;
+    QTimer driver;
+    driver.setInterval(50);
+    connect(&driver, &QTimer::timeout, [&] {
+      switch (step) {
+        case Step::Running:  // the instrument goes away
+          sim.terminate();
+          sim.waitForFinished(10000);
+          step = Step::Lost;
+          break;
+        case Step::Lost:
+          if (com->text() == "No COM") {
+            readingsAtLoss = shown.count();
+            cpuAtLoss = CpuSeconds();
+            sinceLoss.start();
+            step = Step::Outage;
+          }
+          break;
+        case Step::Outage:
+          if (sinceLoss.elapsed() < 3000) break;
+          qInfo("CPU while the link is lost: %.1f %% of a core",
+                100.0 * (CpuSeconds() - cpuAtLoss) / (static_cast<double>(sinceLoss.elapsed()) / 1000.0));
+          if (shown.count() != readingsAtLoss || com->text() != "No COM") failure = "readings during the outage";
+          // It comes back under the same name.
+          if (StartSim(again, link).isEmpty()) failure = "qelt-sim did not start again";
+          step = Step::Back;
+          break;
+        case Step::Back:
+          if (shown.count() > readingsAtLoss && com->text() == label) step = Step::Done;
+          break;
+        case Step::Done: break;
+      }
+    });
+    driver.start();
+    QTRY_VERIFY_WITH_TIMEOUT(step == Step::Done || !failure.isEmpty(), 60000);
+    driver.stop();
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QVERIFY(!panel->Label("LblV1")->text().isEmpty());
+
+    panel->close();
+    QVERIFY(program.Ended());
+    again.terminate();
+    again.waitForFinished(10000);
+  }
+};
+
+QTEST_MAIN(ProgramTest)
+#include "ProgramTest.moc"
