@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "link/Commands.hpp"
 #include "sim/CivilTime.hpp"
@@ -202,6 +203,11 @@ double Instrument::NextArrival() const { return queue_.empty() ? Never : queue_.
 double Instrument::NextArrivalAfter(double t) const {
   auto it = std::upper_bound(queue_.begin(), queue_.end(), t, [](double x, const Byte& b) { return x < b.At; });
   return it == queue_.end() ? Never : it->At;
+}
+
+double Instrument::LastArrivalBy(double t) const {
+  auto it = std::upper_bound(queue_.begin(), queue_.end(), t, [](double x, const Byte& b) { return x < b.At; });
+  return it == queue_.begin() ? -Never : std::prev(it)->At;
 }
 
 DateTime Instrument::ClockAt(double now) const {

@@ -68,6 +68,8 @@ class Instrument {
   double NextArrival() const;
   // Arrival time of the first queued byte that arrives after t, or infinity.
   double NextArrivalAfter(double t) const;
+  // Arrival time of the last queued byte that has arrived by t, or minus infinity.
+  double LastArrivalBy(double t) const;
   std::size_t QueuedCount() const { return queue_.size(); }
 
   static constexpr double Never = std::numeric_limits<double>::infinity();

@@ -15,6 +15,8 @@
 #include <ctime>
 #include <vector>
 
+#include "sim/ReceiveFifo.hpp"
+
 namespace qelt {
 namespace {
 
@@ -142,7 +144,9 @@ void PtySimulator::Serve(Instrument& instrument) {
   bool masterDown = false;
   char buffer[4096];
   while (!stop_) {
-    outbox += instrument.TakeArrived(now());
+    const double at = now();
+    const FifoStep fifo = ReceiveFifoAt(instrument, at);
+    if (fifo.Release > 0) outbox += instrument.TakeArrived(at);
     if (!outbox.empty() && !masterDown) {
       ssize_t n = ::write(master_, outbox.data(), outbox.size());
       if (n > 0) {
@@ -153,9 +157,9 @@ void PtySimulator::Serve(Instrument& instrument) {
       }
     }
 
-    // Sleep until a command comes, the next reply byte is due, or Stop.
+    // Sleep until a command comes, the receiver has bytes to hand on, or Stop.
     int timeout = -1;
-    const double next = instrument.NextArrival();
+    const double next = fifo.NextCheck;
     if (next != Instrument::Never)
       timeout = static_cast<int>(std::clamp(std::ceil((next - now()) * 1000.0), 0.0, 1000.0));
     if (masterDown) timeout = 100;  // a hang-up passes when a client opens the device again

@@ -2,7 +2,8 @@
 // The simulated instrument on a pseudo-terminal, so that any program that
 // opens a serial device can talk to it. Start opens the pair (raw mode) and
 // serves on a thread of its own until Stop; qelt-sim and "qelt --simulate"
-// both use it. POSIX only.
+// both use it. POSIX only. Paced replies reach the terminal in the pieces a
+// UART's receive FIFO would hand on (ReceiveFifo), not byte by byte.
 //
 // Start, Stop and the destructor belong to the thread that owns the object;
 // the instrument itself lives on the serving thread and is not reachable
