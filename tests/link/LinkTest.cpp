@@ -36,6 +36,8 @@ TEST(Link, PortTextsAndLabels) {
   EXPECT_EQ(ComPortFromText("COM03"), 0);
   EXPECT_EQ(PortLabelFor("/dev/ttyS2", 3), "COM3");
   EXPECT_EQ(PortLabelFor("/dev/ttyUSB0", 0), "ttyUSB0");
+  EXPECT_EQ(PortLabelFor("/dev/pts/3", 0), "pts/3");
+  EXPECT_EQ(PortLabelFor("/tmp/qelt/meter", 0), "meter");
   EXPECT_EQ(DeviceForComPort(1), "/dev/ttyS0");
 }
 
