@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
   RecorderState state;
   {
     MeasurementRecorder recorder(state);
+    recorder.SetSyncEachLine(false);
     RecorderFault fault;
     if (!recorder.Start(file, fault)) return 1;
     for (int i = 1; i <= Records; ++i) recorder.Write(Sample(i), fault);

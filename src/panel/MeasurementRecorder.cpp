@@ -2,10 +2,28 @@
 
 #include <cerrno>
 #include <cstring>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "panel/MeasurementFile.hpp"
 
 namespace qelt {
+namespace {
+
+bool SyncToDisk(std::FILE* file) {
+#ifdef _WIN32
+  return _commit(_fileno(file)) == 0;
+#else
+  // Pipes and character devices cannot be synced; what matters is that the
+  // bytes left the program.
+  return fsync(fileno(file)) == 0 || errno == EINVAL || errno == EROFS;
+#endif
+}
+
+}  // namespace
 
 std::string RecorderFault::Message() const {
   return std::string(Creating ? "The recording file cannot be created:" : "The recording file cannot be written:") +
@@ -65,6 +83,7 @@ bool MeasurementRecorder::Put(std::string_view text, RecorderFault& fault) {
   errno = 0;
   bool ok = std::fwrite(text.data(), 1, text.size(), file_) == text.size();
   ok = std::fflush(file_) == 0 && ok;
+  if (ok && sync_) ok = SyncToDisk(file_);
   if (!ok) {
     fault = {currentFile_, errno != 0 ? std::strerror(errno) : "write error", false};
     Close();

@@ -1,8 +1,9 @@
 #pragma once
 // The recording file of a PC recording: header, numbered record lines and a
 // continuation file every 10 000 records. Each record line reaches the file
-// (flushed) before Write returns, so a crash costs at most the line being
-// written. A file that cannot be created or written stops the recording.
+// (flushed, and synced to the disk) before Write returns, so a crash or a
+// power cut costs at most the line being written. A file that cannot be
+// created or written stops the recording.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -45,6 +46,11 @@ class MeasurementRecorder {
   // The file now being written (RecFileName or its current continuation).
   const std::string& CurrentFile() const { return currentFile_; }
 
+  // Whether each line is also forced from the system's cache to the disk, so
+  // that a power cut loses nothing written (on by default; off for tests
+  // that write many thousand records).
+  void SetSyncEachLine(bool sync) { sync_ = sync; }
+
  private:
   bool Open(const std::string& path, RecorderFault& fault);
   bool Put(std::string_view text, RecorderFault& fault);
@@ -53,6 +59,7 @@ class MeasurementRecorder {
   RecorderState& state_;
   std::FILE* file_ = nullptr;
   std::string currentFile_;
+  bool sync_ = true;
 };
 
 }  // namespace qelt

@@ -34,6 +34,7 @@ TEST(MeasurementRecorder, ContinuesInANewFileAfterEveryTenThousandRecords) {
   TempDir dir;
   RecorderState state;
   MeasurementRecorder recorder(state);
+  recorder.SetSyncEachLine(false);  // many thousand lines
   RecorderFault fault;
   ASSERT_TRUE(recorder.Start(dir.File("run.2011.mes"), fault));
   for (int i = 1; i <= 20001; ++i) ASSERT_TRUE(recorder.Write("s" + std::to_string(i), fault));
@@ -75,6 +76,7 @@ TEST(MeasurementRecorder, RestartRightAfterAStopBeginsAgainAtTheChosenFile) {
   TempDir dir;
   RecorderState state;
   MeasurementRecorder recorder(state);
+  recorder.SetSyncEachLine(false);  // many thousand lines
   RecorderFault fault;
   ASSERT_TRUE(recorder.Start(dir.File("a.mes"), fault));
   for (int i = 0; i < 10001; ++i) ASSERT_TRUE(recorder.Write("x", fault));
@@ -88,6 +90,7 @@ TEST(MeasurementRecorder, AFileThatCannotBeMadeStopsTheRecordingAndSaysWhy) {
   TempDir dir;
   RecorderState state;
   MeasurementRecorder recorder(state);
+  recorder.SetSyncEachLine(false);  // many thousand lines
   RecorderFault fault;
   EXPECT_FALSE(recorder.Start(dir.File("missing/run.mes"), fault));
   EXPECT_FALSE(state.Recording);
