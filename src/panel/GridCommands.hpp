@@ -36,7 +36,7 @@ struct PrintGridHooks {
   std::function<void()> StopPoll;   // stop the live poll
   std::function<void()> StartPoll;  // start it again, whatever it was before
   std::function<void()> RunEvents;  // let the event loop run once
-  std::function<bool()> Gone;       // the grid's window has been closed meanwhile
+  std::function<bool()> Gone;       // optional: true ends the print (the grid went away)
 };
 
 enum class PrintOutcome { Printed, Cancelled, Failed };
