@@ -27,9 +27,9 @@ class Program : public QObject {
 
   PortWindow* Port() const;
   PanelWindow* Panel() const;
-  Session& session() { return session_; }
-  QtSerialPort& SerialPort() { return port_; }
-  Link& link() { return link_; }
+  Session& SharedSession() { return session_; }
+  QtSerialPort& SerialDevice() { return port_; }
+  Link& SerialLink() { return link_; }
   bool Ended() const { return ended_; }
 
  signals:

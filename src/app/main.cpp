@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   qelt::Program program(dialogs);
   QObject::connect(&program, &qelt::Program::PanelCreated, [&dialogs, &program](qelt::PanelWindow* panel) {
     dialogs.SetParent(panel);
-    qelt::AttachPcSampling(*panel, program.session(), dialogs);
+    qelt::AttachPcSampling(*panel, program.SharedSession(), dialogs);
   });
   program.Start(portText);
   return app.exec();
