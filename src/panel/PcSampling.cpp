@@ -91,24 +91,26 @@ SampleStepResult PcSampling::Tick(const std::function<ValueTexts()>& values, Liv
     view_.SetCountLabel(result.CountText);
     view_.SetRecLabel(result.RecText);
   }
-  if (result.Fault) {
-    ShowStopped();
-    dialogs_.Message(result.Fault->Message(), MessageIcon::Stop);
-  }
+  if (result.Fault) ShowStopped();
   if (result.ClearRecordLabels) {
     view_.SetFileNameLabel("");
     view_.SetCountLabel("");
     view_.SetRecLabel("");
   }
+  std::string listFault;
   if (result.ListRow && list) {
     list->AppendRow(result.ListRowText);
     if (list->Rows().Rows() > ListScrollRows) list->SetTopRow(list->TopRow() + 1);
-    if (result.ListSave) SaveLiveList(*list, result.ListSaveName);
+    if (result.ListSave) listFault = SaveLiveList(*list, result.ListSaveName);
   }
+  // Messages last: a message box runs the event loop, where the next ticks
+  // come and the live list may close.
+  if (result.Fault) dialogs_.Message(result.Fault->Message(), MessageIcon::Stop);
+  if (!listFault.empty()) dialogs_.Message(listFault, MessageIcon::Stop);
   return result;
 }
 
-void PcSampling::SaveLiveList(LiveListView& list, const std::string& name) {
+std::string PcSampling::SaveLiveList(LiveListView& list, const std::string& name) {
   GridWindowHooks window = list.Hooks();
   GridFileResult written;
   {
@@ -120,12 +122,10 @@ void PcSampling::SaveLiveList(LiveListView& list, const std::string& name) {
     if (window.SetCaption) window.SetCaption(caption);
     if (window.SetBusy) window.SetBusy(false);
   }
-  if (!written.Ok) {
-    // Keep the list: its rows are the only copy.
-    dialogs_.Message("The list cannot be saved:\r\n" + name + "\r\n" + written.Reason, MessageIcon::Stop);
-    return;
-  }
+  // Keep the list when its file failed: its rows are the only copy.
+  if (!written.Ok) return "The list cannot be saved:\r\n" + name + "\r\n" + written.Reason;
   list.Restart();
+  return {};
 }
 
 void SaveLiveListCommand(RecorderState& state, Dialogs& dialogs, const GridRows& grid, const GridWindowHooks& window) {

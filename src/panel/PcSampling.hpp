@@ -86,7 +86,9 @@ class PcSampling {
 
  private:
   void ShowStopped();
-  void SaveLiveList(LiveListView& list, const std::string& name);
+  // The automatic save and restart of the live list; the message to show
+  // when the file could not be written (the list is then kept), else empty.
+  std::string SaveLiveList(LiveListView& list, const std::string& name);
 
   RecorderState& state_;
   Host& host_;

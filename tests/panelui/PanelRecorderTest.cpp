@@ -85,6 +85,7 @@ class PanelRecorderTest : public QObject {
   void ListGrowsReopensAtOneAndPrints();
   void ListIsSavedAndRestartedAtTenThousand();
   void ARecordingFileFaultStopsTheRecording();
+  void TicksInsideAFaultMessageKeepTheListInOrder();
 
  private:
   QTemporaryDir tmp;
@@ -267,6 +268,49 @@ void PanelRecorderTest::ARecordingFileFaultStopsTheRecording() {
   QVERIFY(!rig.session.Recorder.Recording);
   QCOMPARE(rig.panel.Toolbar1().ToolTip(1), QString("Start Recording"));
   QVERIFY(QString::fromStdString(rig.dialogs.History.back().Text).contains("No such file or directory"));
+}
+
+void PanelRecorderTest::TicksInsideAFaultMessageKeepTheListInOrder() {
+  Rig rig;
+  rig.session.Recorder.SampleTime = 1;
+  rig.Key("List");
+  QPointer<ListWindow> list = rig.sampling->List();
+  QDir(tmp.path()).mkdir("run-1.mes");  // the continuation cannot be created
+  auto failAtNextRecord = [&] {
+    rig.dialogs.QueueFile(tmp.filePath("run.mes").toStdString());
+    rig.Key("Save");
+    QVERIFY(rig.session.Recorder.Recording);
+    rig.session.Recorder.RecCount = 10000;
+  };
+
+  // A message box runs the event loop, so Timer2 ticks on while it is up.
+  failAtNextRecord();
+  bool inside = false;
+  rig.dialogs.OnShown = [&](const ScriptedDialogs::Shown& shown) {
+    if (shown.What != ScriptedDialogs::Kind::Message || inside) return;
+    inside = true;
+    rig.PollAndTick();
+  };
+  rig.PollAndTick();
+  QCOMPARE(rig.dialogs.MessageTexts().size(), std::size_t(1));
+  QCOMPARE(list->RecordGrid().Rows(), 3);
+  QCOMPARE(list->RecordGrid().TextMatrix(1, 0), std::string("1"));
+  QCOMPARE(list->RecordGrid().TextMatrix(2, 0), std::string("2"));
+
+  // The user closes the list while the box is up; the window goes at once.
+  failAtNextRecord();
+  inside = false;
+  rig.dialogs.OnShown = [&](const ScriptedDialogs::Shown& shown) {
+    if (shown.What != ScriptedDialogs::Kind::Message || inside) return;
+    inside = true;
+    list->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    rig.PollAndTick();
+  };
+  rig.PollAndTick();
+  QVERIFY(list.isNull());
+  QVERIFY(!rig.session.Recorder.ListActive);
+  QCOMPARE(rig.dialogs.MessageTexts().size(), std::size_t(2));
 }
 
 QTEST_MAIN(PanelRecorderTest)
