@@ -22,7 +22,11 @@ ListWindow::~ListWindow() {
   if (!unloaded_) state_.ListActive = false;
 }
 
-void ListWindow::SaveCommand() { SaveLiveListCommand(state_, dialogs_, RecordGrid().Data(), Hooks()); }
+void ListWindow::SaveCommand() {
+  QPointer<ListWindow> self(this);
+  SaveLiveListCommand(
+      state_, dialogs_, [self]() -> const GridRows* { return self ? &self->RecordGrid().Data() : nullptr; }, Hooks());
+}
 
 void ListWindow::RunKey(const QString& key) {
   if (key == "Save")

@@ -128,7 +128,8 @@ std::string PcSampling::SaveLiveList(LiveListView& list, const std::string& name
   return {};
 }
 
-void SaveLiveListCommand(RecorderState& state, Dialogs& dialogs, const GridRows& grid, const GridWindowHooks& window) {
+void SaveLiveListCommand(RecorderState& state, Dialogs& dialogs, const std::function<const GridRows*()>& rows,
+                         const GridWindowHooks& window) {
   if (state.Recording) {
     dialogs.Message(ListRecordingMessage(), MessageIcon::Stop);
     return;
@@ -136,7 +137,19 @@ void SaveLiveListCommand(RecorderState& state, Dialogs& dialogs, const GridRows&
   // The busy pointer only while the file is written: over the file dialog it
   // would tell the user to wait while the program waits for the user.
   SaveDialog(state, dialogs);
-  if (state.DialogOK) SaveGrid(state, grid, window, dialogs);
+  if (!state.DialogOK) return;
+  // The dialog runs the event loop, where the list may have been saved on its
+  // own and opened again: its window and rows are then gone.
+  const GridRows* grid = rows();
+  if (!grid) {
+    state.DialogOK = false;
+    dialogs.Message(
+        "The list was saved on its own and started again while the dialog was open;\r\nnothing was written to:\r\n" +
+            state.RecFileName,
+        MessageIcon::Stop);
+    return;
+  }
+  SaveGrid(state, *grid, window, dialogs);
 }
 
 }  // namespace qelt

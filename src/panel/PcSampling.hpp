@@ -106,6 +106,9 @@ std::string OpenProgressCaption(int lineNumber);
 
 // "Save" of the live list: refused while recording; otherwise the save
 // dialog and the grid written to the chosen file (busy pointer meanwhile).
-void SaveLiveListCommand(RecorderState& state, Dialogs& dialogs, const GridRows& grid, const GridWindowHooks& window);
+// rows is asked for the grid once the dialog has ended; null when the list's
+// window went away meanwhile, and then nothing is written.
+void SaveLiveListCommand(RecorderState& state, Dialogs& dialogs, const std::function<const GridRows*()>& rows,
+                         const GridWindowHooks& window);
 
 }  // namespace qelt

@@ -31,6 +31,9 @@ struct FakeList : LiveListView {
   std::vector<std::string> captions;
   FakeList() { grid.AddRow(HeaderLine()); }
   const GridRows& Rows() const override { return grid; }
+  std::function<const GridRows*()> Grid() {
+    return [this] { return &grid; };
+  }
   void AppendRow(std::string_view row) override { grid.AddRow(row); }
   int TopRow() const override { return top; }
   void SetTopRow(int row) override { top = row; }
@@ -185,15 +188,24 @@ TEST(PcSampling, OpenAndListSaveAreRefusedWhileRecording) {
   EXPECT_EQ(rig.dialogs.History[1].Icon, MessageIcon::Stop);
 
   FakeList list;
-  SaveLiveListCommand(rig.state, rig.dialogs, list.grid, list.Hooks());
+  SaveLiveListCommand(rig.state, rig.dialogs, list.Grid(), list.Hooks());
   ASSERT_EQ(rig.dialogs.History.size(), 3u);
   EXPECT_EQ(rig.dialogs.History[2].Text, "Aready in recording mode, close it and try again !");
   EXPECT_EQ(rig.dialogs.History[2].Icon, MessageIcon::Stop);
 
   rig.sampling.Save();
   rig.dialogs.QueueFile(dir.File("list.mes"));
-  SaveLiveListCommand(rig.state, rig.dialogs, list.grid, list.Hooks());
+  SaveLiveListCommand(rig.state, rig.dialogs, list.Grid(), list.Hooks());
   EXPECT_EQ(ReadFile(dir.File("list.mes")), HeaderLine() + "\t\r\n");
+
+  // The list went away while the dialog was open: nothing is written, and the
+  // user is told.
+  rig.dialogs.QueueFile(dir.File("late.mes"));
+  SaveLiveListCommand(
+      rig.state, rig.dialogs, [] { return static_cast<const GridRows*>(nullptr); }, list.Hooks());
+  EXPECT_FALSE(std::filesystem::exists(dir.File("late.mes")));
+  EXPECT_FALSE(rig.state.DialogOK);
+  EXPECT_NE(rig.dialogs.MessageTexts().back().find(dir.File("late.mes")), std::string::npos);
 }
 
 TEST(PcSampling, SamplingAsksWithTheIntervalBox) {

@@ -86,6 +86,7 @@ class PanelRecorderTest : public QObject {
   void ListIsSavedAndRestartedAtTenThousand();
   void ARecordingFileFaultStopsTheRecording();
   void TicksInsideAFaultMessageKeepTheListInOrder();
+  void ListRestartedWhileItsSaveDialogIsOpen();
 
  private:
   QTemporaryDir tmp;
@@ -311,6 +312,36 @@ void PanelRecorderTest::TicksInsideAFaultMessageKeepTheListInOrder() {
   QVERIFY(list.isNull());
   QVERIFY(!rig.session.Recorder.ListActive);
   QCOMPARE(rig.dialogs.MessageTexts().size(), std::size_t(2));
+}
+
+void PanelRecorderTest::ListRestartedWhileItsSaveDialogIsOpen() {
+  const QString previous = QDir::currentPath();
+  QDir::setCurrent(tmp.path());
+  Rig rig;
+  rig.session.Recorder.SampleTime = 1;
+  rig.Key("List");
+  QPointer<ListWindow> first = rig.sampling->List();
+  rig.session.Recorder.ListCount = 9998;
+  rig.PollAndTick();
+
+  // The file dialog runs the event loop: the 10 000th sample saves the list
+  // on its own and replaces its window, which is deleted before the dialog ends.
+  const QString chosen = tmp.filePath("chosen.mes");
+  rig.dialogs.QueueFile(chosen.toStdString());
+  rig.dialogs.OnShown = [&](const ScriptedDialogs::Shown& shown) {
+    if (shown.What != ScriptedDialogs::Kind::SaveFile) return;
+    rig.PollAndTick();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  };
+  first->Toolbar1().Click(first->Toolbar1().IndexOf("Save"));
+  QVERIFY(first.isNull());
+  QVERIFY(QFile::exists("0729100002.mes"));
+  QVERIFY(!QFile::exists(chosen));
+  QVERIFY(!rig.session.Recorder.DialogOK);
+  QCOMPARE(rig.dialogs.MessageTexts().size(), std::size_t(1));
+  QVERIFY(QString::fromStdString(rig.dialogs.MessageTexts()[0]).contains(chosen));
+  QVERIFY(!QApplication::overrideCursor());
+  QDir::setCurrent(previous);
 }
 
 QTEST_MAIN(PanelRecorderTest)
