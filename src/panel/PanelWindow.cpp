@@ -8,6 +8,7 @@
 
 #include "panel/ClockCommand.hpp"
 #include "panel/CosTable.hpp"
+#include "panel/LivePoll.hpp"
 #include "panel/MemoryCommand.hpp"
 #include "panel/PanelLayout.hpp"
 #include "platform/Artwork.hpp"
@@ -51,8 +52,7 @@ PanelWindow::PanelWindow(Session& session, Link& link, Dialogs& dialogs, QWidget
     : QWidget(parent, Qt::Window),
       session_(session),
       link_(link),
-      dialogs_(dialogs),
-      poll_(link, session.Guard, session.Meter, session.Live) {
+      dialogs_(dialogs) {
   setObjectName("Panel");
   setAttribute(Qt::WA_QuitOnClose, true);
   setWindowTitle(PanelCaption);
@@ -165,7 +165,10 @@ void PanelWindow::StartTimer1() {
 void PanelWindow::Timer1Tick() {
   if (ending_) return;
   QPointer<PanelWindow> self(this);
-  PollOutcome outcome = poll_.Tick();
+  // Not a member: the window may be deleted inside the tick's waits, and the
+  // tick then still returns through the poll.
+  LivePoll poll(link_, session_.Guard, session_.Meter, session_.Live);
+  PollOutcome outcome = poll.Tick();
   if (!self || ending_) return;  // closed during the tick's waits
   if (outcome == PollOutcome::Reading) ShowReading();
 }

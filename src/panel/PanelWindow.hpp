@@ -20,7 +20,6 @@
 
 #include "app/Session.hpp"
 #include "link/Link.hpp"
-#include "panel/LivePoll.hpp"
 #include "platform/Dialogs.hpp"
 
 class QLabel;
@@ -88,7 +87,6 @@ class PanelWindow : public QWidget {
   Session& session_;
   Link& link_;
   Dialogs& dialogs_;
-  LivePoll poll_;
 
   Toolbar* toolbar_ = nullptr;
   std::array<QWidget*, 4> pictures_{};

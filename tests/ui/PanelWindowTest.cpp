@@ -360,6 +360,46 @@ class PanelWindowTest : public QObject {
     rig.panel->Timer1Tick();
     QVERIFY(rig.port.Written().empty());
   }
+
+  // The program's window deletes itself on close, and the event loop inside a
+  // wait may carry that out: the handler that is waiting must not touch the
+  // window, its members or the port afterwards.
+  void windowDeletedInsideAWaitIsLeftAlone() {
+    // A clock setting that has sent "D" still sends its six bytes: the
+    // instrument would otherwise take the next bytes on the line for them.
+    struct Case {
+      const char* what;
+      char sentLast;
+      std::size_t bytesAfter;
+    };
+    const Case cases[] = {{"poll", ' ', 0}, {"RTC", 'D', 6}, {"Memory", 'T', 0}};
+    for (auto [what, sentLast, bytesAfter] : cases) {
+      Rig rig(WithLogger("small", 60.0));
+      PanelWindow* panel = rig.panel.release();
+      panel->setAttribute(Qt::WA_DeleteOnClose);
+      panel->show();
+      panel->Load();
+      QPointer<PanelWindow> watch(panel);
+      QSignalSpy ending(panel, &PanelWindow::Ending);
+      std::size_t writtenAtClose = 0;
+      rig.host.OnEvents = [&, sentLast = sentLast] {
+        const std::string& w = rig.port.Written();
+        if (!watch || w.empty() || w.back() != sentLast) return;
+        writtenAtClose = w.size();
+        watch->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // as the event loop would
+      };
+      if (std::string(what) == "poll")
+        panel->Timer1Tick();
+      else
+        panel->RunKey(what);
+      QVERIFY2(!watch, what);
+      QCOMPARE(ending.count(), 1);
+      QVERIFY2(writtenAtClose > 0, what);
+      QCOMPARE(rig.port.Written().size(), writtenAtClose + bytesAfter);
+      rig.host.OnEvents = nullptr;
+    }
+  }
 };
 
 QTEST_MAIN(PanelWindowTest)
