@@ -40,14 +40,15 @@ void SaveDialog(RecorderState& state, Dialogs& dialogs) {
   state.DialogOK = !choice->FileName.empty();
 }
 
+GridFileResult WriteGridShowingProgress(const std::string& path, const GridRows& grid, const GridWindowHooks& window) {
+  WindowRestore restore(window);
+  return WriteGridFile(path, grid, [&](int row) {
+    if (window.SetCaption) window.SetCaption(SaveProgressCaption(row));
+  });
+}
+
 GridFileResult SaveGrid(RecorderState& state, const GridRows& grid, const GridWindowHooks& window, Dialogs& dialogs) {
-  GridFileResult result;
-  {
-    WindowRestore restore(window);
-    result = WriteGridFile(state.RecFileName, grid, [&](int row) {
-      if (window.SetCaption) window.SetCaption(SaveProgressCaption(row));
-    });
-  }
+  GridFileResult result = WriteGridShowingProgress(state.RecFileName, grid, window);
   if (result.Ok)
     state.DialogOK = false;
   else

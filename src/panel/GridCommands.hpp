@@ -26,6 +26,10 @@ struct GridWindowHooks {
 // chosen path and DialogOK tells whether a file name was chosen.
 void SaveDialog(RecorderState& state, Dialogs& dialogs);
 
+// Writes the grid to path with the busy pointer on and "<row>Records
+// Completed" in the caption, then puts pointer and caption back.
+GridFileResult WriteGridShowingProgress(const std::string& path, const GridRows& grid, const GridWindowHooks& window);
+
 // Writes the grid to RecFileName, the caption showing "<row>Records
 // Completed" meanwhile; clears DialogOK when written. A file that cannot be
 // created or written is reported with its name and the reason; the rows

@@ -111,17 +111,8 @@ SampleStepResult PcSampling::Tick(const std::function<ValueTexts()>& values, Liv
 }
 
 std::string PcSampling::SaveLiveList(LiveListView& list, const std::string& name) {
-  GridWindowHooks window = list.Hooks();
-  GridFileResult written;
-  {
-    if (window.SetBusy) window.SetBusy(true);
-    std::string caption = window.Caption ? window.Caption() : std::string();
-    written = WriteGridFile(name, list.Rows(), [&](int row) {
-      if (window.SetCaption) window.SetCaption(SaveProgressCaption(row));
-    });
-    if (window.SetCaption) window.SetCaption(caption);
-    if (window.SetBusy) window.SetBusy(false);
-  }
+  const GridWindowHooks window = list.Hooks();
+  GridFileResult written = WriteGridShowingProgress(name, list.Rows(), window);
   // Keep the list when its file failed: its rows are the only copy.
   if (!written.Ok) return "The list cannot be saved:\r\n" + name + "\r\n" + written.Reason;
   list.Restart();
