@@ -10,15 +10,29 @@ constexpr int PrintedColumns[] = {3,  4,  5,  6,  8,  9,  10, 11, 12, 13, 15, 16
                                   18, 19, 20, 22, 23, 24, 25, 26, 27, 28, 29, 30};
 constexpr std::size_t ValueWidth = 9;
 
+// A sign, digits and at most one point, with at least one digit.
+bool IsPlainNumber(std::string_view text) {
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  bool digit = false, point = false;
+  for (; i < text.size(); ++i) {
+    if (text[i] >= '0' && text[i] <= '9')
+      digit = true;
+    else if (text[i] == '.' && !point)
+      point = true;
+    else
+      return false;
+  }
+  return digit;
+}
+
 // The record number with at least five digits; a text that is no number stays as it is.
 std::string NumberField(std::string_view text) {
-  std::string_view digits = text;
-  while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
-  while (!digits.empty() && digits.back() == ' ') digits.remove_suffix(1);
-  bool numeric = !digits.empty();
-  for (char c : digits) numeric = numeric && ((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+');
-  if (!numeric) return std::string(text);
-  return FormatPattern(NumericPrefix(digits), "00000");
+  std::string_view number = text;
+  while (!number.empty() && number.front() == ' ') number.remove_prefix(1);
+  while (!number.empty() && number.back() == ' ') number.remove_suffix(1);
+  if (!IsPlainNumber(number)) return std::string(text);
+  return FormatPattern(NumericPrefix(number), "00000");
 }
 
 }  // namespace

@@ -42,6 +42,14 @@ TEST(PrintLayout, RecordLineNumberDateTimeAndNineCharacterColumnsWithoutAngles) 
   odd.AddRow("");
   odd.AddRow("123456\td\tt\t0123456789AB");
   EXPECT_TRUE(PrintRecordLine(odd, 1).starts_with("123456  d  t  0123456789AB         "));
+  // Only a number is padded to five digits; any other text is printed as it is.
+  for (const auto& [number, printed] : std::vector<std::pair<std::string, std::string>>{
+           {" 42 ", "00042"}, {"-", "-"}, {".", "."}, {"1-2", "1-2"}, {"1.2.3", "1.2.3"}, {"No.s", "No.s"}, {"", ""}}) {
+    GridRows one(RecordColumns);
+    one.AddRow("");
+    one.AddRow(number + "\td\tt");
+    EXPECT_TRUE(PrintRecordLine(one, 1).starts_with(printed + "  d  t  ")) << number;
+  }
 }
 
 TEST(PrintLayout, PrintsHeaderAndEveryRecordWithCaptions) {
