@@ -1,8 +1,10 @@
 #include "text/NumberText.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <system_error>
 
 namespace qelt {
@@ -15,6 +17,33 @@ std::string ToChars(double value, std::chars_format fmt, int precision) {
   char buf[64];
   auto res = std::to_chars(buf, buf + sizeof buf, value, fmt, precision);
   return std::string(buf, res.ptr);
+}
+
+// For a number text without sign ("0.00012e-400"): the power of ten just
+// above its magnitude (digits before the point, less the leading zeros, plus
+// the exponent). Positive means at least 1. Saturates rather than overflows.
+long long DecimalOrder(std::string_view number) {
+  constexpr long long Limit = 1'000'000'000'000LL;
+  std::size_t e = number.find('e');
+  std::string_view mantissa = number.substr(0, e);
+  std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+  long long order = 0;
+  bool seen = false;  // a digit other than 0
+  for (std::size_t k = 0; k < mantissa.size(); ++k) {
+    if (k == point) continue;
+    seen = seen || mantissa[k] != '0';
+    if (k < point && seen) order = std::min(order + 1, Limit);
+    if (k > point && !seen) order = std::max(order - 1, -Limit);
+  }
+  if (e != std::string_view::npos) {
+    std::string_view digits = number.substr(e + 1);
+    bool minus = !digits.empty() && digits[0] == '-';
+    if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.remove_prefix(1);
+    long long exponent = 0;
+    for (char c : digits) exponent = std::min(exponent * 10 + (c - '0'), Limit);
+    order += minus ? -exponent : exponent;
+  }
+  return order;
 }
 
 }  // namespace
@@ -64,7 +93,7 @@ double NumericPrefix(std::string_view text) {
   const char* first = number.data();
   if (*first == '-') ++first;  // from_chars takes no '+', and we add the sign ourselves
   auto res = std::from_chars(first, number.data() + number.size(), value);
-  if (res.ec == std::errc::result_out_of_range) value = HUGE_VAL;
+  if (res.ec == std::errc::result_out_of_range) value = DecimalOrder(first) > 0 ? HUGE_VAL : 0.0;
   return number[0] == '-' ? -value : value;
 }
 
@@ -141,6 +170,14 @@ std::string ShortestSingle(float value) { return ToChars(static_cast<double>(val
 
 std::string GeneralNumber(double value) { return ToChars(value, std::chars_format::general, 15); }
 
-long long RoundHalfEven(double value) { return static_cast<long long>(std::nearbyint(value)); }
+long long RoundHalfEven(double value) {
+  // Out of range the conversion would be undefined: saturate, and NaN is 0.
+  if (std::isnan(value)) return 0;
+  constexpr double Top = 9223372036854775808.0;  // 2^63
+  double whole = std::nearbyint(value);
+  if (whole >= Top) return std::numeric_limits<long long>::max();
+  if (whole < -Top) return std::numeric_limits<long long>::min();
+  return static_cast<long long>(whole);
+}
 
 }  // namespace qelt

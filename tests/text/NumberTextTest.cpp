@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <string>
+
 #include "text/NumberText.hpp"
 
 using namespace qelt;
@@ -17,6 +21,19 @@ TEST(NumberText, NumericPrefixReadsTheLeadingNumberOnly) {
   EXPECT_EQ(NumericPrefix("-OL"), 0.0);
   EXPECT_EQ(NumericPrefix(""), 0.0);
   EXPECT_EQ(NumericPrefix("-"), 0.0);
+}
+
+TEST(NumberText, NumericPrefixBeyondTheRangeOfADouble) {
+  // Too small is 0, too large is infinite, whatever the digits' length.
+  EXPECT_EQ(NumericPrefix("1e-400"), 0.0);
+  EXPECT_EQ(NumericPrefix("-2.5D-99999999999999999999"), 0.0);
+  EXPECT_EQ(NumericPrefix("0." + std::string(1000, '0') + "1"), 0.0);
+  EXPECT_EQ(NumericPrefix("0.000000001e-320"), 0.0);
+  EXPECT_EQ(NumericPrefix("1e400"), HUGE_VAL);
+  EXPECT_EQ(NumericPrefix("-0.001e99999"), -HUGE_VAL);
+  EXPECT_EQ(NumericPrefix(std::string(100000, '9')), HUGE_VAL);
+  EXPECT_EQ(NumericPrefix("1" + std::string(400, '0') + "e-399"), 10.0);
+  EXPECT_EQ(NumericPrefix("0e99999"), 0.0);
 }
 
 TEST(NumberText, PatternsRoundHalfAwayFromZeroOnTheDecimalForm) {
@@ -51,4 +68,7 @@ TEST(NumberText, ShortestAndGeneralForms) {
   EXPECT_EQ(RoundHalfEven(3.5), 4);
   EXPECT_EQ(RoundHalfEven(-2.5), -2);
   EXPECT_EQ(RoundHalfEven(2.6), 3);
+  EXPECT_EQ(RoundHalfEven(1e30), std::numeric_limits<long long>::max());
+  EXPECT_EQ(RoundHalfEven(-HUGE_VAL), std::numeric_limits<long long>::min());
+  EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
 }
