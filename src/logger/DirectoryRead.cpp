@@ -41,7 +41,7 @@ DirectoryOutcome ReadLoggerDirectory(Link& link, ExchangeGuard& guard, LoggerSta
     }
     double idle = host.Monotonic() - lastByteAt;
     if (idle >= StallLimit) return DirectoryOutcome::Stalled;
-    host.RunEvents(StallLimit - idle);
+    host.RunEvents(std::min(StallLimit - idle, ticket.Deadline - host.Monotonic()));
   }
 }
 

@@ -1,5 +1,7 @@
 #include "panel/LivePoll.hpp"
 
+#include <algorithm>
+
 #include "link/Commands.hpp"
 #include "link/Decoding.hpp"
 
@@ -23,7 +25,9 @@ PollOutcome LivePoll::Tick(PollLimits limits) {
       reply += port.ReadAll();
       double elapsed = host.Monotonic() - start;
       if (reply.size() >= cmd::FrameSize || elapsed >= ReplyLimit) break;
-      host.RunEvents(ReplyLimit - elapsed);
+      // Not past the exchange's own deadline either, so that the tool's
+      // --timeout holds to the wait's length rather than to the 4 s.
+      host.RunEvents(std::min(ReplyLimit - elapsed, ticket.Deadline - host.Monotonic()));
       if (link_.Abandoned(ticket)) return PollOutcome::Abandoned;
     }
     if (reply.size() < cmd::FrameSize) {

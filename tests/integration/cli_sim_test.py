@@ -155,6 +155,20 @@ def case_silent(cli, sim, tmp):
     expect_complaint(err, "silent instrument")
 
 
+def case_timeout(cli, sim, tmp):
+    # The instrument wakes but its frames come damaged, some of them short:
+    # the wait for the rest of a frame ends with --timeout, not at 4 s.
+    s = Simulator(sim, ["--drop-frame", "1", "--seed", "1"])
+    try:
+        rc, out, err, seconds = run_cli(cli, ["read", "--port", s.device, "--timeout", "2"])
+    finally:
+        s.stop()
+    expect(rc == 3, f"exit {rc}, stderr {err!r}")
+    expect(seconds < 3.0, f"took {seconds:.2f} s")
+    expect(out == b"", f"stdout {out!r}")
+    expect_complaint(err, "damaged frames")
+
+
 def case_record(cli, sim, tmp):
     trace = os.path.join(tmp, "trace.jsonl")
     link = os.path.join(tmp, "dev")
@@ -299,6 +313,7 @@ def case_reconnect(cli, sim, tmp):
 CASES = {
     "read_json": case_read_json,
     "silent": case_silent,
+    "timeout": case_timeout,
     "record": case_record,
     "clock": case_clock,
     "usage": case_usage,

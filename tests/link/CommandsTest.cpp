@@ -74,6 +74,17 @@ TEST_F(CommandFixture, DirectoryThatStopsComingEndsAfterThreeQuietSeconds) {
   EXPECT_FALSE(guard.Busy());
 }
 
+TEST_F(CommandFixture, DirectoryWaitEndsAtTheDeadline) {
+  std::string dir(24, '\0');
+  dir[0] = 2;
+  OnDirectory = [&] { return std::vector<FakePort::Chunk>{{0.1, dir.substr(0, 10)}}; };
+  LoggerState logger;
+  EXPECT_EQ(ReadLoggerDirectory(link, guard, logger, nullptr, 1.0), DirectoryOutcome::Abandoned);
+  EXPECT_GE(host.Monotonic(), 1.0);
+  EXPECT_LT(host.Monotonic(), 1.05);
+  EXPECT_FALSE(guard.Busy());
+}
+
 TEST_F(CommandFixture, EmptyLoggerAndABusyPort) {
   OnDirectory = [] { return std::vector<FakePort::Chunk>{{0.05, std::string(4, '\0')}}; };
   LoggerState logger;

@@ -82,6 +82,15 @@ TEST_F(PollFixture, SilentReplyTimesOutAfterFourSecondsAndKeepsTheReading) {
   EXPECT_EQ(port.Count('E'), 2);
 }
 
+TEST_F(PollFixture, DeadlineEndsTheReplyWaitBeforeTheFourSeconds) {
+  OnRequest = [] { return std::vector<FakePort::Chunk>{{0.01, Frame(2305).substr(0, 60)}}; };
+  EXPECT_EQ(poll.Tick({1.0}), PollOutcome::Abandoned);
+  EXPECT_GE(host.Monotonic(), 1.0);
+  EXPECT_LT(host.Monotonic(), 1.05);
+  EXPECT_EQ(reading.V1, "");
+  EXPECT_EQ(port.Count('E'), 1);  // no link-lost cycle: only the opening's
+}
+
 TEST_F(PollFixture, FourSecondLimitHoldsAcrossMidnight) {
   VirtualHost late{86398.0};
   FakePort latePort{late};
