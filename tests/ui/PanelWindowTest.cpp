@@ -391,8 +391,8 @@ class PanelWindowTest : public QObject {
       };
       if (std::string(what) == "poll")
         panel->Timer1Tick();
-      else
-        panel->RunKey(what);
+      else  // as a user clicks: the button and its toolbar go with the window
+        QTest::mouseClick(panel->Toolbar1().Button(panel->Toolbar1().IndexOf(what)), Qt::LeftButton);
       QVERIFY2(!watch, what);
       QCOMPARE(ending.count(), 1);
       QVERIFY2(writtenAtClose > 0, what);
