@@ -1,6 +1,8 @@
 // qelt-cli: live readings, recordings and the instrument clock for scripts.
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
+#include <clocale>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -23,10 +25,21 @@ struct PortOptions {
   double Timeout = 10.0;
 };
 
+// A finite number above 0. CLI::PositiveNumber lets "nan" through, and a NaN
+// timeout or duration would never end.
+const CLI::Validator AboveZero(
+    [](std::string& input) -> std::string {
+      double value = 0;
+      if (!CLI::detail::lexical_cast(input, value) || !std::isfinite(value) || !(value > 0))
+        return "must be a number above 0, not " + input;
+      return {};
+    },
+    "NUMBER>0");
+
 void AddPortOptions(CLI::App* cmd, PortOptions& o) {
   cmd->add_option("--port", o.Port, "serial port: COM1..COM16, Auto, or a device path")->required();
   cmd->add_option("--timeout", o.Timeout, "seconds to keep trying while the instrument gives no usable answer")
-      ->check(CLI::PositiveNumber)
+      ->check(AboveZero)
       ->capture_default_str();
 }
 
@@ -107,6 +120,9 @@ int RunClock(const PortOptions& o) {
 
 int main(int argc, char** argv) {
   QCoreApplication qapp(argc, argv);
+  // Qt takes the environment's locale; numbers on the command line are read
+  // with a point whatever it is ("--timeout 2.5" in a decimal-comma locale).
+  std::setlocale(LC_NUMERIC, "C");
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
 
@@ -118,7 +134,7 @@ int main(int argc, char** argv) {
   std::string format = "tsv";
   auto* read = app.add_subcommand("read", "print live readings");
   AddPortOptions(read, readPort);
-  read->add_option("--count", count, "number of readings")->check(CLI::PositiveNumber)->capture_default_str();
+  read->add_option("--count", count, "number of readings")->check(AboveZero)->capture_default_str();
   read->add_option("--format", format, "tsv or json")->check(CLI::IsMember({"tsv", "json"}))->capture_default_str();
 
   TimedRecordingOptions rec;
@@ -130,8 +146,8 @@ int main(int argc, char** argv) {
   record->add_option("--interval", rec.Interval, "seconds between records (1..86400)")
       ->check(CLI::Range(1, 86400))
       ->capture_default_str();
-  auto* countOpt = record->add_option("--count", recCount, "number of records")->check(CLI::PositiveNumber);
-  auto* secondsOpt = record->add_option("--seconds", recSeconds, "seconds to record")->check(CLI::PositiveNumber);
+  auto* countOpt = record->add_option("--count", recCount, "number of records")->check(AboveZero);
+  auto* secondsOpt = record->add_option("--seconds", recSeconds, "seconds to record")->check(AboveZero);
   countOpt->excludes(secondsOpt);
 
   auto* clock = app.add_subcommand("clock", "set the instrument clock from the PC clock");

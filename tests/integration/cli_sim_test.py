@@ -31,6 +31,10 @@ CLOCK_TEXT = re.compile(r"^44( [0-9A-F]{2}){6}$")
 NOW_SLACK = datetime.timedelta(seconds=120)
 
 
+# Exit code of a case that cannot run here (ctest's SKIP_RETURN_CODE).
+SKIPPED = 77
+
+
 class Failed(Exception):
     pass
 
@@ -239,6 +243,10 @@ def case_usage(cli, sim, tmp):
         (["read", "--port", missing, "--format", "xml"], 2, "--format xml"),
         (["read", "--port", "com3"], 2, "port text com3"),
         (["clock", "--port", "com3"], 2, "clock on com3"),
+        (["read", "--port", missing, "--timeout", "nan"], 2, "--timeout nan"),
+        (["read", "--port", missing, "--timeout", "0"], 2, "--timeout 0"),
+        (["record", "--port", missing, "--seconds", "nan", "--out", os.path.join(tmp, "r.mes")], 2,
+         "--seconds nan"),
         (["read", "--port", missing], 4, "a device that cannot be opened"),
         (["record", "--port", missing, "--count", "1", "--out", os.path.join(tmp, "r.mes")], 4,
          "record on a device that cannot be opened"),
@@ -249,6 +257,44 @@ def case_usage(cli, sim, tmp):
         expect(out == b"", f"{what}: stdout {out!r}")
         expect_complaint(err, what)
     expect(not os.path.exists(os.path.join(tmp, "r.mes")), "record made its file without a port")
+
+
+def decimal_comma_locale():
+    """The name of an installed locale that writes 2,5, or None."""
+    import locale
+    names = subprocess.run(["locale", "-a"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                           text=True).stdout.split()
+    saved = locale.setlocale(locale.LC_NUMERIC)
+    try:
+        for name in names:
+            try:
+                locale.setlocale(locale.LC_NUMERIC, name)
+            except locale.Error:
+                continue
+            if locale.localeconv()["decimal_point"] == ",":
+                return name
+    finally:
+        locale.setlocale(locale.LC_NUMERIC, saved)
+    return None
+
+
+def case_locale(cli, sim, tmp):
+    # Numbers on the command line take a point whatever the locale.
+    name = decimal_comma_locale()
+    if name is None:
+        print("locale: no decimal-comma locale installed", file=sys.stderr)
+        return SKIPPED
+    env = dict(os.environ, LC_ALL=name, LANG=name)
+    s = Simulator(sim, [])
+    try:
+        done = subprocess.run([cli, "read", "--port", s.device, "--timeout", "2.5", "--format", "json"],
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30, env=env)
+    finally:
+        s.stop()
+    err = done.stderr.decode(errors="replace")
+    expect(done.returncode == 0, f"{name}: exit {done.returncode}, stderr {err!r}")
+    values = json.loads(done.stdout)["values"]
+    expect(all(VALUE_TEXT.match(text) for text in values.values()), f"{name}: values {values}")
 
 
 def case_file_fault(cli, sim, tmp):
@@ -318,6 +364,7 @@ CASES = {
     "clock": case_clock,
     "usage": case_usage,
     "file_fault": case_file_fault,
+    "locale": case_locale,
     "reconnect": case_reconnect,
 }
 
@@ -329,7 +376,9 @@ def main():
     name, cli, sim = sys.argv[1:]
     tmp = tempfile.mkdtemp(prefix=f"qelt-it-{name}-")
     try:
-        CASES[name](cli, sim, tmp)
+        if CASES[name](cli, sim, tmp) == SKIPPED:
+            shutil.rmtree(tmp, ignore_errors=True)
+            return SKIPPED
     except Failed as e:
         print(f"{name}: FAILED: {e}", file=sys.stderr)
         print(f"{name}: files kept in {tmp}", file=sys.stderr)
