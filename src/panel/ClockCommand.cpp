@@ -27,6 +27,9 @@ std::string SetInstrumentClock(Link& link, ExchangeGuard& guard, double deadline
   link.port().Write(sent);
   for (std::uint8_t b : bytes) {
     link.Delay(Link::ShortPause);
+    // Taken at program end: the port is no longer ours. The deadline alone
+    // does not stop it, so that a clock once begun is sent whole.
+    if (!ticket.Held()) return {};
     std::string one(1, static_cast<char>(b));
     link.port().Write(one);
     sent += one;

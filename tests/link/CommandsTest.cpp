@@ -47,6 +47,22 @@ TEST_F(CommandFixture, ClockWritesDAndSixBytesPacedByTheShortPause) {
   EXPECT_FALSE(guard.Busy());
 }
 
+TEST_F(CommandFixture, ClockTakenAwayBetweenItsBytesWritesNoMore) {
+  ExchangeGuard::Ticket shutdown;
+  port.Reply = [&](char c) {
+    if (c == 'w') return std::vector<FakePort::Chunk>{{0.003, "w"}};
+    if (c == 'D') host.ScheduleAt(host.Monotonic() + 0.03, [&] { shutdown = guard.TakeForShutdown(); });
+    return std::vector<FakePort::Chunk>{};
+  };
+  port.Written.clear();
+  EXPECT_EQ(SetInstrumentClock(link, guard), "");
+  ASSERT_TRUE(shutdown);
+  std::string written = port.WrittenText();
+  EXPECT_EQ(written.substr(written.find('D')).size(), 2u);  // "D" and the year, nothing after the take
+  host.RunEvents(1.0);
+  EXPECT_EQ(port.WrittenText(), written);
+}
+
 TEST_F(CommandFixture, DirectoryProgressAndCompletion) {
   std::string dir(34, '\0');
   dir[0] = 3;
