@@ -31,8 +31,9 @@ void Program::ShowPanel() {
   panel_->setAttribute(Qt::WA_DeleteOnClose);
   connect(panel_, &PanelWindow::Ending, this, &Program::End);
   emit PanelCreated(panel_);
-  panel_->show();
+  // Loaded before it shows, so that it appears at its place at once.
   panel_->Load();
+  panel_->show();
 }
 
 void Program::End() {

@@ -71,6 +71,8 @@ class ProgramTest : public QObject {
       panel = program->Panel();
     }
     QVERIFY(panel && panel->isVisible());
+    QCOMPARE(panel->pos(), QPoint(0, 0));
+    QVERIFY(panel->Timer1Active());
     QTRY_VERIFY(port.isNull());  // the port window closed and went
     QVERIFY(dialogs.History.empty());
 
