@@ -25,11 +25,11 @@ std::string SetInstrumentClock(Link& link, ExchangeGuard& guard, double deadline
   auto bytes = ClockBytes(link.host().Now());
   std::string sent(1, cmd::SetClock);
   link.port().Write(sent);
+  // Once "D" is out the six bytes go whole, even if the port is taken at
+  // program end meanwhile: the instrument would read whatever came next on
+  // the line as the missing clock fields.
   for (std::uint8_t b : bytes) {
     link.Delay(Link::ShortPause);
-    // Taken at program end: the port is no longer ours. The deadline alone
-    // does not stop it, so that a clock once begun is sent whole.
-    if (!ticket.Held()) return {};
     std::string one(1, static_cast<char>(b));
     link.port().Write(one);
     sent += one;

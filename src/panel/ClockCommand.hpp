@@ -14,9 +14,8 @@ namespace qelt {
 std::array<std::uint8_t, 6> ClockBytes(const DateTime& when);
 
 // Wake-up, "D", then the six bytes each after 0.02 s, and a last 0.02 s.
-// Returns the seven bytes written, or nothing when the port was busy, the
-// exchange was abandoned before "D" went out, or the port was taken from it
-// (program end) between the bytes, after which it writes nothing more.
+// Returns the seven bytes written, or nothing when the port was busy or the
+// exchange was abandoned before "D" went out.
 std::string SetInstrumentClock(Link& link, ExchangeGuard& guard, double deadline = ExchangeGuard::Ticket().Deadline);
 
 // "44 11 07 29 13 45 07"
