@@ -43,9 +43,11 @@ void Link::Delay(double seconds) {
   // over midnight, so a wait begun just before it ends at once.
   float deadline = static_cast<float>(host_.SecondsSinceMidnight()) + static_cast<float>(seconds);
   if (deadline > 86399.0f) deadline = static_cast<float>(seconds);
-  // The monotonic bound keeps a wait that the clock wrapped under from
-  // lasting until the next day.
-  const double monotonicEnd = host_.Monotonic() + seconds;
+  // The monotonic bound keeps a wait that the clock wrapped under (or a clock
+  // set back) from lasting until the next day. It leaves room for the single
+  // precision steps of the clock (1/128 s late in the day), which may make the
+  // rule itself wait a little longer than asked, so that it cuts only such waits.
+  const double monotonicEnd = host_.Monotonic() + seconds + ClockSlack;
   for (;;) {
     float now = static_cast<float>(host_.SecondsSinceMidnight());
     double remaining = std::min(static_cast<double>(deadline - now), monotonicEnd - host_.Monotonic());

@@ -29,7 +29,7 @@ class Link {
 
   // Waits while the event loop runs. Ends when the clock, in seconds since
   // midnight, reaches the deadline (not carried over midnight), or at the
-  // latest when the seconds have passed on the monotonic clock.
+  // latest when the seconds and ClockSlack have passed on the monotonic clock.
   void Delay(double seconds);
 
   // Wake-up handshake, including the link-lost cycle, as one loop. Returns
@@ -50,6 +50,7 @@ class Link {
 
   static constexpr int WakeTries = 100;
   static constexpr double ShortPause = 0.02;
+  static constexpr double ClockSlack = 1.0 / 64;  // two float steps of the day clock
 
  private:
   Host& host_;

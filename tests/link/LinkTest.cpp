@@ -78,9 +78,21 @@ TEST(LinkDelay, MidnightRuleAndOrdinaryWaits) {
     VirtualHost host{86398.9};
     FakePort port{host};
     Link link{host, port};
-    host.ScheduleAt(0.01, [&] { host.Advance(0.5); });
+    host.ScheduleAt(0.01, [&] { host.Advance(1.2); });
     link.Delay(0.05);
-    EXPECT_LT(host.Monotonic(), 1.0);
+    EXPECT_LT(host.SecondsSinceMidnight(), 1.0);
+    EXPECT_LT(host.Monotonic(), 1.3);
+  }
+  {
+    // Late in the day the single-precision deadline lies a float step beyond
+    // the 0.02 s; the rule, not the monotonic clock, decides.
+    VirtualHost host{86000.004};
+    FakePort port{host};
+    Link link{host, port};
+    link.Delay(0.02);
+    float deadline = static_cast<float>(86000.004) + 0.02f;
+    EXPECT_GT(host.Monotonic(), 0.021);
+    EXPECT_GE(static_cast<float>(host.SecondsSinceMidnight()), deadline);
   }
 }
 
