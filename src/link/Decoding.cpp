@@ -1,5 +1,7 @@
 #include "link/Decoding.hpp"
 
+#include <algorithm>
+
 #include "link/Commands.hpp"
 #include "link/LiveReading.hpp"
 
@@ -46,7 +48,7 @@ const std::string& DecodeValue(MeterState& state, std::uint8_t hi, std::uint8_t 
     state.MeterValue = negative ? "-OL" : "OL";
     return state.MeterValue;
   }
-  auto whole = static_cast<std::size_t>(4 - decimals);
+  auto whole = static_cast<std::size_t>(4 - std::clamp(decimals, 0, 4));
   state.MeterValue = (negative ? "-" : "") + digits.substr(0, whole) + "." + digits.substr(whole);
   return state.MeterValue;
 }
@@ -56,7 +58,8 @@ bool FrameMarksOk(std::string_view frame) {
          static_cast<unsigned char>(frame[cmd::FrameSize - 1]) == cmd::FrameEnd;
 }
 
-void DecodeLiveFrame(MeterState& s, std::string_view frame, LiveReading& r) {
+bool DecodeLiveFrame(MeterState& s, std::string_view frame, LiveReading& r) {
+  if (frame.size() < cmd::FrameSize) return false;
   auto byte = [&](int position) { return static_cast<std::uint8_t>(frame[static_cast<std::size_t>(position - 1)]); };
   DecodeWiring(s, byte(58));
   UnpackFlagsA(s, byte(59));
@@ -96,6 +99,7 @@ void DecodeLiveFrame(MeterState& s, std::string_view frame, LiveReading& r) {
     r.*f.member = DecodeValue(s, byte(position), byte(position + 1), over, f.decimals, negative);
     position += 2;
   }
+  return true;
 }
 
 }  // namespace qelt

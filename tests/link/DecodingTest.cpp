@@ -122,6 +122,67 @@ TEST(Decoding, LiveFrameFillsEveryMemberFromItsPosition) {
   EXPECT_TRUE(FrameMarksOk(bad));
 }
 
+TEST(Decoding, EveryQuantityComesFromItsPairAndFlags) {
+  // Frame position (from 1) of each quantity's pair, in record order, and
+  // which bit of which flag byte makes it "OL" or negative.
+  struct Place {
+    const char* name;
+    int position;
+    int overByte, overBit;  // 0: no over flag
+    int negByte, negBit;    // 0: no negative flag
+  };
+  const Place places[] = {
+      {"KW1", 8, 0, 0, 59, 0},     {"KVAR1", 14, 0, 0, 59, 1},  {"KVA1", 6, 0, 0, 0, 0},
+      {"PF1", 10, 0, 0, 0, 0},     {"Theta1", 12, 0, 0, 59, 1}, {"V1", 2, 59, 6, 0, 0},
+      {"I1", 4, 59, 7, 0, 0},      {"KW2", 22, 0, 0, 59, 2},    {"KVAR2", 28, 0, 0, 59, 3},
+      {"KVA2", 20, 0, 0, 0, 0},    {"PF2", 24, 0, 0, 0, 0},     {"Theta2", 26, 0, 0, 59, 3},
+      {"V2", 16, 60, 0, 0, 0},     {"I2", 18, 60, 1, 0, 0},     {"KW3", 36, 0, 0, 59, 4},
+      {"KVAR3", 42, 0, 0, 59, 5},  {"KVA3", 34, 0, 0, 0, 0},    {"PF3", 38, 0, 0, 0, 0},
+      {"Theta3", 40, 0, 0, 59, 5}, {"V3", 30, 60, 2, 0, 0},     {"I3", 32, 60, 3, 0, 0},
+      {"Hz", 54, 0, 0, 0, 0},      {"I4", 56, 60, 4, 0, 0},     {"TKW", 46, 0, 0, 60, 5},
+      {"TKVAR", 52, 0, 0, 60, 6},  {"TKVA", 44, 0, 0, 0, 0},    {"TPF", 48, 0, 0, 0, 0},
+      {"TTheta", 50, 0, 0, 60, 6},
+  };
+  for (const Place& p : places) {
+    int index = QuantityIndexOf(p.name);
+    ASSERT_GE(index, 0) << p.name;
+    std::string f = Frame(8, 0, 0);
+    const std::string digits = std::to_string(1000 + p.position / 2 - 1);  // the pair's value
+    const std::size_t whole = IsThreeDecimal(index) ? 1 : 3;
+    MeterState s;
+    LiveReading r;
+    ASSERT_TRUE(DecodeLiveFrame(s, f, r));
+    EXPECT_EQ(r.ByIndex(index), digits.substr(0, whole) + "." + digits.substr(whole)) << p.name;
+    for (int byte : {59, 60}) {
+      for (int bit = 0; bit < 8; ++bit) {
+        f = Frame(8, byte == 59 ? 1 << bit : 0, byte == 60 ? 1 << bit : 0);
+        ASSERT_TRUE(DecodeLiveFrame(s, f, r));
+        bool over = byte == p.overByte && bit == p.overBit;
+        bool negative = byte == p.negByte && bit == p.negBit;
+        const std::string& text = r.ByIndex(index);
+        EXPECT_EQ(text == "OL", over) << p.name << " flag byte " << byte << " bit " << bit;
+        EXPECT_EQ(!text.empty() && text[0] == '-', negative) << p.name << " flag byte " << byte << " bit " << bit;
+      }
+    }
+  }
+}
+
+TEST(Decoding, ShortFramesAndOddDecimalsAreHarmless) {
+  MeterState s;
+  LiveReading r;
+  r.V1 = "230.5";
+  std::string f = Frame(1, 0xFF, 0xFF);
+  EXPECT_FALSE(DecodeLiveFrame(s, f.substr(0, 60), r));
+  EXPECT_FALSE(DecodeLiveFrame(s, "", r));
+  EXPECT_EQ(r.V1, "230.5");
+  EXPECT_EQ(s.WiringCode, 0);
+  EXPECT_FALSE(s.NegKW1);
+  EXPECT_EQ(DecodeValue(s, 0x04, 0xD2, false, 0, false), "1234.");
+  EXPECT_EQ(DecodeValue(s, 0x04, 0xD2, false, 4, false), ".1234");
+  EXPECT_EQ(DecodeValue(s, 0x04, 0xD2, false, 9, false), ".1234");
+  EXPECT_EQ(DecodeValue(s, 0x04, 0xD2, false, -2, false), "1234.");
+}
+
 TEST(Decoding, QuantityOrderMatchesTheRecordColumns) {
   LiveReading r;
   for (int i = 0; i < QuantityCount; ++i) r.ByIndex(i) = QuantityNames[static_cast<std::size_t>(i)];
