@@ -1,6 +1,7 @@
 #include "link/Link.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 #include "link/Commands.hpp"
 
@@ -39,6 +40,10 @@ bool Link::OpenPort(const std::string& device, int comPort, std::string& error) 
 }
 
 void Link::Delay(double seconds) {
+  if (!std::isfinite(seconds) || seconds <= 0.0) {
+    host_.RunEvents(0.0);
+    return;
+  }
   // Single precision, as the wall clock is read; the deadline is not carried
   // over midnight, so a wait begun just before it ends at once.
   float deadline = static_cast<float>(host_.SecondsSinceMidnight()) + static_cast<float>(seconds);

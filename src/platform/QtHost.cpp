@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 namespace qelt {
@@ -26,7 +27,9 @@ DateTime QtHost::Now() {
 double QtHost::Monotonic() { return static_cast<double>(clock_.nsecsElapsed()) / 1e9; }
 
 void QtHost::RunEvents(double maxSeconds) {
-  auto ms = static_cast<int>(std::ceil(std::max(0.0, maxSeconds) * 1000.0));
+  // At most an hour per call (and none for NaN), so the conversion cannot overflow.
+  double seconds = std::isfinite(maxSeconds) ? std::clamp(maxSeconds, 0.0, 3600.0) : (maxSeconds > 0 ? 3600.0 : 0.0);
+  auto ms = static_cast<int>(std::ceil(seconds * 1000.0));
   if (ms <= 0) {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     return;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "FakePort.hpp"
 #include "link/Link.hpp"
 
@@ -94,6 +96,16 @@ TEST(LinkDelay, MidnightRuleAndOrdinaryWaits) {
     EXPECT_GT(host.Monotonic(), 0.021);
     EXPECT_GE(static_cast<float>(host.SecondsSinceMidnight()), deadline);
   }
+}
+
+TEST(LinkDelay, NoWaitForNonsenseSeconds) {
+  VirtualHost host{100.0};
+  FakePort port{host};
+  Link link{host, port};
+  link.Delay(std::nan(""));
+  link.Delay(-1.0);
+  link.Delay(0.0);
+  EXPECT_LT(host.Monotonic(), 1e-3);
 }
 
 TEST_F(LinkFixture, EchoWithMoreBytesWakesAtOnce) {
