@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Logger decoding shows the digits whatever the over flag.
   if (size >= 3) {
     state.LoggerDecoding = (data[2] & 1) != 0;
-    const std::string& v = qelt::DecodeValue(state, data[0], data[1], (data[2] & 2) != 0, (data[2] & 4) ? 3 : 1,
-                                             (data[2] & 8) != 0);
+    const std::string& v =
+        qelt::DecodeValue(state, data[0], data[1], (data[2] & 2) != 0, (data[2] & 4) ? 3 : 1, (data[2] & 8) != 0);
     Check(IsValueText(v, (data[2] & 4) != 0));
     if (state.LoggerDecoding) Check(v.find("OL") == std::string::npos);
     (void)qelt::DecodeValue(state, data[0], data[1], false, static_cast<std::int8_t>(data[2]), false);

@@ -36,7 +36,7 @@ struct Pattern {
   int decimals;  // most decimals shown
   bool point;
 };
-constexpr Pattern Patterns[] = {{"000.0", 1, true}, {"0.000", 3, true}, {"0.00", 2, true},  {"0.0000", 4, true},
+constexpr Pattern Patterns[] = {{"000.0", 1, true}, {"0.000", 3, true},  {"0.00", 2, true}, {"0.0000", 4, true},
                                 {"0.0", 1, true},   {"00000", 0, false}, {"0.##", 2, true}};
 
 void CheckPattern(double value, const Pattern& p) {
@@ -90,8 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     float single = static_cast<float>(value);
     std::string shortest = qelt::ShortestSingle(single);
-    if (std::isfinite(single))
-      Check(std::fabs(qelt::NumericPrefix(shortest) - single) <= std::fabs(single) * 1e-6);
+    if (std::isfinite(single)) Check(std::fabs(qelt::NumericPrefix(shortest) - single) <= std::fabs(single) * 1e-6);
     (void)qelt::RoundHalfEven(value);
   }
   return 0;

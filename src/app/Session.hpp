@@ -5,8 +5,8 @@
 #include "link/LiveReading.hpp"
 #include "link/MeterState.hpp"
 #include "logger/LoggerState.hpp"
-#include "panel/RecorderState.hpp"
 #include "panel/CosTable.hpp"
+#include "panel/RecorderState.hpp"
 
 namespace qelt {
 

@@ -49,10 +49,7 @@ QLabel* MakePicture(QWidget* parent, const QString& name) {
 }  // namespace
 
 PanelWindow::PanelWindow(Session& session, Link& link, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      session_(session),
-      link_(link),
-      dialogs_(dialogs) {
+    : QWidget(parent, Qt::Window), session_(session), link_(link), dialogs_(dialogs) {
   setObjectName("Panel");
   setAttribute(Qt::WA_QuitOnClose, true);
   setWindowTitle(PanelCaption);
