@@ -45,8 +45,8 @@ class Link {
     if (OnLinkText) OnLinkText(text);
   }
 
-  Host& host() { return host_; }
-  SerialPort& port() { return port_; }
+  Host& EventHost() { return host_; }
+  SerialPort& Port() { return port_; }
 
   static constexpr int WakeTries = 100;
   static constexpr double ShortPause = 0.02;

@@ -16,8 +16,8 @@ DirectoryOutcome ReadLoggerDirectory(Link& link, ExchangeGuard& guard, LoggerSta
   ExchangeGuard::Ticket ticket = guard.TakeForCommand();
   if (!ticket) return DirectoryOutcome::Busy;
   ticket.Deadline = deadline;
-  SerialPort& port = link.port();
-  Host& host = link.host();
+  SerialPort& port = link.Port();
+  Host& host = link.EventHost();
 
   port.ReadAll();
   if (!link.WakeMeter(ticket)) return DirectoryOutcome::Abandoned;

@@ -19,19 +19,19 @@ std::string SetInstrumentClock(Link& link, ExchangeGuard& guard, double deadline
   ExchangeGuard::Ticket ticket = guard.TakeForCommand();
   if (!ticket) return {};
   ticket.Deadline = deadline;
-  link.port().ReadAll();
+  link.Port().ReadAll();
   if (!link.WakeMeter(ticket)) return {};
   // The time is taken after the wake-up, which may have waited long.
-  auto bytes = ClockBytes(link.host().Now());
+  auto bytes = ClockBytes(link.EventHost().Now());
   std::string sent(1, cmd::SetClock);
-  link.port().Write(sent);
+  link.Port().Write(sent);
   // Once "D" is out the six bytes go whole, even if the port is taken at
   // program end meanwhile: the instrument would read whatever came next on
   // the line as the missing clock fields.
   for (std::uint8_t b : bytes) {
     link.Delay(Link::ShortPause);
     std::string one(1, static_cast<char>(b));
-    link.port().Write(one);
+    link.Port().Write(one);
     sent += one;
   }
   link.Delay(Link::ShortPause);

@@ -11,8 +11,8 @@ PollOutcome LivePoll::Tick(PollLimits limits) {
   ExchangeGuard::Ticket ticket = guard_.TakeForPoll();
   if (!ticket) return PollOutcome::Busy;
   ticket.Deadline = limits.Deadline;
-  Host& host = link_.host();
-  SerialPort& port = link_.port();
+  Host& host = link_.EventHost();
+  SerialPort& port = link_.Port();
 
   for (;;) {
     if (!link_.WakeMeter(ticket)) return PollOutcome::Abandoned;

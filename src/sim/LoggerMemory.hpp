@@ -24,7 +24,7 @@ struct LoggerSet {
 
 class LoggerMemory {
  public:
-  static constexpr std::size_t Capacity = 512 * 1024;  // bytes
+  static constexpr std::size_t Capacity = std::size_t{512} * 1024;  // bytes
   static constexpr std::size_t RecordSize = 24;
   static constexpr int MaxSets = 10;
   static constexpr int MaxRecords = static_cast<int>(Capacity / RecordSize);  // 21 845

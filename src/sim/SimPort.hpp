@@ -41,7 +41,7 @@ class SimPort : public SerialPort {
   const std::string& Written() const { return written_; }
   void ClearWritten() { written_.clear(); }
 
-  Instrument& instrument() { return instrument_; }
+  Instrument& Sim() { return instrument_; }
 
  private:
   VirtualHost& host_;
