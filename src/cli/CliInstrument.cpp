@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "app/PortChoice.hpp"
 #include "text/NumberText.hpp"
 
 namespace qelt::cli {
@@ -23,21 +24,16 @@ void Complain(const std::string& message) {
 CliInstrument::CliInstrument(double timeoutSeconds) : timeout(timeoutSeconds) {}
 
 int CliInstrument::Open(const std::string& text) {
-  int comPort = ComPortFromText(text);
-  std::string device;
-  if (comPort > 0) {
-    device = DeviceForComPort(comPort);
-  } else if (!text.empty() && text[0] == '/') {
-    device = text;
-  } else {
+  PortChoice choice = ChoosePort(text);
+  if (!choice.Named) {
     Complain("\"" + text + "\" names no port (COM1 to COM16, Auto, or a device path)");
     return Usage;
   }
-  session.Meter.ComPort = comPort;
-  session.Meter.PortDevice = device;
+  session.Meter.ComPort = choice.ComPort;
+  session.Meter.PortDevice = choice.Device;
   std::string error;
-  if (!link.OpenPort(device, comPort, error)) {
-    Complain("cannot open " + device + ": " + error);
+  if (!link.OpenPort(choice.Device, choice.ComPort, error)) {
+    Complain("cannot open " + choice.Device + ": " + error);
     return FileError;
   }
   return Ok;
