@@ -1,18 +1,13 @@
 #include "panel/ClockCommand.hpp"
 
+#include "link/Bcd.hpp"
 #include "link/Commands.hpp"
 
 namespace qelt {
 
-namespace {
-std::uint8_t Bcd(int twoDigits) {
-  twoDigits %= 100;
-  return static_cast<std::uint8_t>((twoDigits / 10) * 16 + twoDigits % 10);
-}
-}  // namespace
-
 std::array<std::uint8_t, 6> ClockBytes(const DateTime& when) {
-  return {Bcd(when.Year), Bcd(when.Month), Bcd(when.Day), Bcd(when.Hour), Bcd(when.Minute), Bcd(when.Second)};
+  return {ToBcd(when.Year), ToBcd(when.Month),  ToBcd(when.Day),
+          ToBcd(when.Hour), ToBcd(when.Minute), ToBcd(when.Second)};
 }
 
 std::string SetInstrumentClock(Link& link, ExchangeGuard& guard, double deadline) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "link/Bcd.hpp"
 #include "link/Commands.hpp"
 #include "sim/CivilTime.hpp"
 #include "sim/FrameEncoding.hpp"

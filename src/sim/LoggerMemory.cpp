@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "link/Bcd.hpp"
 #include "sim/CivilTime.hpp"
 #include "sim/FrameEncoding.hpp"
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "SimTestSupport.hpp"
+#include "link/Bcd.hpp"
 #include "link/Commands.hpp"
 #include "link/Decoding.hpp"
 #include "link/LiveReading.hpp"
