@@ -11,6 +11,7 @@
 #include "cli/ReadingText.hpp"
 #include "panel/ClockCommand.hpp"
 #include "panel/TimedRecording.hpp"
+#include "text/NumberText.hpp"
 
 using namespace qelt;
 using namespace qelt::cli;

@@ -33,15 +33,4 @@ std::string SetInstrumentClock(Link& link, ExchangeGuard& guard, double deadline
   return sent;
 }
 
-std::string HexBytes(const std::string& bytes) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (!out.empty()) out += ' ';
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return out;
-}
-
 }  // namespace qelt

@@ -18,7 +18,4 @@ std::array<std::uint8_t, 6> ClockBytes(const DateTime& when);
 // exchange was abandoned before "D" went out.
 std::string SetInstrumentClock(Link& link, ExchangeGuard& guard, double deadline = ExchangeGuard::Ticket().Deadline);
 
-// "44 11 07 29 13 45 07"
-std::string HexBytes(const std::string& bytes);
-
 }  // namespace qelt

@@ -4,6 +4,9 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
+#include "link/Commands.hpp"
+#include "text/NumberText.hpp"
+
 namespace qelt {
 
 std::string TraceFrameLine(const LiveReading& texts) {
@@ -13,15 +16,8 @@ std::string TraceFrameLine(const LiveReading& texts) {
 }
 
 std::string TraceClockLine(const std::string& clockBytes) {
-  static constexpr char Digits[] = "0123456789ABCDEF";
-  std::string hex = "44";  // the "D" that carried them
-  for (char c : clockBytes) {
-    const auto b = static_cast<unsigned char>(c);
-    hex += ' ';
-    hex += Digits[b >> 4];
-    hex += Digits[b & 0x0F];
-  }
-  return nlohmann::ordered_json{{"clock", hex}}.dump();
+  // The "D" that carried them goes first.
+  return nlohmann::ordered_json{{"clock", HexBytes(cmd::SetClock + clockBytes)}}.dump();
 }
 
 bool SimTrace::Open(const std::string& path, std::string& error) {

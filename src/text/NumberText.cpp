@@ -170,6 +170,18 @@ std::string ShortestSingle(float value) { return ToChars(static_cast<double>(val
 
 std::string GeneralNumber(double value) { return ToChars(value, std::chars_format::general, 15); }
 
+std::string HexBytes(std::string_view bytes) {
+  static constexpr char Digits[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (!out.empty()) out += ' ';
+    out += Digits[b >> 4];
+    out += Digits[b & 0x0F];
+  }
+  return out;
+}
+
 long long RoundHalfEven(double value) {
   // Out of range the conversion would be undefined: saturate, and NaN is 0.
   if (std::isnan(value)) return 0;

@@ -22,6 +22,9 @@ std::string ShortestSingle(float value);
 // Up to 15 significant digits, no trailing zeros.
 std::string GeneralNumber(double value);
 
+// Each byte as two upper-case hex digits, blank-separated: "44 11 07 29".
+std::string HexBytes(std::string_view bytes);
+
 // Whole number with halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 long long RoundHalfEven(double value);
 

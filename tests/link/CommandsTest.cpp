@@ -4,6 +4,7 @@
 #include "link/Link.hpp"
 #include "logger/DirectoryRead.hpp"
 #include "panel/ClockCommand.hpp"
+#include "text/NumberText.hpp"
 
 using namespace qelt;
 using qelt::test::FakePort;
