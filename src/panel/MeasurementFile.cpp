@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "text/TabFields.hpp"
+
 namespace qelt {
 namespace {
 
@@ -96,16 +98,7 @@ std::string ListAutoSaveName(const DateTime& when) {
 
 std::vector<std::string> SplitRow(std::string_view row, int maxCells) {
   std::vector<std::string> cells;
-  std::size_t start = 0;
-  while (static_cast<int>(cells.size()) < maxCells) {
-    std::size_t tab = row.find('\t', start);
-    if (tab == std::string_view::npos) {
-      cells.emplace_back(row.substr(start));
-      break;
-    }
-    cells.emplace_back(row.substr(start, tab - start));
-    start = tab + 1;
-  }
+  ForEachTabField(row, maxCells, [&cells](std::string_view cell) { cells.emplace_back(cell); });
   return cells;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/TabFields.hpp"
+
 namespace qelt {
 
 void GridRows::SetRows(int rows) { rows_.resize(static_cast<std::size_t>(std::max(0, rows))); }
@@ -41,15 +43,10 @@ void GridRows::SetCell(int row, int col, std::string_view text) {
 void GridRows::AddRow(std::string_view tabRow) {
   Row row;
   row.Ends.reserve(static_cast<std::size_t>(cols_));
-  std::size_t start = 0;
-  while (static_cast<int>(row.Ends.size()) < cols_) {
-    std::size_t tab = tabRow.find('\t', start);
-    std::string_view cell = tabRow.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+  ForEachTabField(tabRow, cols_, [&row](std::string_view cell) {
     row.Text.append(cell);
     row.Ends.push_back(static_cast<std::uint32_t>(row.Text.size()));
-    if (tab == std::string_view::npos) break;
-    start = tab + 1;
-  }
+  });
   rows_.push_back(std::move(row));
 }
 
