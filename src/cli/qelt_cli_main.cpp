@@ -44,6 +44,13 @@ void AddPortOptions(CLI::App* cmd, PortOptions& o) {
       ->capture_default_str();
 }
 
+// One line on stdout, flushed at once so that a script reads it as it comes.
+void PrintLine(const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
 int RunRead(const PortOptions& o, long count, const std::string& format) {
   CliInstrument meter(o.Timeout);
   if (int rc = meter.Open(o.Port); rc != Ok) return rc;
@@ -53,11 +60,8 @@ int RunRead(const PortOptions& o, long count, const std::string& format) {
       return NoAnswer;
     }
     DateTime when = meter.host.Now();
-    std::string line = format == "json" ? ReadingJson(when, meter.session.Meter, meter.session.Live)
-                                        : ReadingTsv(when, meter.session.Live);
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    PrintLine(format == "json" ? ReadingJson(when, meter.session.Meter, meter.session.Live)
+                               : ReadingTsv(when, meter.session.Live));
   }
   return Ok;
 }
@@ -85,13 +89,8 @@ int RunRecord(const PortOptions& o, const TimedRecordingOptions& rec) {
     }
     return true;
   };
-  auto print = [](const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-  };
   TimedRecordingResult result = RunTimedRecording(
-      meter.host, rec, [&] { return ValueTextsOf(meter.session.Live); }, between, print);
+      meter.host, rec, [&] { return ValueTextsOf(meter.session.Live); }, between, PrintLine);
   switch (result.End) {
     case TimedRecordingEnd::Done: return Ok;
     case TimedRecordingEnd::FileFault: Complain(result.Fault.Message()); return FileError;
