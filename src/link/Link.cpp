@@ -87,9 +87,7 @@ bool Link::WakeMeter(const ExchangeGuard::Ticket& ticket) {
     if (tries == WakeTries) {
       // The link-lost cycle, inline so that a long outage does not deepen
       // the stack: "E", "No COM", a pause, and the handshake again.
-      port_.Write(std::string(1, cmd::Reset));
-      ShowLinkText("No COM");
-      Delay(ShortPause);
+      LinkLostPause();
       if (Abandoned(ticket)) return false;
       port_.ReadAll();
       continue;
@@ -102,10 +100,14 @@ bool Link::WakeMeter(const ExchangeGuard::Ticket& ticket) {
 
 bool Link::ComLost(const ExchangeGuard::Ticket& ticket) {
   if (Abandoned(ticket)) return false;
+  LinkLostPause();
+  return WakeMeter(ticket);
+}
+
+void Link::LinkLostPause() {
   port_.Write(std::string(1, cmd::Reset));
   ShowLinkText("No COM");
   Delay(ShortPause);
-  return WakeMeter(ticket);
 }
 
 }  // namespace qelt

@@ -53,6 +53,9 @@ class Link {
   static constexpr double ClockSlack = 1.0 / 64;  // two float steps of the day clock
 
  private:
+  // "E", "No COM", 0.02 s: the start of the link-lost cycle.
+  void LinkLostPause();
+
   Host& host_;
   SerialPort& port_;
   std::string portLabel_ = "COM0";
