@@ -86,9 +86,9 @@ class PanelWindowTest : public QObject {
     QCOMPARE(bar.Count(), 11);
     QCOMPARE(bar.geometry(), TwipsRect(0, 0, 6825, 420));
     for (int i = 1; i <= 11; ++i) {
-      const ToolButtonSpec& spec = PanelToolButtons[static_cast<std::size_t>(i - 1)];
-      QCOMPARE(bar.Key(i), QString(spec.Key));
-      QCOMPARE(bar.ToolTip(i), QString(spec.ToolTip));
+      const ToolButtonSpec& button = PanelToolButtons[static_cast<std::size_t>(i - 1)];
+      QCOMPARE(bar.Key(i), QString(button.Key));
+      QCOMPARE(bar.ToolTip(i), QString(button.ToolTip));
       QCOMPARE(bar.IsButtonVisible(i), i <= 8);
       QVERIFY(!bar.Picture(i).isNull());
     }
