@@ -51,8 +51,9 @@ bool CliInstrument::ReadOnce() {
   }
 }
 
-std::string CliInstrument::NoAnswerMessage() const {
-  return "the instrument did not answer within " + GeneralNumber(timeout) + " s";
+int CliInstrument::NoAnswerExit() const {
+  Complain("the instrument did not answer within " + GeneralNumber(timeout) + " s");
+  return NoAnswer;
 }
 
 }  // namespace qelt::cli

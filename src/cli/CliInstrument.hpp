@@ -32,8 +32,8 @@ class CliInstrument {
 
   // Monotonic time at which an exchange begun now gives up.
   double Deadline() { return host.Monotonic() + timeout; }
-  // "the instrument did not answer within 10 s"
-  std::string NoAnswerMessage() const;
+  // Says "the instrument did not answer within 10 s" and returns NoAnswer.
+  int NoAnswerExit() const;
 
   QtHost host;
   QtSerialPort port;

@@ -55,10 +55,7 @@ int RunRead(const PortOptions& o, long count, const std::string& format) {
   CliInstrument meter(o.Timeout);
   if (int rc = meter.Open(o.Port); rc != Ok) return rc;
   for (long i = 0; i < count && !interrupted; ++i) {
-    if (!meter.ReadOnce()) {
-      Complain(meter.NoAnswerMessage());
-      return NoAnswer;
-    }
+    if (!meter.ReadOnce()) return meter.NoAnswerExit();
     DateTime when = meter.host.Now();
     PrintLine(format == "json" ? ReadingJson(when, meter.session.Meter, meter.session.Live)
                                : ReadingTsv(when, meter.session.Live));
@@ -70,10 +67,7 @@ int RunRecord(const PortOptions& o, const TimedRecordingOptions& rec) {
   CliInstrument meter(o.Timeout);
   if (int rc = meter.Open(o.Port); rc != Ok) return rc;
   // The first record waits for a first reading, as the program's labels do.
-  if (!meter.ReadOnce()) {
-    Complain(meter.NoAnswerMessage());
-    return NoAnswer;
-  }
+  if (!meter.ReadOnce()) return meter.NoAnswerExit();
   double lastReading = meter.host.Monotonic();
   bool silent = false;
   auto between = [&](double /*nextTick*/) {
@@ -95,10 +89,7 @@ int RunRecord(const PortOptions& o, const TimedRecordingOptions& rec) {
     case TimedRecordingEnd::Done: return Ok;
     case TimedRecordingEnd::FileFault: Complain(result.Fault.Message()); return FileError;
     case TimedRecordingEnd::Stopped:
-      if (silent) {
-        Complain(meter.NoAnswerMessage());
-        return NoAnswer;
-      }
+      if (silent) return meter.NoAnswerExit();
       return Ok;  // interrupted: what was recorded is in the file
   }
   return Ok;
@@ -108,10 +99,7 @@ int RunClock(const PortOptions& o) {
   CliInstrument meter(o.Timeout);
   if (int rc = meter.Open(o.Port); rc != Ok) return rc;
   std::string sent = SetInstrumentClock(meter.link, meter.session.Guard, meter.Deadline());
-  if (sent.empty()) {
-    Complain(meter.NoAnswerMessage());
-    return NoAnswer;
-  }
+  if (sent.empty()) return meter.NoAnswerExit();
   std::printf("%s\n", HexBytes(sent).c_str());
   return Ok;
 }

@@ -19,7 +19,7 @@ DirectoryOutcome ReadLoggerDirectory(Link& link, ExchangeGuard& guard, LoggerSta
   SerialPort& port = link.Port();
   Host& host = link.EventHost();
 
-  port.ReadAll();
+  // The wake-up discards what is pending first.
   if (!link.WakeMeter(ticket)) return DirectoryOutcome::Abandoned;
   logger.LoggerDirectory.clear();
   port.ReadAll();

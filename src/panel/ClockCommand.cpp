@@ -14,7 +14,7 @@ std::string SetInstrumentClock(Link& link, ExchangeGuard& guard, double deadline
   ExchangeGuard::Ticket ticket = guard.TakeForCommand();
   if (!ticket) return {};
   ticket.Deadline = deadline;
-  link.Port().ReadAll();
+  // The wake-up discards what is pending first.
   if (!link.WakeMeter(ticket)) return {};
   // The time is taken after the wake-up, which may have waited long.
   auto bytes = ClockBytes(link.EventHost().Now());
