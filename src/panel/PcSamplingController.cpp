@@ -48,8 +48,7 @@ class PcSamplingController::LiveList : public LiveListView {
   void Restart() override {
     // Closed and opened again empty; the count goes on.
     if (owner_.list_) owner_.list_->close();
-    owner_.MakeList()->show();
-    owner_.session_.Recorder.ListActive = true;
+    owner_.ShowNewList();
   }
 
  private:
@@ -123,16 +122,16 @@ void PcSamplingController::ListCommand() {
   if (list_ && list_->isVisible()) return;
   session_.Recorder.ListCount = 0;
   // A list closed a moment ago is on its way out: a new one takes its place.
-  MakeList()->show();
-  session_.Recorder.ListActive = true;
+  ShowNewList();
 }
 
-ListWindow* PcSamplingController::MakeList() {
+void PcSamplingController::ShowNewList() {
   auto* window = new ListWindow(
       session_.Recorder, dialogs_, [this] { StopPoll(); }, [this] { StartPoll(); });
   window->setAttribute(Qt::WA_DeleteOnClose);
   list_ = window;
-  return window;
+  window->show();
+  session_.Recorder.ListActive = true;
 }
 
 void PcSamplingController::Tick() {

@@ -44,7 +44,8 @@ class PcSamplingController : public QObject {
   class FileLists;
 
   ValueTexts LabelTexts() const;
-  ListWindow* MakeList();
+  // Opens an empty live list that takes the samples.
+  void ShowNewList();
   void StopPoll();
   void StartPoll();
   void Ending();
