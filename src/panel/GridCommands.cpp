@@ -28,7 +28,7 @@ class WindowRestore {
 
 void SaveDialog(RecorderState& state, Dialogs& dialogs) {
   FileRequest request;
-  request.Filter = "All Files (*.*)|*.*|";
+  request.Filter = AllFilesFilter;
   request.FilterIndex = 1;
   request.OverwritePrompt = true;
   auto choice = dialogs.SaveFile(request);

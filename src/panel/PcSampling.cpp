@@ -57,7 +57,7 @@ void PcSampling::Open(FileListTarget& target) {
     return;
   }
   FileRequest request;
-  request.Filter = "All Files (*.*)|*.*|";
+  request.Filter = AllFilesFilter;
   auto choice = dialogs_.OpenFile(request);
   if (!choice || choice->FileName.empty()) return;
 

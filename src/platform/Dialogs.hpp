@@ -13,6 +13,8 @@ enum class MessageIcon { None, Stop, Question, Exclamation, Information };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class MessageAnswer { Ok, Cancel, Yes, No, Retry };
 
+inline constexpr const char* AllFilesFilter = "All Files (*.*)|*.*|";
+
 struct FileRequest {
   std::string Title;             // empty: the platform's own
   std::string Filter;            // description|pattern pairs: "All Files (*.*)|*.*|"
