@@ -15,8 +15,8 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/PortWindow.hpp"
 #include "app/Program.hpp"
+#include "link/PortWindow.hpp"
 #include "panel/PanelWindow.hpp"
 #include "platform/ScriptedDialogs.hpp"
 

@@ -2,7 +2,8 @@
 
 #include <QApplication>
 
-#include "app/PortWindow.hpp"
+#include "app/Attach.hpp"
+#include "link/PortWindow.hpp"
 #include "panel/PanelWindow.hpp"
 
 namespace qelt {
@@ -30,6 +31,7 @@ void Program::ShowPanel() {
   panel_ = new PanelWindow(session_, link_, dialogs_);
   panel_->setAttribute(Qt::WA_DeleteOnClose);
   connect(panel_, &PanelWindow::Ending, this, &Program::End);
+  AttachPcSampling(*panel_, session_, dialogs_, &host_);
   emit PanelCreated(panel_);
   // Loaded before it shows, so that it appears at its place at once.
   panel_->Load();

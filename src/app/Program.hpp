@@ -5,11 +5,11 @@
 #include <QObject>
 #include <QPointer>
 
-#include "app/Session.hpp"
 #include "link/Link.hpp"
 #include "platform/Dialogs.hpp"
-#include "platform/QtHost.hpp"
-#include "platform/QtSerialPort.hpp"
+#include "platform/qt/QtHost.hpp"
+#include "platform/qt/QtSerialPort.hpp"
+#include "session/Session.hpp"
 
 namespace qelt {
 
@@ -33,7 +33,7 @@ class Program : public QObject {
   bool Ended() const { return ended_; }
 
  signals:
-  // A new main window, before it loads: attach the other windows' hooks here.
+  // A new main window, attached to every subsystem, before it loads.
   void PanelCreated(qelt::PanelWindow* panel);
 
  private:

@@ -5,8 +5,7 @@
 
 #include "app/Program.hpp"
 #include "panel/PanelWindow.hpp"
-#include "panel/PcSamplingController.hpp"
-#include "platform/QtDialogs.hpp"
+#include "platform/qt/QtDialogs.hpp"
 #ifndef _WIN32
 #include "sim/PtySimulator.hpp"
 #endif
@@ -48,10 +47,8 @@ int main(int argc, char** argv) {
 
   qelt::QtDialogs dialogs;
   qelt::Program program(dialogs);
-  QObject::connect(&program, &qelt::Program::PanelCreated, [&dialogs, &program](qelt::PanelWindow* panel) {
-    dialogs.SetParent(panel);
-    qelt::AttachPcSampling(*panel, program.SharedSession(), dialogs);
-  });
+  QObject::connect(&program, &qelt::Program::PanelCreated,
+                   [&dialogs](qelt::PanelWindow* panel) { dialogs.SetParent(panel); });
   program.Start(portText);
   return app.exec();
 }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "app/PortChoice.hpp"
+#include "link/PortChoice.hpp"
 #include "text/NumberText.hpp"
 
 namespace qelt::cli {

@@ -4,11 +4,11 @@
 #include <memory>
 #include <string>
 
-#include "app/Session.hpp"
 #include "link/Link.hpp"
 #include "panel/LivePoll.hpp"
-#include "platform/QtHost.hpp"
-#include "platform/QtSerialPort.hpp"
+#include "platform/qt/QtHost.hpp"
+#include "platform/qt/QtSerialPort.hpp"
+#include "session/Session.hpp"
 
 namespace qelt::cli {
 

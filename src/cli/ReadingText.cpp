@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "panel/MeasurementFile.hpp"
+#include "recorder/MeasurementFile.hpp"
 
 namespace qelt {
 

@@ -3,14 +3,14 @@
 #include <QCoreApplication>
 #include <clocale>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 
 #include "cli/CliInstrument.hpp"
+#include "cli/CliOptions.hpp"
 #include "cli/ReadingText.hpp"
-#include "panel/ClockCommand.hpp"
-#include "panel/TimedRecording.hpp"
+#include "link/ClockCommand.hpp"
+#include "recorder/TimedRecording.hpp"
 #include "text/NumberText.hpp"
 
 using namespace qelt;
@@ -18,43 +18,10 @@ using namespace qelt::cli;
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
-void OnSignal(int) { interrupted = 1; }
-
-struct PortOptions {
-  std::string Port;
-  double Timeout = 10.0;
-};
-
-// A finite number above 0. CLI::PositiveNumber lets "nan" through, and a NaN
-// timeout or duration would never end.
-const CLI::Validator AboveZero(
-    [](std::string& input) -> std::string {
-      double value = 0;
-      if (!CLI::detail::lexical_cast(input, value) || !std::isfinite(value) || !(value > 0))
-        return "must be a number above 0, not " + input;
-      return {};
-    },
-    "NUMBER>0");
-
-void AddPortOptions(CLI::App* cmd, PortOptions& o) {
-  cmd->add_option("--port", o.Port, "serial port: COM1..COM16, Auto, or a device path")->required();
-  cmd->add_option("--timeout", o.Timeout, "seconds to keep trying while the instrument gives no usable answer")
-      ->check(AboveZero)
-      ->capture_default_str();
-}
-
-// One line on stdout, flushed at once so that a script reads it as it comes.
-void PrintLine(const std::string& line) {
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
-}
-
 int RunRead(const PortOptions& o, long count, const std::string& format) {
   CliInstrument meter(o.Timeout);
   if (int rc = meter.Open(o.Port); rc != Ok) return rc;
-  for (long i = 0; i < count && !interrupted; ++i) {
+  for (long i = 0; i < count && !Interrupted(); ++i) {
     if (!meter.ReadOnce()) return meter.NoAnswerExit();
     DateTime when = meter.host.Now();
     PrintLine(format == "json" ? ReadingJson(when, meter.session.Meter, meter.session.Live)
@@ -71,7 +38,7 @@ int RunRecord(const PortOptions& o, const TimedRecordingOptions& rec) {
   double lastReading = meter.host.Monotonic();
   bool silent = false;
   auto between = [&](double /*nextTick*/) {
-    if (interrupted) return false;
+    if (Interrupted()) return false;
     // Poll until the tick is due; a poll in flight is finished first (a
     // tenth of a second), as the program's timers do.
     PollOutcome outcome = meter.poll.Tick({lastReading + o.Timeout});
@@ -111,8 +78,7 @@ int main(int argc, char** argv) {
   // Qt takes the environment's locale; numbers on the command line are read
   // with a point whatever it is ("--timeout 2.5" in a decimal-comma locale).
   std::setlocale(LC_NUMERIC, "C");
-  std::signal(SIGINT, OnSignal);
-  std::signal(SIGTERM, OnSignal);
+  CatchInterrupts();
 
   CLI::App app{"Qelt command-line tool: live readings, recordings and the instrument clock", "qelt-cli"};
   app.require_subcommand(1);
@@ -141,23 +107,26 @@ int main(int argc, char** argv) {
   auto* clock = app.add_subcommand("clock", "set the instrument clock from the PC clock");
   AddPortOptions(clock, clockPort);
 
+  CommandList commands;
+  commands.push_back({read, [&] { return RunRead(readPort, count, format); }});
+  commands.push_back({record, [&] {
+                        if (!countOpt->count() && !secondsOpt->count())
+                          throw CLI::ValidationError("record", "--count or --seconds is required");
+                        rec.Count = recCount;
+                        rec.Seconds = recSeconds;
+                        return RunRecord(recordPort, rec);
+                      }});
+  commands.push_back({clock, [&] { return RunClock(clockPort); }});
+
   try {
     app.parse(argc, argv);
-    if (record->parsed() && !countOpt->count() && !secondsOpt->count())
-      throw CLI::ValidationError("record", "--count or --seconds is required");
+    for (const Command& command : commands)
+      if (command.Sub->parsed()) return command.Run();
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     Complain(std::string(e.what()) + " (see --help)");
     return Usage;
   }
-
-  if (read->parsed()) return RunRead(readPort, count, format);
-  if (record->parsed()) {
-    rec.Count = recCount;
-    rec.Seconds = recSeconds;
-    return RunRecord(recordPort, rec);
-  }
-  if (clock->parsed()) return RunClock(clockPort);
   return Usage;
 }

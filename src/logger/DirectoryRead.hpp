@@ -5,7 +5,7 @@
 
 #include "link/ExchangeGuard.hpp"
 #include "link/Link.hpp"
-#include "logger/LoggerState.hpp"
+#include "session/LoggerState.hpp"
 
 namespace qelt {
 

@@ -84,4 +84,8 @@ inline constexpr std::array<ToolButtonSpec, 11> PanelToolButtons = {{
     {"sss", "sss", false},
 }};
 
+// The buttons whose work another subsystem does; "RTC" and "Memory" are the
+// main window's own. Index i is the button with key PanelToolButtons[i].
+enum class PanelKey { Save, Open, List, Graph, Sampling, Harmonic = 6 };
+
 }  // namespace qelt

@@ -6,15 +6,15 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-#include "panel/ClockCommand.hpp"
-#include "panel/CosTable.hpp"
+#include "link/ClockCommand.hpp"
+#include "logger/MemoryCommand.hpp"
 #include "panel/LivePoll.hpp"
-#include "panel/MemoryCommand.hpp"
 #include "panel/PanelLayout.hpp"
-#include "platform/Artwork.hpp"
-#include "platform/CaptionPanel.hpp"
-#include "platform/Toolbar.hpp"
-#include "platform/TwipsGeometry.hpp"
+#include "platform/qt/Artwork.hpp"
+#include "platform/qt/CaptionPanel.hpp"
+#include "platform/qt/Toolbar.hpp"
+#include "platform/qt/TwipsGeometry.hpp"
+#include "session/CosTable.hpp"
 
 namespace qelt {
 
@@ -103,6 +103,7 @@ void PanelWindow::BuildControls() {
     value->setPalette(pal);
     PlaceTwips(*value, cell.Left, cell.Top, ValueWidth, ValueHeight);
     labels_[cell.Label] = value;
+    valueLabels_[static_cast<std::size_t>(QuantityIndexOf(cell.Header))] = value;
   }
 
   const QFont statusFont = Face(8, false);
@@ -114,13 +115,17 @@ void PanelWindow::BuildControls() {
     PlaceTwips(*label, cell.Left, StatusTop, cell.Width, StatusHeight);
     labels_[cell.Label] = label;
   }
-  QLabel* rec = labels_["LblRec"];
+  lblRec_ = labels_["LblRec"];
+  lblCount_ = labels_["LblCount"];
+  lblFileName_ = labels_["LblFileName"];
+  lblCom_ = labels_["LblCOM"];
+  QLabel* rec = lblRec_;
   rec->setFont(Face(8, true));
   QPalette recPal = rec->palette();
   recPal.setColor(QPalette::WindowText, Qt::red);
   rec->setPalette(recPal);
   rec->hide();  // shown while recording
-  QLabel* com = labels_["LblCOM"];
+  QLabel* com = lblCom_;
   com->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   com->setAlignment(Qt::AlignCenter);
   com->setCursor(Qt::PointingHandCursor);
@@ -137,8 +142,26 @@ CaptionPanel* PanelWindow::Header(const QString& label) const {
   return it == headers_.end() ? nullptr : it->second;
 }
 
-void PanelWindow::SetKeyAction(const QString& key, std::function<void()> action) {
-  keyActions_[key] = std::move(action);
+void PanelWindow::SetKeyAction(PanelKey key, std::function<void()> action) {
+  keyActions_[static_cast<int>(key)] = std::move(action);
+}
+
+void PanelWindow::SetFileNameLabel(const std::string& text) { lblFileName_->setText(QString::fromStdString(text)); }
+void PanelWindow::SetCountLabel(const std::string& text) { lblCount_->setText(QString::fromStdString(text)); }
+void PanelWindow::SetRecLabel(const std::string& text) { lblRec_->setText(QString::fromStdString(text)); }
+void PanelWindow::SetRecLabelVisible(bool visible) { lblRec_->setVisible(visible); }
+
+void PanelWindow::SetRecordingButton(bool recording) {
+  // While recording button 1 takes the picture of button 9, otherwise that of button 11.
+  int from = toolbar_->IndexOf(recording ? "StopRecording" : "sss");
+  if (from > 0) toolbar_->LendPicture(1, from);
+  toolbar_->SetToolTip(1, recording ? "Stop Recording" : "Start Recording");
+}
+
+ValueTexts PanelWindow::ValueLabelTexts() const {
+  ValueTexts values;
+  for (std::size_t i = 0; i < values.size(); ++i) values[i] = valueLabels_[i]->text().toStdString();
+  return values;
 }
 
 void PanelWindow::Load() {
@@ -180,15 +203,14 @@ void PanelWindow::ShowReading() {
   emit ReadingShown();
 }
 
-void PanelWindow::ShowLinkText(const std::string& text) {
-  if (QLabel* com = Label("LblCOM")) com->setText(QString::fromStdString(text));
-}
+void PanelWindow::ShowLinkText(const std::string& text) { lblCom_->setText(QString::fromStdString(text)); }
 
 void PanelWindow::RunKey(const QString& key) {
   if (ending_) return;
   if (key == "RTC") return RtcCommand();
   if (key == "Memory") return MemoryCommand();
-  auto it = keyActions_.find(key);
+  int index = toolbar_->IndexOf(key) - 1;
+  auto it = keyActions_.find(index);
   if (it != keyActions_.end() && it->second) it->second();
 }
 
@@ -225,7 +247,7 @@ void PanelWindow::MemoryCommand() {
 }
 
 bool PanelWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Label("LblCOM") && event->type() == QEvent::MouseButtonRelease &&
+  if (watched == lblCom_ && event->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     setWindowTitle(QString::fromStdString(ToggledPanelCaption(windowTitle().toStdString())));
     return true;

@@ -2,14 +2,13 @@
 // "Panel": the main window. It owns the two timers, shows the live readings
 // and the link state, and starts every other function from its toolbar.
 //
-// Other parts of the program attach to it without reaching inside:
-//  - SetKeyAction("Save" | "Open" | "List" | "Graph" | "Sampling" | "Harmonic", fn):
-//    what a toolbar button does ("RTC" and "Memory" are the window's own);
+// The program attaches the other subsystems to it without reaching inside:
+//  - SetKeyAction(PanelKey, fn): what a toolbar button does ("RTC" and
+//    "Memory" are the window's own);
 //  - Timer2Tick(): the 1000 ms sampling tick;
-//  - Label("LblRec" | "LblCount" | "LblFileName" | "LblCOM" | "LblKW1" ...) and
-//    Toolbar1() for the recording status and button 1's picture;
-//  - StopTimer1() / StartTimer1() around their own exchanges, OpenLogger for
-//    "Memory" once the directory holds sets;
+//  - the PanelControl side (Timer1 around other exchanges) and the
+//    RecorderView side (the recording status controls);
+//  - OpenLogger: "Memory" found sets in the directory;
 //  - Ending(): the program ends (close other windows, close files).
 #include <QPointer>
 #include <QTimer>
@@ -18,9 +17,12 @@
 #include <functional>
 #include <map>
 
-#include "app/Session.hpp"
 #include "link/Link.hpp"
+#include "panel/PanelLayout.hpp"
 #include "platform/Dialogs.hpp"
+#include "recorder/PcSampling.hpp"
+#include "session/PanelControl.hpp"
+#include "session/Session.hpp"
 
 class QLabel;
 
@@ -29,7 +31,7 @@ namespace qelt {
 class CaptionPanel;
 class Toolbar;
 
-class PanelWindow : public QWidget {
+class PanelWindow : public QWidget, public PanelControl, public RecorderView {
   Q_OBJECT
  public:
   // The port was opened by the port window; link and session outlive the window.
@@ -42,22 +44,31 @@ class PanelWindow : public QWidget {
   void Load();
 
   Toolbar& Toolbar1() const { return *toolbar_; }
-  // A label by name (value labels, LblRec, LblCount, LblFileName, LblCOM); nullptr if none.
+  // A label by name (value labels, LblRec, LblCount, LblFileName, LblCOM), for
+  // tests and screenshots; nullptr if none.
   QLabel* Label(const QString& name) const;
   // The header panel above a value label.
   CaptionPanel* Header(const QString& label) const;
   // P1P2W, P1P3W, P3P3W2M, P3P4W (index 0..3).
   QWidget* WiringPicture(int index) const { return pictures_[static_cast<std::size_t>(index)]; }
 
-  void SetKeyAction(const QString& key, std::function<void()> action);
+  void SetKeyAction(PanelKey key, std::function<void()> action);
   // "Memory" found sets: show the logger window, which starts Timer1 again
   // when it closes. Without it the live poll resumes at once.
   std::function<void()> OpenLogger;
 
-  void StopTimer1() { timer1_.stop(); }
-  void StartTimer1();
-  bool Timer1Active() const { return timer1_.isActive(); }
+  void StopTimer1() override { timer1_.stop(); }
+  void StartTimer1() override;
+  bool Timer1Active() const override { return timer1_.isActive(); }
   QTimer& Timer2() { return timer2_; }
+
+  // RecorderView
+  void SetFileNameLabel(const std::string& text) override;
+  void SetCountLabel(const std::string& text) override;
+  void SetRecLabel(const std::string& text) override;
+  void SetRecLabelVisible(bool visible) override;
+  void SetRecordingButton(bool recording) override;
+  ValueTexts ValueLabelTexts() const override;
 
  public slots:
   // One live poll (the handler of Timer1).
@@ -92,7 +103,12 @@ class PanelWindow : public QWidget {
   std::array<QWidget*, 4> pictures_{};
   std::map<QString, QLabel*> labels_;
   std::map<QString, CaptionPanel*> headers_;
-  std::map<QString, std::function<void()>> keyActions_;
+  std::map<int, std::function<void()>> keyActions_;
+  std::array<QLabel*, QuantityCount> valueLabels_{};
+  QLabel* lblRec_ = nullptr;
+  QLabel* lblCount_ = nullptr;
+  QLabel* lblFileName_ = nullptr;
+  QLabel* lblCom_ = nullptr;
   QTimer timer1_;
   QTimer timer2_;
   bool ending_ = false;

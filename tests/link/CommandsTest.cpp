@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "FakePort.hpp"
+#include "link/ClockCommand.hpp"
 #include "link/Link.hpp"
 #include "logger/DirectoryRead.hpp"
-#include "panel/ClockCommand.hpp"
 #include "text/NumberText.hpp"
 
 using namespace qelt;

@@ -7,11 +7,11 @@
 
 #include "link/Link.hpp"
 #include "logger/DirectoryRead.hpp"
-#include "panel/CosTable.hpp"
-#include "panel/MemoryCommand.hpp"
+#include "logger/MemoryCommand.hpp"
 #include "panel/PanelLayout.hpp"
 #include "platform/ScriptedDialogs.hpp"
 #include "platform/VirtualHost.hpp"
+#include "session/CosTable.hpp"
 #include "sim/Instrument.hpp"
 #include "sim/SimPort.hpp"
 

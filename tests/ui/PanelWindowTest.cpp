@@ -9,11 +9,11 @@
 #include "link/Link.hpp"
 #include "panel/PanelLayout.hpp"
 #include "panel/PanelWindow.hpp"
-#include "platform/CaptionPanel.hpp"
 #include "platform/ScriptedDialogs.hpp"
-#include "platform/Toolbar.hpp"
-#include "platform/TwipsGeometry.hpp"
 #include "platform/VirtualHost.hpp"
+#include "platform/qt/CaptionPanel.hpp"
+#include "platform/qt/Toolbar.hpp"
+#include "platform/qt/TwipsGeometry.hpp"
 #include "sim/Instrument.hpp"
 #include "sim/SimPort.hpp"
 
@@ -328,8 +328,10 @@ class PanelWindowTest : public QObject {
   void toolbarHooks() {
     Rig rig;
     QStringList ran;
-    for (const char* key : {"Save", "Open", "List", "Graph", "Sampling", "Harmonic"})
-      rig.panel->SetKeyAction(key, [&ran, key] { ran << key; });
+    const std::pair<PanelKey, const char*> keys[] = {
+        {PanelKey::Save, "Save"},   {PanelKey::Open, "Open"},         {PanelKey::List, "List"},
+        {PanelKey::Graph, "Graph"}, {PanelKey::Sampling, "Sampling"}, {PanelKey::Harmonic, "Harmonic"}};
+    for (auto [key, name] : keys) rig.panel->SetKeyAction(key, [&ran, name = name] { ran << name; });
     for (int i = 1; i <= 11; ++i)
       if (i != 6 && i != 8) rig.panel->Toolbar1().Click(i);
     QCOMPARE(ran, QStringList({"Save", "Open", "List", "Graph", "Sampling", "Harmonic"}));

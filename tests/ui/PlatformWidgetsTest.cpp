@@ -3,12 +3,12 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "platform/Artwork.hpp"
-#include "platform/CaptionPanel.hpp"
-#include "platform/QtDialogs.hpp"
-#include "platform/Toolbar.hpp"
 #include "platform/Twips.hpp"
-#include "platform/TwipsGeometry.hpp"
+#include "platform/qt/Artwork.hpp"
+#include "platform/qt/CaptionPanel.hpp"
+#include "platform/qt/QtDialogs.hpp"
+#include "platform/qt/Toolbar.hpp"
+#include "platform/qt/TwipsGeometry.hpp"
 
 using namespace qelt;
 

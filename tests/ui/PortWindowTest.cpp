@@ -4,8 +4,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "app/PortWindow.hpp"
 #include "link/Link.hpp"
+#include "link/PortWindow.hpp"
 #include "platform/ScriptedDialogs.hpp"
 #include "platform/VirtualHost.hpp"
 #include "sim/Instrument.hpp"

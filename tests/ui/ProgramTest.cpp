@@ -13,9 +13,9 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/PortWindow.hpp"
 #include "app/Program.hpp"
 #include "link/Link.hpp"
+#include "link/PortWindow.hpp"
 #include "panel/PanelWindow.hpp"
 #include "platform/ScriptedDialogs.hpp"
 #include "sim/PtySimulator.hpp"

@@ -1,0 +1,19 @@
+#include "app/Attach.hpp"
+
+#include "panel/PanelWindow.hpp"
+#include "recorder/PcSamplingController.hpp"
+
+namespace qelt {
+
+PcSamplingController* AttachPcSampling(PanelWindow& panel, Session& session, Dialogs& dialogs, Host* host) {
+  auto* sampling = new PcSamplingController(panel, panel, panel, session, dialogs, host);
+  panel.SetKeyAction(PanelKey::Save, [sampling] { sampling->SaveCommand(); });
+  panel.SetKeyAction(PanelKey::Open, [sampling] { sampling->OpenCommand(); });
+  panel.SetKeyAction(PanelKey::List, [sampling] { sampling->ListCommand(); });
+  panel.SetKeyAction(PanelKey::Sampling, [sampling] { sampling->SamplingCommand(); });
+  QObject::connect(&panel, &PanelWindow::Timer2Tick, sampling, &PcSamplingController::Tick);
+  QObject::connect(&panel, &PanelWindow::Ending, sampling, &PcSamplingController::Ending);
+  return sampling;
+}
+
+}  // namespace qelt

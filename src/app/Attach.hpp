@@ -1,0 +1,18 @@
+#pragma once
+// Wires each subsystem to a new main window (before it loads): its toolbar
+// buttons, its ticks and the program's end. The program does this for every
+// subsystem; a window test attaches only the one it tests.
+#include "platform/Dialogs.hpp"
+#include "platform/Host.hpp"
+#include "session/Session.hpp"
+
+namespace qelt {
+
+class PanelWindow;
+class PcSamplingController;
+
+// "Save", "Open", "List", "Sampling" and Timer2. host gives the sampling
+// moment's date and time; by default the PC's clock.
+PcSamplingController* AttachPcSampling(PanelWindow& panel, Session& session, Dialogs& dialogs, Host* host = nullptr);
+
+}  // namespace qelt

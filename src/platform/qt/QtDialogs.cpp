@@ -1,0 +1,114 @@
+#include "platform/qt/QtDialogs.hpp"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStringList>
+
+namespace qelt {
+
+namespace {
+QString Title(const std::string& title) {
+  return title.empty() ? QCoreApplication::applicationName() : QString::fromStdString(title);
+}
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::None: return QMessageBox::NoIcon;
+    case MessageIcon::Stop: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::Exclamation: return QMessageBox::Warning;
+    case MessageIcon::Information: return QMessageBox::Information;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
+  switch (buttons) {
+    case MessageButtons::Ok: return QMessageBox::Ok;
+    case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MessageButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
+  }
+  return QMessageBox::Ok;
+}
+
+std::optional<FileChoice> Choice(const QString& path) {
+  if (path.isEmpty()) return std::nullopt;
+  std::string p = path.toStdString();
+  return FileChoice{p, FileNameOf(p)};
+}
+}  // namespace
+
+MessageAnswer QtDialogs::Message(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                                 const std::string& title) {
+  QMessageBox box(BoxIcon(icon), Title(title), QString::fromStdString(DisplayLines(text)), BoxButtons(buttons),
+                  parent_);
+  switch (box.exec()) {
+    case QMessageBox::Ok: return MessageAnswer::Ok;
+    case QMessageBox::Yes: return MessageAnswer::Yes;
+    case QMessageBox::No: return MessageAnswer::No;
+    case QMessageBox::Retry: return MessageAnswer::Retry;
+    default: return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+  }
+}
+
+std::string QtDialogs::Input(const std::string& prompt, const std::string& title, const std::string& defaultAnswer) {
+  bool ok = false;
+  QString answer = QInputDialog::getText(parent_, Title(title), QString::fromStdString(DisplayLines(prompt)),
+                                         QLineEdit::Normal, QString::fromStdString(defaultAnswer), &ok);
+  return ok ? answer.toStdString() : std::string();
+}
+
+QString QtDialogs::QtFilter(const std::string& filter, int index, QString* selected) {
+  QStringList entries;
+  int n = 0;
+  for (const auto& [description, patterns] : FilterEntries(filter)) {
+    QStringList globs;
+    for (const std::string& p : patterns) globs << (p == "*.*" ? QStringLiteral("*") : QString::fromStdString(p));
+    QString entry = QString::fromStdString(description) + " (" + globs.join(' ') + ")";
+    entries << entry;
+    if (++n == index && selected) *selected = entry;
+  }
+  return entries.join(";;");
+}
+
+std::optional<FileChoice> QtDialogs::OpenFile(const FileRequest& request) {
+  QString selected;
+  QString filter = QtFilter(request.Filter, request.FilterIndex, &selected);
+  return Choice(QFileDialog::getOpenFileName(parent_, QString::fromStdString(request.Title),
+                                             QString::fromStdString(request.InitialPath), filter, &selected));
+}
+
+std::optional<FileChoice> QtDialogs::SaveFile(const FileRequest& request) {
+  QString selected;
+  QString filter = QtFilter(request.Filter, request.FilterIndex, &selected);
+  QFileDialog::Options options;
+  if (!request.OverwritePrompt) options |= QFileDialog::DontConfirmOverwrite;
+  return Choice(QFileDialog::getSaveFileName(parent_, QString::fromStdString(request.Title),
+                                             QString::fromStdString(request.InitialPath), filter, &selected, options));
+}
+
+std::optional<PrinterChoice> QtDialogs::ChoosePrinter(const PrinterChoice& initial) {
+  QPrinter printer;
+  if (!initial.PrinterName.empty()) printer.setPrinterName(QString::fromStdString(initial.PrinterName));
+  if (!initial.OutputFile.empty()) printer.setOutputFileName(QString::fromStdString(initial.OutputFile));
+  printer.setPageOrientation(initial.Orientation == PageOrientation::Landscape ? QPageLayout::Landscape
+                                                                               : QPageLayout::Portrait);
+  printer.setCopyCount(initial.Copies);
+  QPrintDialog dialog(&printer, parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  PrinterChoice choice;
+  choice.PrinterName = printer.printerName().toStdString();
+  if (printer.outputFormat() == QPrinter::PdfFormat) choice.OutputFile = printer.outputFileName().toStdString();
+  choice.Orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? PageOrientation::Landscape
+                                                                                    : PageOrientation::Portrait;
+  choice.Copies = printer.copyCount();
+  return choice;
+}
+
+}  // namespace qelt

@@ -1,0 +1,45 @@
+#include "platform/qt/QtHost.hpp"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+
+namespace qelt {
+
+QtHost::QtHost() { clock_.start(); }
+
+double QtHost::SecondsSinceMidnight() {
+  QTime t = QTime::currentTime();
+  return t.msecsSinceStartOfDay() / 1000.0;
+}
+
+DateTime QtHost::Now() {
+  QDateTime now = QDateTime::currentDateTime();
+  QDate d = now.date();
+  QTime t = now.time();
+  return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
+}
+
+double QtHost::Monotonic() { return static_cast<double>(clock_.nsecsElapsed()) / 1e9; }
+
+void QtHost::RunEvents(double maxSeconds) {
+  // At most an hour per call (and none for NaN), so the conversion cannot overflow.
+  double seconds = std::isfinite(maxSeconds) ? std::clamp(maxSeconds, 0.0, 3600.0) : (maxSeconds > 0 ? 3600.0 : 0.0);
+  auto ms = static_cast<int>(std::ceil(seconds * 1000.0));
+  if (ms <= 0) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return;
+  }
+  // A precise timer: the waits are as short as 20 ms.
+  QTimer wake;
+  wake.setSingleShot(true);
+  wake.setTimerType(Qt::PreciseTimer);
+  wake.start(ms);
+  QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+}  // namespace qelt

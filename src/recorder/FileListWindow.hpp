@@ -1,0 +1,27 @@
+#pragma once
+// "File List": the records of a measurement file read by "Open". "Plot"
+// sets PlotRecordCount to the number of records and hands the window to the
+// file plot; "Print" prints the records; a click on the grid does nothing.
+#include "records/RecordListWindow.hpp"
+
+namespace qelt {
+
+class FileListWindow : public RecordListWindow {
+  Q_OBJECT
+ public:
+  FileListWindow(float& plotRecordCount, Dialogs& dialogs, std::function<void()> pollStop,
+                 std::function<void()> pollStart, QWidget* parent = nullptr);
+
+  // Runs after "Plot" has set PlotRecordCount: the file plot of the records.
+  std::function<void(FileListWindow&)> PlotRecords;
+
+  void PlotCommand();
+
+ protected:
+  void RunKey(const QString& key) override;
+
+ private:
+  float& plotRecordCount_;
+};
+
+}  // namespace qelt

@@ -1,0 +1,146 @@
+#include "recorder/PcSampling.hpp"
+
+#include "recorder/RecordFileReader.hpp"
+#include "recorder/SamplingInterval.hpp"
+
+namespace qelt {
+
+const std::string& RecordingModeMessage() {
+  static const std::string text = "Recording Mode!\n\rPlease stop recording!";
+  return text;
+}
+
+const std::string& ListRecordingMessage() {
+  static const std::string text = "Aready in recording mode, close it and try again !";
+  return text;
+}
+
+std::string OpenProgressCaption(int lineNumber) { return std::to_string(lineNumber) + " Records Completed"; }
+
+void PcSampling::Save() {
+  if (state_.Recording) {
+    StopRecording();
+    return;
+  }
+  SaveDialog(state_, dialogs_);
+  if (!state_.DialogOK) return;
+  StartRecording(state_.RecFileName);
+}
+
+void PcSampling::StartRecording(const std::string& path) {
+  RecorderFault fault;
+  if (!recorder_.Start(path, fault)) {
+    state_.DialogOK = false;
+    dialogs_.Message(fault.Message(), MessageIcon::Stop);
+    return;
+  }
+  view_.SetFileNameLabel(FileNameOf(path));
+  view_.SetRecordingButton(true);
+  view_.SetRecLabelVisible(true);
+}
+
+void PcSampling::StopRecording() {
+  recorder_.Stop();
+  ShowStopped();
+}
+
+void PcSampling::ShowStopped() {
+  view_.SetRecordingButton(false);
+  view_.SetRecLabelVisible(false);
+  view_.SetCountLabel("");
+  view_.SetFileNameLabel("");
+}
+
+void PcSampling::Open(FileListTarget& target) {
+  if (state_.Recording) {
+    dialogs_.Message(RecordingModeMessage(), MessageIcon::Stop);
+    return;
+  }
+  FileRequest request;
+  request.Filter = AllFilesFilter;
+  auto choice = dialogs_.OpenFile(request);
+  if (!choice || choice->FileName.empty()) return;
+
+  target.CloseOpenList();
+  const std::string name = choice->FileName;
+  bool opened = false;
+  RecordFileResult read = ReadRecordFile(
+      choice->Path,
+      [&](int lineNumber, std::string_view row) {
+        target.AppendRow(row);
+        target.SetCaption(OpenProgressCaption(lineNumber));
+      },
+      [&] {
+        opened = true;
+        target.OpenList(name);
+      });
+  if (opened) target.SetCaption(name);
+  if (!read.Ok)
+    dialogs_.Message("The file cannot be read:\r\n" + choice->Path + "\r\n" + read.Reason, MessageIcon::Stop);
+}
+
+void PcSampling::Sampling() {
+  std::string answer = dialogs_.Input(SamplingPrompt(), SamplingTitle(), SamplingDefault(state_));
+  ApplySamplingAnswer(state_, answer);
+}
+
+SampleStepResult PcSampling::Tick(const std::function<ValueTexts()>& values, LiveListView* list) {
+  SampleStepResult result = SampleStep(state_, recorder_, host_, values);
+  if (!result.Sampled) return result;
+  if (result.Recorded) {
+    view_.SetCountLabel(result.CountText);
+    view_.SetRecLabel(result.RecText);
+  }
+  if (result.Fault) ShowStopped();
+  if (result.ClearRecordLabels) {
+    view_.SetFileNameLabel("");
+    view_.SetCountLabel("");
+    view_.SetRecLabel("");
+  }
+  std::string listFault;
+  if (result.ListRow && list) {
+    list->AppendRow(result.ListRowText);
+    if (list->Rows().Rows() > ListScrollRows) list->SetTopRow(list->TopRow() + 1);
+    if (result.ListSave) listFault = SaveLiveList(*list, result.ListSaveName);
+  }
+  // Messages last: a message box runs the event loop, where the next ticks
+  // come and the live list may close.
+  if (result.Fault) dialogs_.Message(result.Fault->Message(), MessageIcon::Stop);
+  if (!listFault.empty()) dialogs_.Message(listFault, MessageIcon::Stop);
+  return result;
+}
+
+std::string PcSampling::SaveLiveList(LiveListView& list, const std::string& name) {
+  const GridWindowHooks window = list.Hooks();
+  GridFileResult written = WriteGridShowingProgress(name, list.Rows(), window);
+  // Keep the list when its file failed: its rows are the only copy.
+  if (!written.Ok) return "The list cannot be saved:\r\n" + name + "\r\n" + written.Reason;
+  list.Restart();
+  return {};
+}
+
+void SaveLiveListCommand(RecorderState& state, Dialogs& dialogs, const std::function<const GridRows*()>& rows,
+                         const GridWindowHooks& window) {
+  if (state.Recording) {
+    dialogs.Message(ListRecordingMessage(), MessageIcon::Stop);
+    return;
+  }
+  // The busy pointer only while the file is written: over the file dialog it
+  // would tell the user to wait while the program waits for the user.
+  SaveDialog(state, dialogs);
+  if (!state.DialogOK) return;
+  // The dialog runs the event loop, where the list may have been saved on its
+  // own and opened again: its window and rows are then gone.
+  const GridRows* grid = rows();
+  if (!grid) {
+    state.DialogOK = false;
+    dialogs.Message(
+        "The list was saved on its own and started again while the dialog was open;\r\nnothing was written to:\r\n" +
+            state.RecFileName,
+        MessageIcon::Stop);
+    return;
+  }
+  SaveGrid(state, *grid, window, dialogs);
+}
+
+}  // namespace qelt

@@ -1,0 +1,78 @@
+#include "recorder/RecordFileReader.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "recorder/MeasurementFile.hpp"
+
+namespace qelt {
+
+RecordFileResult ReadRecordFile(const std::string& path,
+                                const std::function<void(int lineNumber, std::string_view row)>& onRow,
+                                const std::function<void()>& onOpened) {
+  RecordFileResult result;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+  if (!file) {
+    result.Ok = false;
+    result.Reason = std::strerror(errno);
+    return result;
+  }
+  if (onOpened) onOpened();
+  int lineNumber = 0;
+  auto deliver = [&](std::string_view line) {
+    if (lineNumber > 0) {
+      onRow(lineNumber, line);
+      ++result.Rows;
+    }
+    ++lineNumber;
+  };
+
+  std::string pending;  // the start of a line that continues in the next chunk
+  bool lastWasCr = false;
+  std::vector<char> chunk(1 << 16);
+  for (;;) {
+    std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < got; ++i) {
+      char c = chunk[i];
+      if (c != '\n' && c != '\r') {
+        lastWasCr = false;
+        continue;
+      }
+      if (c == '\n' && lastWasCr && i == start && pending.empty()) {
+        start = i + 1;  // the LF of a CR LF
+        lastWasCr = false;
+        continue;
+      }
+      std::string_view piece(chunk.data() + start, i - start);
+      if (pending.empty()) {
+        deliver(piece);
+      } else {
+        pending.append(piece);
+        deliver(pending);
+        pending.clear();
+      }
+      start = i + 1;
+      lastWasCr = c == '\r';
+    }
+    pending.append(chunk.data() + start, got - start);
+    if (got < chunk.size()) break;
+  }
+  if (std::ferror(file.get())) {
+    result.Ok = false;
+    result.Reason = std::strerror(errno);
+    return result;
+  }
+  if (!pending.empty()) deliver(pending);
+  return result;
+}
+
+RecordRows ReadRecordRows(const std::string& path) {
+  RecordRows rows;
+  rows.Result = ReadRecordFile(path, [&](int, std::string_view row) { rows.Rows.push_back(SplitRow(row)); });
+  return rows;
+}
+
+}  // namespace qelt

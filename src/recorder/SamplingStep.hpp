@@ -1,0 +1,45 @@
+#pragma once
+// One tick of Timer2 (every 1000 ms): every SampleTime ticks a sample of the
+// live values goes to the recording file and to the live list. The caller
+// shows the result; nothing here touches a window.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/Host.hpp"
+#include "recorder/MeasurementFile.hpp"
+#include "recorder/MeasurementRecorder.hpp"
+#include "session/RecorderState.hpp"
+
+namespace qelt {
+
+struct SampleStepResult {
+  bool Sampled = false;  // this tick took a sample
+  DateTime Moment;       // the sampling moment
+  std::string Sample;    // the sample line
+
+  bool Recorded = false;  // a record line was written
+  std::string CountText;  // LblCount when Recorded
+  std::string RecText;    // LblRec when Recorded ("Rec")
+  // The recording file failed; the recording has been stopped.
+  std::optional<RecorderFault> Fault;
+  // No recording runs: LblFileName, LblCount and LblRec are emptied.
+  bool ClearRecordLabels = false;
+
+  bool ListRow = false;  // append ListRowText to the live list
+  std::string ListRowText;
+  // The live list holds a multiple of 10 000 samples: save it to ListSaveName
+  // in the current folder and open it again empty.
+  bool ListSave = false;
+  std::string ListSaveName;
+};
+
+// The sampling step. values is called once, at the sampling moment, for the
+// texts of the value labels.
+SampleStepResult SampleStep(RecorderState& state, MeasurementRecorder& recorder, Host& host,
+                            const std::function<ValueTexts()>& values);
+
+// The live list scrolls by one row once it has more than this many grid rows.
+inline constexpr int ListScrollRows = 15;
+
+}  // namespace qelt

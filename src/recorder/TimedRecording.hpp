@@ -1,0 +1,45 @@
+#pragma once
+// A whole PC recording without a window, for the command-line tool: the
+// same sampling step, recorder and file format as the program's "Save", with
+// Timer2's one-second tick taken from the host's monotonic clock.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/Host.hpp"
+#include "recorder/MeasurementFile.hpp"
+#include "recorder/MeasurementRecorder.hpp"
+
+namespace qelt {
+
+struct TimedRecordingOptions {
+  std::string Out;         // the recording file (continuations beside it)
+  int Interval = 2;        // SampleTime in seconds, 1..86400
+  std::int64_t Count = 0;  // stop after this many records; 0: no limit
+  double Seconds = 0;      // stop once this many seconds have passed; 0: no limit
+};
+
+enum class TimedRecordingEnd {
+  Done,       // the count or the time was reached
+  Stopped,    // `between` asked to stop (an instrument that did not answer, a signal)
+  FileFault,  // the recording file could not be created or written
+};
+
+struct TimedRecordingResult {
+  TimedRecordingEnd End = TimedRecordingEnd::Done;
+  std::int64_t Records = 0;
+  RecorderFault Fault;  // when End is FileFault
+};
+
+// Opens Out and writes the header, then ticks every second from one second
+// after the start; every Interval ticks, one record of values() is written
+// and flushed, and onRecord gets its line (without CR LF). Between ticks
+// `between(nextTickMonotonic)` runs (the tool's live poll); it returns
+// false to end the recording. Without `between` the host's event loop runs.
+// With neither Count nor Seconds the run goes on until `between` stops it.
+TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& options,
+                                       const std::function<ValueTexts()>& values,
+                                       const std::function<bool(double nextTick)>& between,
+                                       const std::function<void(const std::string& recordLine)>& onRecord = {});
+
+}  // namespace qelt

@@ -1,0 +1,77 @@
+#include "records/PrintLayout.hpp"
+
+#include "text/NumberText.hpp"
+
+namespace qelt {
+namespace {
+
+// Printed value columns: all but the phase angles (7, 14, 21).
+constexpr int PrintedColumns[] = {3,  4,  5,  6,  8,  9,  10, 11, 12, 13, 15, 16, 17,
+                                  18, 19, 20, 22, 23, 24, 25, 26, 27, 28, 29, 30};
+constexpr std::size_t ValueWidth = 9;
+
+// A sign, digits and at most one point, with at least one digit.
+bool IsPlainNumber(std::string_view text) {
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  bool digit = false, point = false;
+  for (; i < text.size(); ++i) {
+    if (text[i] >= '0' && text[i] <= '9')
+      digit = true;
+    else if (text[i] == '.' && !point)
+      point = true;
+    else
+      return false;
+  }
+  return digit;
+}
+
+// The record number with at least five digits; a text that is no number stays as it is.
+std::string NumberField(std::string_view text) {
+  std::string_view number = text;
+  while (!number.empty() && number.front() == ' ') number.remove_prefix(1);
+  while (!number.empty() && number.back() == ' ') number.remove_suffix(1);
+  if (!IsPlainNumber(number)) return std::string(text);
+  return FormatPattern(NumericPrefix(number), "00000");
+}
+
+}  // namespace
+
+const std::string& PrintHeaderLine() {
+  static const std::string header =
+      "-------------Date---------Time---KW1--KVAR1-KVA1----PF1-----V1-------I1------KW2--KVAR2-KVA2---PF2------V2---"
+      "----I2-----KW3--KVAR3-KVA3---PF3------V3-------I3-------Hz-------I4-----TKW-TKVAR-TKVA---TPF----TTheta";
+  return header;
+}
+
+std::string PrintRecordLine(const GridRows& grid, int row) {
+  std::string line = NumberField(grid.Cell(row, 0));
+  line += "  ";
+  line += grid.Cell(row, 1);
+  line += "  ";
+  line += grid.Cell(row, 2);
+  line += "  ";
+  for (int col : PrintedColumns) {
+    std::string_view text = grid.Cell(row, col);
+    line += text;
+    if (text.size() < ValueWidth) line.append(ValueWidth - text.size(), ' ');
+  }
+  return line;
+}
+
+std::string PrintProgressCaption(int row) { return std::to_string(row) + " record(s) completed"; }
+
+bool PrintRecords(const GridRows& grid, const PrintRunHooks& hooks) {
+  if (!hooks.PrintLine(PrintHeaderLine())) return false;
+  const int rows = grid.Rows();  // the records present when printing starts
+  for (int r = 1; r < rows && r < grid.Rows(); ++r) {
+    std::string line = PrintRecordLine(grid, r);
+    if (hooks.SetCaption) hooks.SetCaption(PrintProgressCaption(r));
+    if (hooks.RunEvents) hooks.RunEvents();
+    if (hooks.Gone && hooks.Gone()) return false;
+    if (!hooks.PrintLine(line)) return false;
+  }
+  return true;
+}
+
+}  // namespace qelt

@@ -1,0 +1,89 @@
+#include "records/RecordListWindow.hpp"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPixmap>
+
+#include "platform/qt/Grid.hpp"
+#include "platform/qt/QtPrintJob.hpp"
+#include "platform/qt/Toolbar.hpp"
+#include "platform/qt/TwipsGeometry.hpp"
+#include "records/PrintLayout.hpp"
+
+namespace qelt {
+
+RecordListWindow::RecordListWindow(const RecordListLayout& layout, Dialogs& dialogs, std::function<void()> pollStop,
+                                   std::function<void()> pollStart, QWidget* parent)
+    : QWidget(parent, Qt::Window), dialogs_(dialogs), pollStop_(std::move(pollStop)), pollStart_(std::move(pollStart)) {
+  setWindowTitle(QString::fromLatin1(layout.Caption));
+  FixClientSizeTwips(*this, layout.ClientWidth, layout.ClientHeight);
+
+  toolbar_ = new Toolbar(this);
+  toolbar_->setObjectName("Toolbar1");
+  PlaceTwips(*toolbar_, 0, 0, layout.ClientWidth, layout.GridTop);
+  connect(toolbar_, &Toolbar::ButtonClick, this, [this](const QString& key) {
+    emit ToolbarKey(key);
+    RunKey(key);
+  });
+
+  grid_ = new Grid(RecordColumns, 1, this);
+  grid_->setObjectName("Grid");
+  PlaceTwips(*grid_, layout.GridLeft, layout.GridTop, layout.GridWidth, layout.GridHeight);
+
+  // The load: top left corner, cell (0, 0), widths and titles.
+  MoveWindowTwips(*this, 0, 0);
+  grid_->SetCurrentCell(0, 0);
+  for (int c = 0; c < RecordColumns; ++c) {
+    grid_->SetColWidthFromSample(c, QString::fromLatin1(ColumnWidthSample(c)));
+    grid_->SetTextMatrix(0, c, layout.Titles[static_cast<std::size_t>(c)]);
+  }
+}
+
+GridWindowHooks RecordListWindow::Hooks() {
+  QPointer<RecordListWindow> self(this);
+  GridWindowHooks hooks;
+  hooks.Caption = [self] { return self ? self->windowTitle().toStdString() : std::string(); };
+  hooks.SetCaption = [self](const std::string& caption) {
+    if (self) self->setWindowTitle(QString::fromStdString(caption));
+  };
+  hooks.SetBusy = [](bool busy) {
+    if (busy)
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+      QApplication::restoreOverrideCursor();
+  };
+  return hooks;
+}
+
+PrintOutcome RecordListWindow::Print() {
+  QtPrintJob job(QString::fromLatin1(PrintFontFamily), PrintFontPoints);
+  PrintGridHooks hooks;
+  hooks.StopPoll = pollStop_;
+  hooks.StartPoll = pollStart_;
+  hooks.RunEvents = [] { QCoreApplication::processEvents(); };
+  // The rows are printed from a copy: the window may close, or the live
+  // list restart, while the event loop runs between two lines.
+  GridRows rows = grid_->Data();
+  return PrintGrid(rows, dialogs_, job, Hooks(), hooks);
+}
+
+void RecordListWindow::AddRow(std::string_view tabRow) { grid_->AddItem(tabRow); }
+
+QIcon PrintPicture() {
+  QPixmap pixmap(20, 20);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.2));
+  p.setBrush(Qt::white);
+  p.drawRect(QRectF(5.5, 2.5, 9, 6));  // paper in
+  p.setBrush(QColor(0x90, 0x98, 0xa0));
+  p.drawRoundedRect(QRectF(2.5, 7.5, 15, 7), 1.5, 1.5);  // body
+  p.setBrush(Qt::white);
+  p.drawRect(QRectF(5.5, 11.5, 9, 6));  // paper out
+  p.drawLine(QPointF(7, 14), QPointF(13, 14));
+  p.drawLine(QPointF(7, 16), QPointF(12, 16));
+  return QIcon(pixmap);
+}
+
+}  // namespace qelt

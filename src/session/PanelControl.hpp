@@ -1,0 +1,16 @@
+#pragma once
+// What the other subsystems may do to the main window: stop its live poll
+// (Timer1) around an exchange of their own and start it again afterwards.
+// The main window implements it; tests use a plain fake.
+namespace qelt {
+
+class PanelControl {
+ public:
+  virtual ~PanelControl() = default;
+  virtual void StopTimer1() = 0;
+  // Does nothing once the program is ending.
+  virtual void StartTimer1() = 0;
+  virtual bool Timer1Active() const = 0;
+};
+
+}  // namespace qelt

@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include "TempDir.hpp"
+#include "platform/ScriptedDialogs.hpp"
+#include "platform/VirtualHost.hpp"
+#include "recorder/PcSampling.hpp"
+
+namespace qelt {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+struct FakeRecorderView : RecorderView {
+  std::string fileName = "-", count = "-", rec = "Rec.";
+  bool recVisible = false;
+  bool recording = false;
+  void SetFileNameLabel(const std::string& t) override { fileName = t; }
+  void SetCountLabel(const std::string& t) override { count = t; }
+  void SetRecLabel(const std::string& t) override { rec = t; }
+  void SetRecLabelVisible(bool v) override { recVisible = v; }
+  void SetRecordingButton(bool r) override { recording = r; }
+  ValueTexts ValueLabelTexts() const override { return {}; }
+};
+
+struct FakeList : LiveListView {
+  GridRows grid{RecordColumns};
+  int top = 1;
+  int restarts = 0;
+  std::string caption = "List";
+  std::vector<std::string> captions;
+  FakeList() { grid.AddRow(HeaderLine()); }
+  const GridRows& Rows() const override { return grid; }
+  std::function<const GridRows*()> Grid() {
+    return [this] { return &grid; };
+  }
+  void AppendRow(std::string_view row) override { grid.AddRow(row); }
+  int TopRow() const override { return top; }
+  void SetTopRow(int row) override { top = row; }
+  GridWindowHooks Hooks() override {
+    GridWindowHooks h;
+    h.Caption = [this] { return caption; };
+    h.SetCaption = [this](const std::string& c) {
+      caption = c;
+      captions.push_back(c);
+    };
+    h.SetBusy = [](bool) {};
+    return h;
+  }
+  void Restart() override {
+    ++restarts;
+    grid.SetRows(1);
+    top = 1;
+  }
+};
+
+struct FakeFileList : FileListTarget {
+  int closes = 0, opens = 0;
+  std::vector<std::string> rows, captions;
+  void CloseOpenList() override { ++closes; }
+  void OpenList(const std::string& caption) override {
+    ++opens;
+    rows.clear();
+    captions.push_back(caption);
+  }
+  void AppendRow(std::string_view row) override { rows.emplace_back(row); }
+  void SetCaption(const std::string& caption) override { captions.push_back(caption); }
+};
+
+struct Rig {
+  RecorderState state;
+  VirtualHost host{10 * 3600.0, DateTime{2011, 7, 29, 0, 0, 0}};
+  ScriptedDialogs dialogs;
+  FakeRecorderView view;
+  PcSampling sampling{state, host, dialogs, view};
+  ValueTexts values;
+
+  SampleStepResult Tick(LiveListView* list = nullptr) {
+    auto r = sampling.Tick([&] { return values; }, list);
+    host.Advance(1.0);
+    return r;
+  }
+};
+
+TEST(PcSampling, SaveStartsAndStopsARecording) {
+  TempDir dir;
+  Rig rig;
+  rig.state.SampleTime = 1;
+  rig.values[5] = "230.5";
+
+  rig.dialogs.QueueFileCancel();
+  rig.sampling.Save();
+  EXPECT_FALSE(rig.state.Recording);
+  EXPECT_FALSE(rig.view.recording);
+
+  rig.dialogs.QueueFile(dir.File("run.mes"));
+  rig.sampling.Save();
+  EXPECT_TRUE(rig.state.Recording);
+  EXPECT_TRUE(rig.view.recording);
+  EXPECT_TRUE(rig.view.recVisible);
+  EXPECT_EQ(rig.view.fileName, "run.mes");
+  EXPECT_EQ(ReadFile(dir.File("run.mes")), HeaderLine() + "\r\n");
+
+  for (int i = 0; i < 3; ++i) rig.Tick();
+  EXPECT_EQ(rig.view.count, "3");
+  EXPECT_EQ(rig.view.rec, "Rec");
+
+  rig.sampling.Save();
+  EXPECT_FALSE(rig.state.Recording);
+  EXPECT_FALSE(rig.view.recording);
+  EXPECT_FALSE(rig.view.recVisible);
+  EXPECT_EQ(rig.view.count, "");
+  EXPECT_EQ(rig.view.fileName, "");
+  EXPECT_FALSE(rig.state.DialogOK);
+  std::string file = ReadFile(dir.File("run.mes"));
+  EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 4);
+  EXPECT_NE(file.find("\r\n3\t2011/07/29\t10:00:02\t\t\t\t\t\t230.5\t"), std::string::npos);
+
+  rig.Tick();  // no recording: the status labels are emptied
+  EXPECT_EQ(rig.view.rec, "");
+}
+
+TEST(PcSampling, ARecordingFileThatCannotBeCreatedOrWrittenIsReported) {
+  TempDir dir;
+  Rig rig;
+  rig.state.SampleTime = 1;
+  rig.dialogs.QueueFile(dir.File("none/run.mes"));
+  rig.sampling.Save();
+  EXPECT_FALSE(rig.state.Recording);
+  EXPECT_FALSE(rig.view.recording);
+  ASSERT_EQ(rig.dialogs.MessageTexts().size(), 1u);
+  EXPECT_NE(rig.dialogs.MessageTexts()[0].find(dir.File("none/run.mes")), std::string::npos);
+  EXPECT_EQ(rig.dialogs.History.back().Icon, MessageIcon::Stop);
+
+  std::filesystem::create_directory(dir.File("run-1.mes"));
+  rig.dialogs.QueueFile(dir.File("run.mes"));
+  rig.sampling.Save();
+  ASSERT_TRUE(rig.state.Recording);
+  rig.state.RecCount = 10000;
+  rig.Tick();
+  EXPECT_FALSE(rig.state.Recording);
+  EXPECT_FALSE(rig.view.recording);  // "Start Recording" again
+  EXPECT_FALSE(rig.view.recVisible);
+  EXPECT_EQ(rig.view.fileName, "");
+  ASSERT_EQ(rig.dialogs.MessageTexts().size(), 2u);
+  EXPECT_NE(rig.dialogs.MessageTexts()[1].find(dir.File("run-1.mes")), std::string::npos);
+  EXPECT_NE(rig.dialogs.MessageTexts()[1].find("Is a directory"), std::string::npos);
+}
+
+TEST(PcSampling, OpenListsTheRecordsWithCaptionProgress) {
+  TempDir dir;
+  Rig rig;
+  WriteFile(dir.File("three.mes"), HeaderLine() + "\r\n1\ta\r\n2\tb\r\n3\tc\r\n");
+  FakeFileList list;
+  rig.dialogs.QueueFile(dir.File("three.mes"));
+  rig.sampling.Open(list);
+  EXPECT_EQ(rig.dialogs.History[0].What, ScriptedDialogs::Kind::OpenFile);
+  EXPECT_EQ(rig.dialogs.History[0].File.Filter, "All Files (*.*)|*.*|");
+  EXPECT_EQ(list.closes, 1);
+  EXPECT_EQ(list.opens, 1);
+  EXPECT_EQ(list.rows, (std::vector<std::string>{"1\ta", "2\tb", "3\tc"}));
+  EXPECT_EQ(list.captions, (std::vector<std::string>{"three.mes", "1 Records Completed", "2 Records Completed",
+                                                     "3 Records Completed", "three.mes"}));
+
+  // Cancelled: nothing happens.
+  rig.sampling.Open(list);
+  EXPECT_EQ(list.closes, 1);
+
+  // A file that is not there: the user is told, no list is opened.
+  rig.dialogs.QueueFile(dir.File("gone.mes"));
+  rig.sampling.Open(list);
+  EXPECT_EQ(list.opens, 1);
+  ASSERT_EQ(rig.dialogs.MessageTexts().size(), 1u);
+  EXPECT_NE(rig.dialogs.MessageTexts()[0].find(dir.File("gone.mes")), std::string::npos);
+}
+
+TEST(PcSampling, OpenAndListSaveAreRefusedWhileRecording) {
+  TempDir dir;
+  Rig rig;
+  rig.dialogs.QueueFile(dir.File("run.mes"));
+  rig.sampling.Save();
+  ASSERT_TRUE(rig.state.Recording);
+  FakeFileList files;
+  rig.sampling.Open(files);
+  EXPECT_EQ(files.closes, 0);
+  ASSERT_EQ(rig.dialogs.History.size(), 2u);
+  EXPECT_EQ(rig.dialogs.History[1].Text, "Recording Mode!\n\rPlease stop recording!");
+  EXPECT_EQ(rig.dialogs.History[1].Icon, MessageIcon::Stop);
+
+  FakeList list;
+  SaveLiveListCommand(rig.state, rig.dialogs, list.Grid(), list.Hooks());
+  ASSERT_EQ(rig.dialogs.History.size(), 3u);
+  EXPECT_EQ(rig.dialogs.History[2].Text, "Aready in recording mode, close it and try again !");
+  EXPECT_EQ(rig.dialogs.History[2].Icon, MessageIcon::Stop);
+
+  rig.sampling.Save();
+  rig.dialogs.QueueFile(dir.File("list.mes"));
+  SaveLiveListCommand(rig.state, rig.dialogs, list.Grid(), list.Hooks());
+  EXPECT_EQ(ReadFile(dir.File("list.mes")), HeaderLine() + "\t\r\n");
+
+  // The list went away while the dialog was open: nothing is written, and the
+  // user is told.
+  rig.dialogs.QueueFile(dir.File("late.mes"));
+  SaveLiveListCommand(
+      rig.state, rig.dialogs, [] { return static_cast<const GridRows*>(nullptr); }, list.Hooks());
+  EXPECT_FALSE(std::filesystem::exists(dir.File("late.mes")));
+  EXPECT_FALSE(rig.state.DialogOK);
+  EXPECT_NE(rig.dialogs.MessageTexts().back().find(dir.File("late.mes")), std::string::npos);
+}
+
+TEST(PcSampling, SamplingAsksWithTheIntervalBox) {
+  Rig rig;
+  rig.dialogs.Inputs.push_back("2.5");
+  rig.sampling.Sampling();
+  ASSERT_EQ(rig.dialogs.History.size(), 1u);
+  EXPECT_EQ(rig.dialogs.History[0].What, ScriptedDialogs::Kind::Input);
+  EXPECT_EQ(rig.dialogs.History[0].Title, "Input Sampling Time");
+  EXPECT_EQ(rig.dialogs.History[0].Text, "Enter the SAMPLING TIME in seconds\r\n(1 <= t <= 86400 ) ");
+  EXPECT_EQ(rig.dialogs.History[0].DefaultAnswer, "2");
+  EXPECT_EQ(rig.state.SampleTime, 2);
+  rig.dialogs.Inputs.push_back("7");
+  rig.sampling.Sampling();
+  EXPECT_EQ(rig.dialogs.History[1].DefaultAnswer, "2");
+  EXPECT_EQ(rig.state.SampleTime, 7);
+  rig.sampling.Sampling();  // cancelled
+  EXPECT_EQ(rig.state.SampleTime, 7);
+}
+
+TEST(PcSampling, LiveListGrowsScrollsAndIsSavedAndRestartedEveryTenThousand) {
+  TempDir dir;
+  std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  Rig rig;
+  rig.state.SampleTime = 1;
+  rig.state.ListActive = true;
+  FakeList list;
+  for (int i = 0; i < 15; ++i) rig.Tick(&list);
+  EXPECT_EQ(list.grid.Rows(), 16);
+  EXPECT_EQ(list.top, 2);  // scrolled once the grid passed 15 rows
+  EXPECT_EQ(list.grid.Cell(15, 0), "15");
+
+  while (rig.state.ListCount < 10000) rig.Tick(&list);
+  EXPECT_EQ(list.restarts, 1);
+  EXPECT_EQ(list.grid.Rows(), 1);
+  EXPECT_EQ(list.caption, "List");
+  EXPECT_EQ(list.captions.front(), "0Records Completed");
+  EXPECT_EQ(list.captions[list.captions.size() - 2], "10000Records Completed");
+  // 10 000 samples from 10:00:00 on: the last one at 12:46:39.
+  std::string saved = ReadFile(dir.File("0729124639.mes"));
+  EXPECT_TRUE(saved.starts_with(HeaderLine() + "\t\r\n1\t"));
+  EXPECT_TRUE(saved.find("\r\n10000\t2011/07/29\t12:46:39\t") != std::string::npos);
+
+  rig.Tick(&list);
+  EXPECT_EQ(list.grid.Cell(1, 0), "10001");  // the count goes on
+
+  // A save that cannot be written keeps the list and says so.
+  std::filesystem::create_directory(dir.File("0729153319.mes"));
+  while (rig.state.ListCount < 20000) rig.Tick(&list);
+  EXPECT_EQ(list.restarts, 1);
+  EXPECT_EQ(list.grid.Rows(), 10001);
+  ASSERT_EQ(rig.dialogs.MessageTexts().size(), 1u);
+  EXPECT_NE(rig.dialogs.MessageTexts()[0].find("0729153319.mes"), std::string::npos);
+  std::filesystem::current_path(previous);
+}
+
+}  // namespace
+}  // namespace qelt

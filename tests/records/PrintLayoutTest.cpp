@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include "recorder/MeasurementFile.hpp"
+#include "records/PrintLayout.hpp"
+
+namespace qelt {
+namespace {
+
+GridRows RecordGrid(int records) {
+  GridRows grid(RecordColumns);
+  grid.AddRow(HeaderLine());
+  for (int r = 1; r <= records; ++r) {
+    ValueTexts v;
+    for (int q = 0; q < QuantityCount; ++q) v[static_cast<std::size_t>(q)] = "q" + std::to_string(q);
+    v[0] = "-012.3";
+    grid.AddRow(RecordLine(r, SampleLine(DateTime{2011, 7, 29, 13, 45, r}, v)));
+  }
+  return grid;
+}
+
+TEST(PrintLayout, HeaderLine) {
+  EXPECT_EQ(PrintHeaderLine().size(), 211u);
+  EXPECT_TRUE(PrintHeaderLine().starts_with("-------------Date---------Time---KW1--KVAR1-KVA1----PF1-----V1---"));
+  EXPECT_TRUE(PrintHeaderLine().ends_with("-TKVA---TPF----TTheta"));
+}
+
+TEST(PrintLayout, RecordLineNumberDateTimeAndNineCharacterColumnsWithoutAngles) {
+  GridRows grid = RecordGrid(7);
+  std::string line = PrintRecordLine(grid, 7);
+  std::string expected = "00007  2011/07/29  13:45:07  -012.3   ";
+  for (int q : {1, 2, 3, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16, 17, 19, 20, 21, 22, 23, 24, 25, 26, 27}) {
+    std::string text = "q" + std::to_string(q);
+    expected += text + std::string(9 - text.size(), ' ');
+  }
+  EXPECT_EQ(line, expected);
+  EXPECT_EQ(line.find("q4 "), std::string::npos);   // Theta1
+  EXPECT_EQ(line.find("q11 "), std::string::npos);  // Theta2
+  EXPECT_EQ(line.find("q18 "), std::string::npos);  // Theta3
+  EXPECT_NE(line.find("q27 "), std::string::npos);  // TTheta is printed
+
+  GridRows odd(RecordColumns);
+  odd.AddRow("");
+  odd.AddRow("123456\td\tt\t0123456789AB");
+  EXPECT_TRUE(PrintRecordLine(odd, 1).starts_with("123456  d  t  0123456789AB         "));
+  // Only a number is padded to five digits; any other text is printed as it is.
+  for (const auto& [number, printed] : std::vector<std::pair<std::string, std::string>>{
+           {" 42 ", "00042"}, {"-", "-"}, {".", "."}, {"1-2", "1-2"}, {"1.2.3", "1.2.3"}, {"No.s", "No.s"}, {"", ""}}) {
+    GridRows one(RecordColumns);
+    one.AddRow("");
+    one.AddRow(number + "\td\tt");
+    EXPECT_TRUE(PrintRecordLine(one, 1).starts_with(printed + "  d  t  ")) << number;
+  }
+}
+
+TEST(PrintLayout, PrintsHeaderAndEveryRecordWithCaptions) {
+  GridRows grid = RecordGrid(3);
+  std::vector<std::string> printed, captions;
+  int events = 0;
+  PrintRunHooks hooks;
+  hooks.SetCaption = [&](const std::string& c) { captions.push_back(c); };
+  hooks.RunEvents = [&] { ++events; };
+  hooks.PrintLine = [&](const std::string& l) {
+    printed.push_back(l);
+    return true;
+  };
+  EXPECT_TRUE(PrintRecords(grid, hooks));
+  ASSERT_EQ(printed.size(), 4u);
+  EXPECT_EQ(printed[0], PrintHeaderLine());
+  EXPECT_TRUE(printed[3].starts_with("00003  2011/07/29  13:45:03  "));
+  EXPECT_EQ(captions,
+            (std::vector<std::string>{"1 record(s) completed", "2 record(s) completed", "3 record(s) completed"}));
+  EXPECT_EQ(events, 3);
+
+  // Rows added while printing (the live list grows) are not part of this print;
+  // a closed window ends it.
+  printed.clear();
+  hooks.RunEvents = [&] { grid.AddRow("9\tx"); };
+  EXPECT_TRUE(PrintRecords(grid, hooks));
+  EXPECT_EQ(printed.size(), 4u);
+  hooks.Gone = [&] { return printed.size() >= 2; };
+  printed.clear();
+  EXPECT_FALSE(PrintRecords(grid, hooks));
+  EXPECT_EQ(printed.size(), 2u);
+}
+
+}  // namespace
+}  // namespace qelt
