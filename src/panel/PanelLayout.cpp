@@ -18,41 +18,22 @@ int WiringPictureFor(int wiringCode) {
 }
 
 namespace {
-using R = LiveReading;
 constexpr int C0 = 120, C1 = 1080, C2 = 2040, C3 = 3000, C4 = 3960, C5 = 4920, C6 = 5880;
 constexpr int Row1 = 6720, Row2 = 7560, Row3 = 8400, RowT = 9240;
 }  // namespace
 
 const std::array<ValueCell, QuantityCount>& PanelValueCells() {
   static const std::array<ValueCell, QuantityCount> cells = {{
-      {"LblKW1", "KW1", C0, Row1, &R::KW1},
-      {"LblKVAR1", "KVAR1", C1, Row1, &R::KVAR1},
-      {"LblKVA1", "KVA1", C2, Row1, &R::KVA1},
-      {"LblPF1", "PF1", C3, Row1, &R::PF1},
-      {"LblTheta1", "Theta1", C4, Row1, &R::Theta1},
-      {"LblV1", "V1", C5, Row1, &R::V1},
-      {"LblI1", "I1", C6, Row1, &R::I1},
-      {"LblKW2", "KW2", C0, Row2, &R::KW2},
-      {"LblKVAR2", "KVAR2", C1, Row2, &R::KVAR2},
-      {"LblKVA2", "KVA2", C2, Row2, &R::KVA2},
-      {"LblPF2", "PF2", C3, Row2, &R::PF2},
-      {"LblTheta2", "Theta2", C4, Row2, &R::Theta2},
-      {"LblV2", "V2", C5, Row2, &R::V2},
-      {"LblI2", "I2", C6, Row2, &R::I2},
-      {"LblKW3", "KW3", C0, Row3, &R::KW3},
-      {"LblKVAR3", "KVAR3", C1, Row3, &R::KVAR3},
-      {"LblKVA3", "KVA3", C2, Row3, &R::KVA3},
-      {"LblPF3", "PF3", C3, Row3, &R::PF3},
-      {"LblTheta3", "Theta3", C4, Row3, &R::Theta3},
-      {"LblV3", "V3", C5, Row3, &R::V3},
-      {"LblI3", "I3", C6, Row3, &R::I3},
-      {"LblTKW", "TKW", C0, RowT, &R::TKW},
-      {"LblTKVAR", "TKVAR", C1, RowT, &R::TKVAR},
-      {"LblTKVA", "TKVA", C2, RowT, &R::TKVA},
-      {"LblTPF", "TPF", C3, RowT, &R::TPF},
-      {"LblTTheta", "TTheta", C4, RowT, &R::TTheta},
-      {"LblHz", "Hz", C5, RowT, &R::Hz},
-      {"LblI4", "I4", C6, RowT, &R::I4},
+      {"LblKW1", "KW1", C0, Row1},       {"LblKVAR1", "KVAR1", C1, Row1},   {"LblKVA1", "KVA1", C2, Row1},
+      {"LblPF1", "PF1", C3, Row1},       {"LblTheta1", "Theta1", C4, Row1}, {"LblV1", "V1", C5, Row1},
+      {"LblI1", "I1", C6, Row1},         {"LblKW2", "KW2", C0, Row2},       {"LblKVAR2", "KVAR2", C1, Row2},
+      {"LblKVA2", "KVA2", C2, Row2},     {"LblPF2", "PF2", C3, Row2},       {"LblTheta2", "Theta2", C4, Row2},
+      {"LblV2", "V2", C5, Row2},         {"LblI2", "I2", C6, Row2},         {"LblKW3", "KW3", C0, Row3},
+      {"LblKVAR3", "KVAR3", C1, Row3},   {"LblKVA3", "KVA3", C2, Row3},     {"LblPF3", "PF3", C3, Row3},
+      {"LblTheta3", "Theta3", C4, Row3}, {"LblV3", "V3", C5, Row3},         {"LblI3", "I3", C6, Row3},
+      {"LblTKW", "TKW", C0, RowT},       {"LblTKVAR", "TKVAR", C1, RowT},   {"LblTKVA", "TKVA", C2, RowT},
+      {"LblTPF", "TPF", C3, RowT},       {"LblTTheta", "TTheta", C4, RowT}, {"LblHz", "Hz", C5, RowT},
+      {"LblI4", "I4", C6, RowT},
   }};
   return cells;
 }
@@ -71,7 +52,7 @@ std::vector<std::pair<std::string, std::string>> LabelCaptions(const LiveReading
       "LblI3",     "LblKVA3", "LblKW3", "LblPF3",   "LblKVAR3", "LblTheta3", "LblI4"};
   std::vector<std::pair<std::string, std::string>> captions;
   captions.reserve(order.size());
-  for (const char* label : order) captions.emplace_back(label, reading.*(FindValueCell(label)->Member));
+  for (const char* label : order) captions.emplace_back(label, reading.ByIndex(FindValueCell(label)->Quantity()));
   return captions;
 }
 

@@ -35,7 +35,7 @@ struct ValueCell {
   const char* Header;  // the header panel's caption, naming the quantity
   int Left;
   int Top;
-  std::string LiveReading::*Member;
+  int Quantity() const { return QuantityIndexOf(Header); }
 };
 inline constexpr int ValueWidth = 855;
 inline constexpr int ValueHeight = 375;

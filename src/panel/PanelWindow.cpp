@@ -103,7 +103,7 @@ void PanelWindow::BuildControls() {
     value->setPalette(pal);
     PlaceTwips(*value, cell.Left, cell.Top, ValueWidth, ValueHeight);
     labels_[cell.Label] = value;
-    valueLabels_[static_cast<std::size_t>(QuantityIndexOf(cell.Header))] = value;
+    valueLabels_[static_cast<std::size_t>(cell.Quantity())] = value;
   }
 
   const QFont statusFont = Face(8, false);

@@ -163,7 +163,7 @@ class PanelWindowTest : public QObject {
     const LiveReading& sent = rig.instrument.LastReadingTexts();
     QVERIFY(!sent.V1.empty());
     for (const ValueCell& cell : PanelValueCells())
-      QCOMPARE(rig.Text(cell.Label), QString::fromStdString(sent.*(cell.Member)));
+      QCOMPARE(rig.Text(cell.Label), QString::fromStdString(sent.ByIndex(cell.Quantity())));
     QCOMPARE(rig.Text("LblCOM"), QString("COM1"));
     QCOMPARE(rig.VisiblePicture(), 3);  // the simulator's default wiring, 3P4W
   }
