@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "recorder/MeasurementFile.hpp"
+#include "records/RecordTable.hpp"
 
 namespace qelt {
 
