@@ -3,7 +3,6 @@
 #include "FakePort.hpp"
 #include "link/ClockCommand.hpp"
 #include "link/Link.hpp"
-#include "logger/DirectoryRead.hpp"
 #include "text/NumberText.hpp"
 
 using namespace qelt;
@@ -15,13 +14,11 @@ struct CommandFixture : ::testing::Test {
   FakePort port{host};
   Link link{host, port};
   ExchangeGuard guard;
-  std::function<std::vector<FakePort::Chunk>()> OnDirectory;
   void SetUp() override {
     std::string error;
     ASSERT_TRUE(link.OpenPort("/dev/fake", 1, error));
     port.Reply = [this](char c) {
       if (c == 'w') return std::vector<FakePort::Chunk>{{0.003, "w"}};
-      if (c == 'T' && OnDirectory) return OnDirectory();
       return std::vector<FakePort::Chunk>{};
     };
   }
@@ -62,50 +59,8 @@ TEST_F(CommandFixture, ClockOnceBegunIsSentWholeEvenWhenThePortIsTaken) {
   EXPECT_EQ(written.substr(written.find('D')).size(), 7u);
 }
 
-TEST_F(CommandFixture, DirectoryProgressAndCompletion) {
-  std::string dir(34, '\0');
-  dir[0] = 3;
-  OnDirectory = [&] { return std::vector<FakePort::Chunk>{{0.1, dir.substr(0, 17)}, {0.5, dir.substr(17) + "extra"}}; };
-  LoggerState logger;
-  std::vector<std::string> captions;
-  auto outcome = ReadLoggerDirectory(link, guard, logger, [&](const std::string& c) { captions.push_back(c); });
-  EXPECT_EQ(outcome, DirectoryOutcome::Complete);
-  EXPECT_EQ(logger.LoggerSetCount, 3);
-  ASSERT_GE(captions.size(), 2u);
-  EXPECT_EQ(captions.front(), "50.0% Completed");
-  EXPECT_EQ(captions.back(), "100.0% Completed");
-  EXPECT_EQ(logger.LoggerDirectory.size(), 39u);  // what came is kept; the count decides the end
-}
-
-TEST_F(CommandFixture, DirectoryThatStopsComingEndsAfterThreeQuietSeconds) {
-  std::string dir(24, '\0');
-  dir[0] = 2;
-  OnDirectory = [&] { return std::vector<FakePort::Chunk>{{0.1, dir.substr(0, 10)}}; };
-  LoggerState logger;
-  std::string last;
-  auto outcome = ReadLoggerDirectory(link, guard, logger, [&](const std::string& c) { last = c; });
-  EXPECT_EQ(outcome, DirectoryOutcome::Stalled);
-  EXPECT_EQ(last, "41.7% Completed");
-  EXPECT_FALSE(guard.Busy());
-}
-
-TEST_F(CommandFixture, DirectoryWaitEndsAtTheDeadline) {
-  std::string dir(24, '\0');
-  dir[0] = 2;
-  OnDirectory = [&] { return std::vector<FakePort::Chunk>{{0.1, dir.substr(0, 10)}}; };
-  LoggerState logger;
-  EXPECT_EQ(ReadLoggerDirectory(link, guard, logger, nullptr, 1.0), DirectoryOutcome::Abandoned);
-  EXPECT_GE(host.Monotonic(), 1.0);
-  EXPECT_LT(host.Monotonic(), 1.05);
-  EXPECT_FALSE(guard.Busy());
-}
-
-TEST_F(CommandFixture, EmptyLoggerAndABusyPort) {
-  OnDirectory = [] { return std::vector<FakePort::Chunk>{{0.05, std::string(4, '\0')}}; };
-  LoggerState logger;
-  EXPECT_EQ(ReadLoggerDirectory(link, guard, logger, nullptr), DirectoryOutcome::Complete);
-  EXPECT_EQ(logger.LoggerSetCount, 0);
+TEST_F(CommandFixture, ClockRefusedWhileAnotherCommandHoldsThePort) {
   auto holder = guard.TakeForCommand();
-  EXPECT_EQ(ReadLoggerDirectory(link, guard, logger, nullptr), DirectoryOutcome::Busy);
   EXPECT_EQ(SetInstrumentClock(link, guard), "");
+  EXPECT_EQ(port.WrittenText().find('D'), std::string::npos);
 }

@@ -1,19 +1,11 @@
-// The main window's Qt-free side: the cosine table, the layout and the
-// "Memory" directory command against the simulated instrument.
+// The main window's Qt-free side: the cosine table and the layout.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <set>
 
-#include "link/Link.hpp"
-#include "logger/DirectoryRead.hpp"
-#include "logger/MemoryCommand.hpp"
 #include "panel/PanelLayout.hpp"
-#include "platform/ScriptedDialogs.hpp"
-#include "platform/VirtualHost.hpp"
 #include "session/CosTable.hpp"
-#include "sim/Instrument.hpp"
-#include "sim/SimPort.hpp"
 
 namespace qelt {
 namespace {
@@ -106,97 +98,6 @@ TEST(PanelLayout, ToolbarButtons) {
     EXPECT_EQ(PanelToolButtons[i].ToolTip, expected[i].second);
     EXPECT_EQ(PanelToolButtons[i].Shown, i < 8) << i;
   }
-}
-
-// The instrument on the virtual clock, and a window caption to watch.
-struct MemoryRig {
-  explicit MemoryRig(const char* logger, double bytesPerSecond = 1920.0)
-      : instrument(Settings(logger, bytesPerSecond)), port(host, instrument), link(host, port) {
-    std::string error;
-    port.Open("SIM", "19200,n,8,1", error);
-    caption.Get = [this] { return title; };
-    caption.Set = [this](const std::string& t) {
-      title = t;
-      titles.push_back(t);
-    };
-  }
-  static InstrumentSettings Settings(const char* logger, double bytesPerSecond) {
-    InstrumentSettings s;
-    s.Logger = logger;
-    s.BytesPerSecond = bytesPerSecond;
-    return s;
-  }
-  MemoryNext Run() { return ReadMemoryDirectory(link, guard, state, dialogs, caption); }
-
-  VirtualHost host;
-  Instrument instrument;
-  SimPort port;
-  Link link;
-  ExchangeGuard guard;
-  LoggerState state;
-  ScriptedDialogs dialogs;
-  CaptionAccess caption;
-  std::string title = "Panel  V8.00   110729";
-  std::vector<std::string> titles;
-};
-
-TEST(MemoryCommand, ProgressThenRememberedCaptionThenLoggerWindow) {
-  // Slow enough that the directory arrives over many reads after the 0.2 s pause.
-  MemoryRig rig("small", 60.0);
-  EXPECT_EQ(rig.Run(), MemoryNext::OpenLogger);
-  EXPECT_EQ(rig.state.LoggerSetCount, 3);
-  EXPECT_EQ(rig.state.LoggerDirectory.size(), 34u);
-  std::vector<std::string> t = rig.titles;
-  ASSERT_GE(t.size(), 3u);
-  EXPECT_NE(std::find(t.begin(), t.end(), "50.0% Completed"), t.end());
-  EXPECT_EQ(t[t.size() - 2], "100.0% Completed");
-  EXPECT_EQ(t.back(), "Panel  V8.00   110729");
-  EXPECT_TRUE(rig.dialogs.History.empty());
-  EXPECT_FALSE(rig.guard.Busy());
-}
-
-TEST(MemoryCommand, EmptyLoggerSaysSoAndResumesThePoll) {
-  MemoryRig rig("empty");
-  EXPECT_EQ(rig.Run(), MemoryNext::ResumePoll);
-  ASSERT_EQ(rig.dialogs.History.size(), 1u);
-  EXPECT_EQ(rig.dialogs.History[0].Text, "No Data in Memory");
-  EXPECT_EQ(rig.dialogs.History[0].Icon, MessageIcon::Stop);
-  EXPECT_EQ(rig.dialogs.History[0].Buttons, MessageButtons::Ok);
-  // The caption was back before the message showed.
-  EXPECT_EQ(rig.titles.back(), "Panel  V8.00   110729");
-  EXPECT_EQ(rig.titles.front(), "100.0% Completed");
-}
-
-TEST(MemoryCommand, SilentInstrumentEndsWithAMessageInsteadOfWaitingForever) {
-  MemoryRig rig("small");
-  // It answers the wake-up, then nothing more.
-  rig.instrument.Faults().SilentAfter = rig.instrument.CommandCount() + 1;
-  const double start = rig.host.Monotonic();
-  EXPECT_EQ(rig.Run(), MemoryNext::ResumePoll);
-  EXPECT_GE(rig.host.Monotonic() - start, StallLimit);
-  ASSERT_EQ(rig.dialogs.MessageTexts().size(), 1u);
-  EXPECT_EQ(rig.dialogs.MessageTexts()[0], DirectoryStalledMessage);
-  EXPECT_EQ(rig.dialogs.History[0].Icon, MessageIcon::Stop);
-  EXPECT_EQ(rig.title, "Panel  V8.00   110729");
-}
-
-TEST(MemoryCommand, BusyPortOrAbandonedExchangeTouchesNothing) {
-  MemoryRig rig("small");
-  {
-    auto held = rig.guard.TakeForCommand();  // another command owns the port
-    EXPECT_EQ(rig.Run(), MemoryNext::ResumePoll);
-    EXPECT_TRUE(rig.titles.empty());
-    EXPECT_TRUE(rig.port.Written().empty());
-  }
-  // The program ends while the directory arrives.
-  MemoryRig slow("small", 60.0);
-  ExchangeGuard::Ticket end;
-  slow.host.OnEvents = [&] {
-    if (slow.host.Monotonic() > 0.3 && !end) end = slow.guard.TakeForShutdown();
-  };
-  EXPECT_EQ(slow.Run(), MemoryNext::Nothing);
-  EXPECT_TRUE(slow.dialogs.History.empty());
-  EXPECT_NE(slow.title, "Panel  V8.00   110729");  // left as it was; the window is going
 }
 
 }  // namespace
