@@ -10,7 +10,9 @@
 #include "sim/Scenario.hpp"
 #include "sim/SimTrace.hpp"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   using namespace qelt;
   CLI::App app{"Simulated three-phase power analyzer on a pseudo-terminal"};
   std::string link, scenario, logger, wiring, trace;
@@ -95,4 +97,19 @@ int main(int argc, char** argv) {
   sigwait(&stopSignals, &received);
   simulator.Stop();
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Anything unforeseen (a full disk under --trace, no memory) ends with a
+  // message rather than an abort.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "qelt-sim: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "qelt-sim: unexpected error\n";
+  }
+  return 1;
 }
