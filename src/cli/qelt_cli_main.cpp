@@ -50,8 +50,32 @@ int RunRecord(const PortOptions& o, const TimedRecordingOptions& rec) {
     }
     return true;
   };
+  // An outage is told when it begins and when readings are back, with the
+  // records it cost; the file shows it only as a gap in the times.
+  std::string outageStart;
+  std::int64_t skippedBefore = 0, skipped = 0;
+  meter.link.OnLinkText = [&](const std::string& text) {
+    if (text == "No COM" && outageStart.empty()) {
+      outageStart = TimeText(meter.host.Now());
+      Complain("the instrument stopped answering at " + outageStart + "; no records until it answers again");
+    }
+  };
+  auto onSkipped = [&](const DateTime& when, std::int64_t total) {
+    if (outageStart.empty()) outageStart = TimeText(when);
+    skipped = total;
+  };
+  auto onRecord = [&](const std::string& line) {
+    if (!outageStart.empty()) {
+      Complain("outage from " + outageStart + " to " + SplitRow(line)[2] + ": " +
+               std::to_string(skipped - skippedBefore) + " record(s) skipped");
+      outageStart.clear();
+      skippedBefore = skipped;
+    }
+    PrintLine(line);
+  };
   TimedRecordingResult result = RunTimedRecording(
-      meter.host, rec, [&] { return ValueTextsOf(meter.session.Live); }, between, PrintLine);
+      meter.host, rec, [&] { return ValueTextsOf(meter.session.Live); }, between, onRecord,
+      [&] { return meter.session.Meter.ReadingSerial; }, onSkipped);
   switch (result.End) {
     case TimedRecordingEnd::Done: return Ok;
     case TimedRecordingEnd::FileFault: Complain(result.Fault.Message()); return FileError;

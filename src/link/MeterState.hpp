@@ -1,5 +1,6 @@
 #pragma once
 // Decoding state shared by the live poll and the logger decoding.
+#include <cstdint>
 #include <string>
 
 namespace qelt {
@@ -18,6 +19,10 @@ struct MeterState {
   bool OverI4 = false, NegTKW = false, NegTKVAR = false, FlagB7 = false;
 
   bool LoggerDecoding = false;  // while set, DecodeValue ignores the over flag
+
+  // Counts the readings decoded by the live poll, so that a sampler can tell
+  // a new reading from the last one shown again.
+  std::uint64_t ReadingSerial = 0;
 };
 
 }  // namespace qelt

@@ -36,6 +36,7 @@ PollOutcome LivePoll::Tick(PollLimits limits) {
     }
     if (!FrameMarksOk(reply)) continue;  // a new wake-up and request, same tick
     DecodeLiveFrame(meter_, reply, reading_);
+    ++meter_.ReadingSerial;
     return PollOutcome::Reading;
   }
 }

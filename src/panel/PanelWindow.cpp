@@ -19,6 +19,10 @@
 namespace qelt {
 
 namespace {
+const QColor ValueColour(0x7c, 0xf0, 0x5a);
+const QColor DimmedValueColour(0x3c, 0x5a, 0x36);
+constexpr const char* LinkLostText = "No COM";
+
 QFont Face(int pointSize, bool bold) {
   QFont f;
   f.setFamilies({"Arial", "Liberation Sans", "Helvetica"});
@@ -99,7 +103,7 @@ void PanelWindow::BuildControls() {
     value->setAutoFillBackground(true);
     QPalette pal = value->palette();
     pal.setColor(QPalette::Window, QColor(0x10, 0x18, 0x20));
-    pal.setColor(QPalette::WindowText, QColor(0x7c, 0xf0, 0x5a));
+    pal.setColor(QPalette::WindowText, ValueColour);
     value->setPalette(pal);
     PlaceTwips(*value, cell.Left, cell.Top, ValueWidth, ValueHeight);
     labels_[cell.Label] = value;
@@ -203,7 +207,28 @@ void PanelWindow::ShowReading() {
   emit ReadingShown();
 }
 
-void PanelWindow::ShowLinkText(const std::string& text) { lblCom_->setText(QString::fromStdString(text)); }
+void PanelWindow::ShowLinkText(const std::string& text) {
+  lblCom_->setText(QString::fromStdString(text));
+  ShowLinkLost(text == LinkLostText);
+}
+
+void PanelWindow::ShowLinkLost(bool lost) {
+  if (lost == linkLost_) return;
+  linkLost_ = lost;
+  // The labels keep the last reading while the instrument is away: dimmed,
+  // so that nobody takes them for live values.
+  for (QLabel* value : valueLabels_) {
+    QPalette pal = value->palette();
+    pal.setColor(QPalette::WindowText, lost ? DimmedValueColour : ValueColour);
+    value->setPalette(pal);
+  }
+  lblCom_->setAutoFillBackground(lost);
+  QPalette pal = lblCom_->palette();
+  pal.setColor(QPalette::Window, lost ? QColor(0xc0, 0x10, 0x10) : palette().color(QPalette::Window));
+  pal.setColor(QPalette::WindowText, lost ? QColor(Qt::white) : palette().color(QPalette::WindowText));
+  lblCom_->setPalette(pal);
+  lblCom_->setToolTip(lost ? "The instrument does not answer: the values shown are the last ones read." : QString());
+}
 
 void PanelWindow::RunKey(const QString& key) {
   if (ending_) return;

@@ -60,6 +60,8 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView {
   void StopTimer1() override { timer1_.stop(); }
   void StartTimer1() override;
   bool Timer1Active() const override { return timer1_.isActive(); }
+  // "No COM": the instrument does not answer and the labels show old values.
+  bool LinkLostShown() const { return linkLost_; }
   QTimer& Timer2() { return timer2_; }
 
   // RecorderView
@@ -93,6 +95,7 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView {
   void BuildControls();
   void ShowReading();
   void ShowLinkText(const std::string& text);
+  void ShowLinkLost(bool lost);
   void EndProgram();
 
   Session& session_;
@@ -112,6 +115,7 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView {
   QTimer timer1_;
   QTimer timer2_;
   bool ending_ = false;
+  bool linkLost_ = false;
   ExchangeGuard::Ticket shutdown_;
 };
 

@@ -18,6 +18,10 @@ ListWindow::ListWindow(RecorderState& state, Dialogs& dialogs, std::function<voi
   Toolbar1().AddButton("Print", PrintPicture(), "Print");
 }
 
+void ListWindow::ShowSkippedTicks(std::int64_t skipped) {
+  setWindowTitle(QString("%1  (%2 skipped: no new reading)").arg(LiveListLayout().Caption).arg(skipped));
+}
+
 ListWindow::~ListWindow() {
   if (!unloaded_) state_.ListActive = false;
 }

@@ -16,6 +16,8 @@ class ListWindow : public RecordListWindow {
 
   // Toolbar "Save".
   void SaveCommand();
+  // "List  (3 skipped: no new reading)": sampling ticks that added no row.
+  void ShowSkippedTicks(std::int64_t skipped);
 
  protected:
   void RunKey(const QString& key) override;

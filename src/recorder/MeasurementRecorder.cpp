@@ -37,6 +37,7 @@ bool MeasurementRecorder::Start(const std::string& path, RecorderFault& fault) {
   state_.RecFileName = path;
   state_.RecCount = 0;
   state_.RecPart = 0;
+  state_.SkippedRecords = 0;
   if (!Open(path, fault)) return false;
   state_.Recording = true;
   return true;

@@ -84,13 +84,16 @@ void PcSampling::Sampling() {
   ApplySamplingAnswer(state_, answer);
 }
 
-SampleStepResult PcSampling::Tick(const std::function<ValueTexts()>& values, LiveListView* list) {
-  SampleStepResult result = SampleStep(state_, recorder_, host_, values);
+SampleStepResult PcSampling::Tick(const std::function<ValueTexts()>& values, LiveListView* list,
+                                  std::optional<std::uint64_t> readingSerial) {
+  SampleStepResult result = SampleStep(state_, recorder_, host_, values, readingSerial);
   if (!result.Sampled) return result;
   if (result.Recorded) {
     view_.SetCountLabel(result.CountText);
     view_.SetRecLabel(result.RecText);
   }
+  if (result.RecordSkipped) view_.SetCountLabel(result.CountText);
+  if (result.ListRowSkipped && list) list->ShowSkippedTicks(state_.SkippedListRows);
   if (result.Fault) ShowStopped();
   if (result.ClearRecordLabels) {
     view_.SetFileNameLabel("");

@@ -4,7 +4,9 @@
 // (the interval), and the Timer2 step that feeds the recording file and the
 // live list. The windows are reached through the views below, so all of it
 // runs without Qt. All calls on the user-interface thread.
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,6 +48,8 @@ class LiveListView {
   virtual GridWindowHooks Hooks() = 0;
   // Closes the window and opens it again empty (titles only).
   virtual void Restart() = 0;
+  // Sampling ticks skipped so far because no new reading had come.
+  virtual void ShowSkippedTicks(std::int64_t skipped) = 0;
 };
 
 // Where "Open" puts what it reads: a new file list window.
@@ -81,7 +85,9 @@ class PcSampling {
   // live list window while it is open (else null). A recording file that
   // fails stops the recording and is reported; an automatic list save that
   // fails is reported and the list is kept.
-  SampleStepResult Tick(const std::function<ValueTexts()>& values, LiveListView* list);
+  // readingSerial: see SampleStep.
+  SampleStepResult Tick(const std::function<ValueTexts()>& values, LiveListView* list,
+                        std::optional<std::uint64_t> readingSerial = std::nullopt);
 
   MeasurementRecorder& Recorder() { return recorder_; }
   RecorderState& State() { return state_; }

@@ -15,6 +15,7 @@ class PcSamplingController::LiveList : public LiveListView {
   int TopRow() const override { return owner_.list_->RecordGrid().TopRow(); }
   void SetTopRow(int row) override { owner_.list_->RecordGrid().SetTopRow(row); }
   GridWindowHooks Hooks() override { return owner_.list_->Hooks(); }
+  void ShowSkippedTicks(std::int64_t skipped) override { owner_.list_->ShowSkippedTicks(skipped); }
   void Restart() override {
     // Closed and opened again empty; the count goes on.
     if (owner_.list_) owner_.list_->close();
@@ -85,6 +86,7 @@ void PcSamplingController::SamplingCommand() { sampling_->Sampling(); }
 void PcSamplingController::ListCommand() {
   if (list_ && list_->isVisible()) return;
   session_.Recorder.ListCount = 0;
+  session_.Recorder.SkippedListRows = 0;
   // A list closed a moment ago is on its way out: a new one takes its place.
   ShowNewList();
 }
@@ -94,13 +96,14 @@ void PcSamplingController::ShowNewList() {
       session_.Recorder, dialogs_, [this] { StopPoll(); }, [this] { StartPoll(); });
   window->setAttribute(Qt::WA_DeleteOnClose);
   list_ = window;
+  if (session_.Recorder.SkippedListRows > 0) window->ShowSkippedTicks(session_.Recorder.SkippedListRows);
   window->show();
   session_.Recorder.ListActive = true;
 }
 
 void PcSamplingController::Tick() {
   LiveListView* list = list_ ? liveList_.get() : nullptr;
-  sampling_->Tick([this] { return view_.ValueLabelTexts(); }, list);
+  sampling_->Tick([this] { return view_.ValueLabelTexts(); }, list, session_.Meter.ReadingSerial);
 }
 
 void PcSamplingController::StopPoll() { poll_.StopTimer1(); }

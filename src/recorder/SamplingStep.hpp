@@ -2,6 +2,7 @@
 // One tick of Timer2 (every 1000 ms): every SampleTime ticks a sample of the
 // live values goes to the recording file and to the live list. The caller
 // shows the result; nothing here touches a window.
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,14 +20,17 @@ struct SampleStepResult {
   std::string Sample;    // the sample line
 
   bool Recorded = false;  // a record line was written
-  std::string CountText;  // LblCount when Recorded
+  // No reading newer than the last record's: nothing was written.
+  bool RecordSkipped = false;
+  std::string CountText;  // LblCount when Recorded or RecordSkipped
   std::string RecText;    // LblRec when Recorded ("Rec")
   // The recording file failed; the recording has been stopped.
   std::optional<RecorderFault> Fault;
   // No recording runs: LblFileName, LblCount and LblRec are emptied.
   bool ClearRecordLabels = false;
 
-  bool ListRow = false;  // append ListRowText to the live list
+  bool ListRow = false;         // append ListRowText to the live list
+  bool ListRowSkipped = false;  // no reading newer than the last row's
   std::string ListRowText;
   // The live list holds a multiple of 10 000 samples: save it to ListSaveName
   // in the current folder and open it again empty.
@@ -35,9 +39,14 @@ struct SampleStepResult {
 };
 
 // The sampling step. values is called once, at the sampling moment, for the
-// texts of the value labels.
+// texts of the value labels. readingSerial is MeterState::ReadingSerial of the
+// reading they show; without it every sample is taken as new.
 SampleStepResult SampleStep(RecorderState& state, MeasurementRecorder& recorder, Host& host,
-                            const std::function<ValueTexts()>& values);
+                            const std::function<ValueTexts()>& values,
+                            std::optional<std::uint64_t> readingSerial = std::nullopt);
+
+// LblCount: the record count, and the skipped ticks when there were any ("25 (3 skipped)").
+std::string RecordCountText(const RecorderState& state);
 
 // The live list scrolls by one row once it has more than this many grid rows.
 inline constexpr int ListScrollRows = 15;

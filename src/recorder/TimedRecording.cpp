@@ -1,16 +1,38 @@
 #include "recorder/TimedRecording.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 #include "recorder/SamplingInterval.hpp"
 #include "recorder/SamplingStep.hpp"
 
 namespace qelt {
+namespace {
+
+// Advances the sampling count over ticks that never came; returns how many
+// of them would have taken a sample.
+std::int64_t MissTicks(RecorderState& state, std::int64_t ticks) {
+  const std::int64_t interval = state.SampleTime;
+  const std::int64_t count = state.SampleTick;
+  // Ticks up to the first sample, as SampleStep counts them.
+  const std::int64_t first = (count == 0 || count >= interval) ? 1 : interval - count + 1;
+  if (ticks < first) {
+    state.SampleTick = static_cast<int>(count + ticks);
+    return 0;
+  }
+  const std::int64_t after = ticks - first;
+  state.SampleTick = static_cast<int>(1 + after % interval);
+  return 1 + after / interval;
+}
+
+}  // namespace
 
 TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& options,
                                        const std::function<ValueTexts()>& values,
                                        const std::function<bool(double nextTick)>& between,
-                                       const std::function<void(const std::string& recordLine)>& onRecord) {
+                                       const std::function<void(const std::string& recordLine)>& onRecord,
+                                       const std::function<std::uint64_t()>& readingSerial,
+                                       const std::function<void(const DateTime&, std::int64_t)>& onSkipped) {
   TimedRecordingResult result;
   RecorderState state;
   state.SampleTime = std::clamp(options.Interval, MinSampleTime, MaxSampleTime);
@@ -36,7 +58,9 @@ TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& 
     }
     if (options.Seconds > 0 && nextTick - start > options.Seconds + 1e-9) break;
 
-    SampleStepResult step = SampleStep(state, recorder, host, values);
+    std::optional<std::uint64_t> serial;
+    if (readingSerial) serial = readingSerial();
+    SampleStepResult step = SampleStep(state, recorder, host, values, serial);
     if (step.Fault) {
       result.End = TimedRecordingEnd::FileFault;
       result.Fault = *step.Fault;
@@ -47,8 +71,24 @@ TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& 
       if (onRecord) onRecord(RecordLine(state.RecCount, step.Sample));
       if (options.Count > 0 && result.Records >= options.Count) break;
     }
-    // Like a timer, a late tick is not made up for twice.
-    nextTick = std::max(nextTick + 1.0, host.Monotonic());
+    if (step.RecordSkipped) {
+      result.Skipped = state.SkippedRecords;
+      if (onSkipped) onSkipped(step.Moment, state.SkippedRecords);
+    }
+    // Like a timer, a late tick is taken once and the next one comes a
+    // second after it, never two in one second. The ticks it missed are
+    // counted as ticks without a new reading: their samples are skipped.
+    nextTick += 1.0;
+    const double now = host.Monotonic();
+    if (nextTick <= now) {
+      const std::int64_t missedSamples = MissTicks(state, static_cast<std::int64_t>(now - nextTick) + 1);
+      nextTick = now + 1.0;
+      if (missedSamples > 0 && state.Recording) {
+        state.SkippedRecords += missedSamples;
+        result.Skipped = state.SkippedRecords;
+        if (onSkipped) onSkipped(host.Now(), state.SkippedRecords);
+      }
+    }
   }
   recorder.Stop();
   return result;

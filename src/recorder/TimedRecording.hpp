@@ -28,7 +28,8 @@ enum class TimedRecordingEnd {
 struct TimedRecordingResult {
   TimedRecordingEnd End = TimedRecordingEnd::Done;
   std::int64_t Records = 0;
-  RecorderFault Fault;  // when End is FileFault
+  std::int64_t Skipped = 0;  // ticks without a new reading
+  RecorderFault Fault;       // when End is FileFault
 };
 
 // Opens Out and writes the header, then ticks every second from one second
@@ -37,9 +38,15 @@ struct TimedRecordingResult {
 // `between(nextTickMonotonic)` runs (the tool's live poll); it returns
 // false to end the recording. Without `between` the host's event loop runs.
 // With neither Count nor Seconds the run goes on until `between` stops it.
+// readingSerial (MeterState::ReadingSerial of the values) lets a tick
+// without a new reading be skipped; onSkipped then gets the tick's moment
+// and the skipped count so far. A tick that comes late (a poll waited for
+// its reply) is taken once, and the missed ticks count toward the next sample.
 TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& options,
                                        const std::function<ValueTexts()>& values,
                                        const std::function<bool(double nextTick)>& between,
-                                       const std::function<void(const std::string& recordLine)>& onRecord = {});
+                                       const std::function<void(const std::string& recordLine)>& onRecord = {},
+                                       const std::function<std::uint64_t()>& readingSerial = {},
+                                       const std::function<void(const DateTime&, std::int64_t)>& onSkipped = {});
 
 }  // namespace qelt

@@ -21,6 +21,14 @@ struct RecorderState {
   bool ListActive = false;     // the live list is open and takes samples
   std::int64_t ListCount = 0;  // samples added to the live list
 
+  // Samples are taken only from a reading newer than the one behind the last
+  // record and the last list row; a sampling tick without one is skipped
+  // (while the link is lost the labels keep the last reading).
+  std::uint64_t RecordedSerial = 0;
+  std::int64_t SkippedRecords = 0;  // in the current recording
+  std::uint64_t ListedSerial = 0;
+  std::int64_t SkippedListRows = 0;  // in the open live list
+
   bool DialogOK = false;  // the last save dialog ended with a file
 
   // Records of the file list last sent to "Plot" (rows minus the title row).

@@ -356,7 +356,55 @@ def case_reconnect(cli, sim, tmp):
     expect(gap >= datetime.timedelta(seconds=2), f"no gap in the readings (longest {gap}): nothing was lost")
 
 
+def case_record_outage(cli, sim, tmp):
+    # The simulator goes away for 5 s during a recording at one record a
+    # second: no record repeats the last reading, the numbering has no gap,
+    # and the outage is told on stderr.
+    link = os.path.join(tmp, "dev")
+    out = os.path.join(tmp, "run.mes")
+    first = Simulator(sim, ["--link", link])
+    second = None
+    with open(os.path.join(tmp, "rec.out"), "wb") as so, open(os.path.join(tmp, "rec.err"), "wb") as se:
+        tool = subprocess.Popen([cli, "record", "--port", link, "--out", out, "--interval", "1", "--seconds", "14",
+                                 "--timeout", "20"], stdout=so, stderr=se)
+        try:
+            time.sleep(4.0)
+            first.stop()
+            time.sleep(5.0)
+            second = Simulator(sim, ["--link", link])
+            try:
+                rc = tool.wait(40)
+            except subprocess.TimeoutExpired:
+                raise Failed("the recording did not end within 40 s of the simulator's return")
+        finally:
+            if tool.poll() is None:
+                tool.kill()
+                tool.wait()
+            first.stop()
+            if second:
+                second.stop()
+    with open(os.path.join(tmp, "rec.err")) as f:
+        err = f.read()
+    expect(rc == 0, f"exit {rc}, stderr {err!r}")
+    with open(out, "rb") as f:
+        lines = f.read().split(b"\r\n")
+    expect(lines[-1] == b"", "the file ends with CR LF")
+    records = [line.decode().split("\t") for line in lines[1:-1]]
+    expect(len(records) >= 5, f"{len(records)} records")
+    numbers = [int(r[0]) for r in records]
+    expect(numbers == list(range(1, len(records) + 1)), f"numbering {numbers}")
+    values = [tuple(r[3:]) for r in records]
+    repeats = [n + 2 for n in range(len(values) - 1) if values[n] == values[n + 1]]
+    expect(not repeats, f"records {repeats} repeat the reading before them")
+    times = [expect_date_time(r[1], r[2], f"record {r[0]}") for r in records]
+    gap = max(b - a for a, b in zip(times, times[1:]))
+    expect(gap >= datetime.timedelta(seconds=4), f"no gap in the record times (longest {gap})")
+    expect("stopped answering" in err and "outage from" in err and "record(s) skipped" in err,
+           f"the outage is not on stderr: {err!r}")
+
+
 CASES = {
+    "record_outage": case_record_outage,
     "read_json": case_read_json,
     "silent": case_silent,
     "timeout": case_timeout,

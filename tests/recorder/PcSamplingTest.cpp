@@ -48,6 +48,8 @@ struct FakeList : LiveListView {
     h.SetBusy = [](bool) {};
     return h;
   }
+  void ShowSkippedTicks(std::int64_t n) override { skipped = n; }
+  std::int64_t skipped = 0;
   void Restart() override {
     ++restarts;
     grid.SetRows(1);
@@ -76,12 +78,49 @@ struct Rig {
   PcSampling sampling{state, host, dialogs, view};
   ValueTexts values;
 
-  SampleStepResult Tick(LiveListView* list = nullptr) {
-    auto r = sampling.Tick([&] { return values; }, list);
+  SampleStepResult Tick(LiveListView* list = nullptr, std::optional<std::uint64_t> serial = std::nullopt) {
+    auto r = sampling.Tick([&] { return values; }, list, serial);
     host.Advance(1.0);
     return r;
   }
 };
+
+TEST(PcSampling, TicksWithoutANewReadingAreSkippedAndCounted) {
+  // The link is lost for three ticks: the labels still show reading 7.
+  TempDir dir;
+  Rig rig;
+  rig.state.SampleTime = 1;
+  rig.dialogs.QueueFile(dir.File("run.mes"));
+  rig.sampling.Save();
+  FakeList list;
+  rig.state.ListActive = true;
+  const std::uint64_t serials[] = {5, 6, 7, 7, 7, 7, 9, 10};
+  for (std::uint64_t serial : serials) {
+    rig.values[5] = "23" + std::to_string(serial) + ".0";
+    rig.Tick(&list, serial);
+  }
+  EXPECT_EQ(rig.state.RecCount, 5);
+  EXPECT_EQ(rig.state.SkippedRecords, 3);
+  EXPECT_EQ(rig.view.count, "5 (3 skipped)");
+  EXPECT_EQ(list.skipped, 3);
+  ASSERT_EQ(list.grid.Rows(), 6);  // titles and five rows, numbered without a gap
+  EXPECT_EQ(list.grid.Cell(5, 0), "5");
+
+  // The file: records 1 to 5, the gap shows in the times (10:00:02, then 10:00:06).
+  std::string file = ReadFile(dir.File("run.mes"));
+  EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 6);
+  EXPECT_NE(file.find("\r\n3\t2011/07/29\t10:00:02\t"), std::string::npos);
+  EXPECT_NE(file.find("\r\n4\t2011/07/29\t10:00:06\t"), std::string::npos);
+  EXPECT_EQ(file.find("237.0", file.find("237.0") + 1), std::string::npos);
+
+  // A new recording starts its own count, and its first record is taken at once.
+  rig.sampling.Save();
+  rig.dialogs.QueueFile(dir.File("again.mes"));
+  rig.sampling.Save();
+  rig.Tick(&list, 10);
+  EXPECT_EQ(rig.state.RecCount, 1);
+  EXPECT_EQ(rig.view.count, "1");
+}
 
 TEST(PcSampling, SaveStartsAndStopsARecording) {
   TempDir dir;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "TempDir.hpp"
 #include "platform/VirtualHost.hpp"
 #include "recorder/TimedRecording.hpp"
@@ -39,6 +41,55 @@ TEST(TimedRecording, CountRecordsAtTheIntervalInTheRecorderFormat) {
   EXPECT_TRUE(lines[2].starts_with("3\t2011/07/29\t08:00:05\t"));
   EXPECT_EQ(ReadFile(dir.File("cli.mes")),
             HeaderLine() + "\r\n" + lines[0] + "\r\n" + lines[1] + "\r\n" + lines[2] + "\r\n");
+}
+
+TEST(TimedRecording, SlowPollsAndAnOutageGiveOneRecordPerIntervalAndNoRepeatedReading) {
+  // Every poll takes 0.1 s; from 10 s to 20 s each one waits 4.5 s for a
+  // reply that never comes.
+  for (const int interval : {1, 2}) {
+    for (const bool fresh : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "interval " << interval << (fresh ? ", new readings only" : ""));
+      TempDir dir;
+      VirtualHost host(8 * 3600.0, DateTime{2011, 7, 29, 0, 0, 0});
+      std::uint64_t serial = 0;
+      std::vector<std::string> lines;
+      std::vector<std::int64_t> skips;
+      TimedRecordingOptions options;
+      options.Out = dir.File("slow.mes");
+      options.Interval = interval;
+      options.Seconds = 40;
+      std::function<std::uint64_t()> readingSerial;
+      if (fresh) readingSerial = [&] { return serial; };
+      TimedRecordingResult r = RunTimedRecording(
+          host, options, [&] { return ValueTexts{{"r" + std::to_string(serial)}}; },
+          [&](double) {
+            const double t = host.Monotonic();
+            const bool lost = t >= 10.0 && t < 20.0;
+            host.RunEvents(lost ? 4.5 : 0.1);
+            if (!lost) ++serial;
+            return true;
+          },
+          [&](const std::string& line) { lines.push_back(line); }, readingSerial,
+          [&](const DateTime&, std::int64_t n) { skips.push_back(n); });
+      EXPECT_EQ(r.End, TimedRecordingEnd::Done);
+      std::set<std::string> seconds, readings;
+      for (const std::string& line : lines) {
+        auto cells = SplitRow(line);
+        EXPECT_TRUE(seconds.insert(cells[2]).second) << "two records in " << cells[2];
+        if (fresh) {
+          EXPECT_TRUE(readings.insert(cells[3]).second) << "reading " << cells[3] << " recorded twice";
+        }
+      }
+      // About one sampling moment per interval (a late tick shifts the
+      // following ones by its lateness): each gave a record or was skipped.
+      EXPECT_LE(r.Records + r.Skipped, 40 / interval);
+      EXPECT_GE(r.Records + r.Skipped, 40 / interval - 3);
+      EXPECT_GE(r.Skipped, 10 / interval - 2);
+      ASSERT_FALSE(skips.empty());
+      EXPECT_EQ(skips.back(), r.Skipped);
+      EXPECT_EQ(std::stoi(SplitRow(lines.back())[0]), r.Records);  // numbered without a gap
+    }
+  }
 }
 
 TEST(TimedRecording, SecondsLimitStopRequestAndFileFault) {

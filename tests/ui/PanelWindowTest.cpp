@@ -213,16 +213,26 @@ class PanelWindowTest : public QObject {
     rig.host.ScheduleAt(back, [&] { rig.instrument.Faults().Silent = false; });
     QStringList indicator;
     QStringList valuesMeanwhile;
+    QLabel* v1Label = rig.panel->Label("LblV1");
+    const QColor live = v1Label->palette().color(QPalette::WindowText);
+    bool dimmedMeanwhile = true, redMeanwhile = true;
     rig.host.OnEvents = [&] {
       QString com = rig.Text("LblCOM");
       if (indicator.isEmpty() || indicator.last() != com) indicator << com;
-      if (com == "No COM") valuesMeanwhile << rig.Text("LblV1");
+      if (com != "No COM") return;
+      valuesMeanwhile << rig.Text("LblV1");
+      dimmedMeanwhile &= v1Label->palette().color(QPalette::WindowText) != live;
+      redMeanwhile &= rig.panel->Label("LblCOM")->palette().color(QPalette::Window) == QColor(0xc0, 0x10, 0x10);
     };
     rig.panel->Timer1Tick();
     QVERIFY2(indicator.contains("No COM"), qPrintable(indicator.join(",")));
     QVERIFY(!valuesMeanwhile.isEmpty());
-    for (const QString& v : valuesMeanwhile) QCOMPARE(v, v1);  // the last reading stays meanwhile
+    for (const QString& v : valuesMeanwhile) QCOMPARE(v, v1);  // the last reading stays meanwhile, dimmed
+    QVERIFY(dimmedMeanwhile);
+    QVERIFY(redMeanwhile);
     QCOMPARE(rig.Text("LblCOM"), QString("COM1"));
+    QVERIFY(!rig.panel->LinkLostShown());
+    QCOMPARE(v1Label->palette().color(QPalette::WindowText), live);
     QVERIFY(rig.host.Monotonic() >= back);
   }
 
