@@ -1,6 +1,7 @@
 // qelt: the desktop program.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <cstdio>
 
 #include "app/Program.hpp"
@@ -10,11 +11,19 @@
 #include "sim/PtySimulator.hpp"
 #endif
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("Qelt");
-  QApplication::setApplicationVersion("8.00");
+namespace {
 
+struct Options {
+  bool Simulate = false;
+  QString Port;
+};
+
+// Reads the command line with a core application only, so that --help and
+// --version work without a display; they print and end the program.
+Options ParseOptions(int argc, char** argv) {
+  QCoreApplication parsing(argc, argv);
+  QCoreApplication::setApplicationName("qelt");
+  QCoreApplication::setApplicationVersion(QELT_VERSION);
   QCommandLineParser parser;
   parser.setApplicationDescription("Live readout, recording and logger access for a three-phase power analyzer.");
   parser.addHelpOption();
@@ -23,13 +32,23 @@ int main(int argc, char** argv) {
   QCommandLineOption port("port", "Fill in TEXT as the port: COM1 to COM16, Auto, or a device path.", "TEXT");
   parser.addOption(simulate);
   parser.addOption(port);
-  parser.process(app);
+  parser.process(parsing);
+  return {parser.isSet(simulate), parser.isSet(port) ? parser.value(port) : QString()};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Options options = ParseOptions(argc, argv);
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Qelt");
+  QApplication::setApplicationVersion(QELT_VERSION);
 
   QString portText;
 #ifndef _WIN32
   // Declared before the program so that it stops after the port is released.
   qelt::PtySimulator simulator;
-  if (parser.isSet(simulate)) {
+  if (options.Simulate) {
     std::string device, error;
     if (!simulator.Start(qelt::PtySimulatorOptions{}, device, error)) {
       std::fprintf(stderr, "qelt: the simulator could not start: %s\n", error.c_str());
@@ -38,12 +57,12 @@ int main(int argc, char** argv) {
     portText = QString::fromStdString(device);
   }
 #else
-  if (parser.isSet(simulate)) {
+  if (options.Simulate) {
     std::fprintf(stderr, "qelt: --simulate needs a pseudo-terminal, which this platform lacks\n");
     return 2;
   }
 #endif
-  if (parser.isSet(port)) portText = parser.value(port);
+  if (!options.Port.isEmpty()) portText = options.Port;
 
   qelt::QtDialogs dialogs;
   qelt::Program program(dialogs);

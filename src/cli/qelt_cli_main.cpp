@@ -1,6 +1,7 @@
 // qelt-cli: live readings, recordings and the instrument clock for scripts.
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -106,6 +107,7 @@ int main(int argc, char** argv) {
 
   CLI::App app{"Qelt command-line tool: live readings, recordings and the instrument clock", "qelt-cli"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", "qelt-cli " QELT_VERSION);
 
   PortOptions readPort, recordPort, clockPort;
   long count = 1;
@@ -124,9 +126,10 @@ int main(int argc, char** argv) {
   record->add_option("--interval", rec.Interval, "seconds between records (1..86400)")
       ->check(CLI::Range(1, 86400))
       ->capture_default_str();
-  auto* countOpt = record->add_option("--count", recCount, "number of records")->check(AboveZero);
-  auto* secondsOpt = record->add_option("--seconds", recSeconds, "seconds to record")->check(AboveZero);
-  countOpt->excludes(secondsOpt);
+  auto* limit = record->add_option_group("how long", "one of --count and --seconds");
+  limit->add_option("--count", recCount, "number of records")->check(AboveZero);
+  limit->add_option("--seconds", recSeconds, "seconds to record")->check(AboveZero);
+  limit->require_option(1);
 
   auto* clock = app.add_subcommand("clock", "set the instrument clock from the PC clock");
   AddPortOptions(clock, clockPort);
@@ -134,19 +137,27 @@ int main(int argc, char** argv) {
   CommandList commands;
   commands.push_back({read, [&] { return RunRead(readPort, count, format); }});
   commands.push_back({record, [&] {
-                        if (!countOpt->count() && !secondsOpt->count())
-                          throw CLI::ValidationError("record", "--count or --seconds is required");
                         rec.Count = recCount;
                         rec.Seconds = recSeconds;
                         return RunRecord(recordPort, rec);
                       }});
   commands.push_back({clock, [&] { return RunClock(clockPort); }});
 
+  // CLI11 would only say that a command is required.
+  if (argc > 1 && argv[1][0] != '-') {
+    const std::string name = argv[1];
+    if (std::none_of(commands.begin(), commands.end(), [&](const Command& c) { return c.Sub->get_name() == name; })) {
+      Complain("unknown command \"" + name + "\" (see --help)");
+      return Usage;
+    }
+  }
   try {
     app.parse(argc, argv);
     for (const Command& command : commands)
       if (command.Sub->parsed()) return command.Run();
   } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     Complain(std::string(e.what()) + " (see --help)");

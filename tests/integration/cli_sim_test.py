@@ -247,6 +247,10 @@ def case_usage(cli, sim, tmp):
         (["read", "--port", missing, "--timeout", "0"], 2, "--timeout 0"),
         (["record", "--port", missing, "--seconds", "nan", "--out", os.path.join(tmp, "r.mes")], 2,
          "--seconds nan"),
+        (["bogus"], 2, "an unknown command"),
+        (["record", "--port", missing, "--out", os.path.join(tmp, "r.mes")], 2, "record without --count or --seconds"),
+        (["record", "--port", missing, "--count", "1", "--seconds", "1", "--out", os.path.join(tmp, "r.mes")], 2,
+         "record with both --count and --seconds"),
         (["read", "--port", missing], 4, "a device that cannot be opened"),
         (["record", "--port", missing, "--count", "1", "--out", os.path.join(tmp, "r.mes")], 4,
          "record on a device that cannot be opened"),
@@ -257,6 +261,10 @@ def case_usage(cli, sim, tmp):
         expect(out == b"", f"{what}: stdout {out!r}")
         expect_complaint(err, what)
     expect(not os.path.exists(os.path.join(tmp, "r.mes")), "record made its file without a port")
+    rc, out, err, _ = run_cli(cli, ["bogus"], limit=10)
+    expect("bogus" in err, f"the unknown command is not named: {err!r}")
+    rc, out, err, _ = run_cli(cli, ["--version"], limit=10)
+    expect(rc == 0 and out.startswith(b"qelt-cli ") and not err, f"--version: exit {rc}, {out!r}, {err!r}")
 
 
 def decimal_comma_locale():
