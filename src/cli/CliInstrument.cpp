@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <string_view>
 
+#include "cli/SystemPorts.hpp"
 #include "link/PortChoice.hpp"
+#include "link/PortSearch.hpp"
 #include "text/NumberText.hpp"
 
 namespace qelt::cli {
@@ -37,6 +39,21 @@ int CliInstrument::Open(const std::string& text) {
     return FileError;
   }
   return Ok;
+}
+
+int CliInstrument::Open(const PortOptions& options) {
+  if (options.Port != "find") return Open(options.Port);
+  std::vector<std::string> devices = SplitDeviceList(options.Candidates);
+  if (options.Candidates.empty())
+    for (const SystemPortInfo& info : SystemPorts()) devices.push_back(info.Device);
+  PortSearchResult found = FindInstrumentPort(host, devices, [] { return std::make_unique<QtSerialPort>(); });
+  for (const PortTried& tried : found.Refused) Complain("tried " + tried.Device + ": " + tried.Reason);
+  if (found.Device.empty()) {
+    Complain(devices.empty() ? "no serial port to try" : "no port answered the wake-up");
+    return NoAnswer;
+  }
+  Complain("found the instrument on " + found.Device);
+  return Open(found.Device);
 }
 
 bool CliInstrument::ReadOnce() {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/CliOptions.hpp"
 #include "link/Link.hpp"
 #include "panel/LivePoll.hpp"
 #include "platform/qt/QtHost.hpp"
@@ -26,6 +27,9 @@ class CliInstrument {
   // Opens the port named by text ("COM3", "Auto", a device path). Returns
   // Ok, Usage for a text that names no port, FileError when it cannot be opened.
   int Open(const std::string& text);
+  // The same for the command's options; --port find first looks for the
+  // port whose instrument answers and names it on stderr (NoAnswer if none).
+  int Open(const PortOptions& options);
 
   // Polls until a reading arrives; false after timeout seconds without one.
   bool ReadOnce();

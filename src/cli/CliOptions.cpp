@@ -28,7 +28,9 @@ const CLI::Validator AboveZero(
     "NUMBER>0");
 
 void AddPortOptions(CLI::App* cmd, PortOptions& o) {
-  cmd->add_option("--port", o.Port, "serial port: COM1..COM16, Auto, or a device path")->required();
+  cmd->add_option("--port", o.Port, "serial port: COM1..COM16, Auto, a device path, or find")->required();
+  cmd->add_option("--candidates", o.Candidates,
+                  "with --port find: the devices to try, DEV,DEV (default: every serial port)");
   cmd->add_option("--timeout", o.Timeout, "seconds to keep trying while the instrument gives no usable answer")
       ->check(AboveZero)
       ->capture_default_str();

@@ -10,7 +10,8 @@
 namespace qelt::cli {
 
 struct PortOptions {
-  std::string Port;
+  std::string Port;        // "find": the first port whose instrument answers
+  std::string Candidates;  // with "find": the devices to try, comma-separated; else every serial port
   double Timeout = 10.0;
 };
 
@@ -18,7 +19,7 @@ struct PortOptions {
 // timeout or duration would never end.
 extern const CLI::Validator AboveZero;
 
-// --port (required) and --timeout.
+// --port (required), --candidates and --timeout.
 void AddPortOptions(CLI::App* cmd, PortOptions& o);
 
 // One line on stdout, flushed at once so that a script reads it as it comes.

@@ -10,6 +10,7 @@
 #include "cli/CliInstrument.hpp"
 #include "cli/CliOptions.hpp"
 #include "cli/ReadingText.hpp"
+#include "cli/SystemPorts.hpp"
 #include "link/ClockCommand.hpp"
 #include "recorder/TimedRecording.hpp"
 #include "text/NumberText.hpp"
@@ -21,7 +22,7 @@ namespace {
 
 int RunRead(const PortOptions& o, long count, const std::string& format) {
   CliInstrument meter(o.Timeout);
-  if (int rc = meter.Open(o.Port); rc != Ok) return rc;
+  if (int rc = meter.Open(o); rc != Ok) return rc;
   for (long i = 0; i < count && !Interrupted(); ++i) {
     if (!meter.ReadOnce()) return meter.NoAnswerExit();
     DateTime when = meter.host.Now();
@@ -33,7 +34,7 @@ int RunRead(const PortOptions& o, long count, const std::string& format) {
 
 int RunRecord(const PortOptions& o, const TimedRecordingOptions& rec) {
   CliInstrument meter(o.Timeout);
-  if (int rc = meter.Open(o.Port); rc != Ok) return rc;
+  if (int rc = meter.Open(o); rc != Ok) return rc;
   // The first record waits for a first reading, as the program's labels do.
   if (!meter.ReadOnce()) return meter.NoAnswerExit();
   double lastReading = meter.host.Monotonic();
@@ -89,7 +90,7 @@ int RunRecord(const PortOptions& o, const TimedRecordingOptions& rec) {
 
 int RunClock(const PortOptions& o) {
   CliInstrument meter(o.Timeout);
-  if (int rc = meter.Open(o.Port); rc != Ok) return rc;
+  if (int rc = meter.Open(o); rc != Ok) return rc;
   std::string sent = SetInstrumentClock(meter.link, meter.session.Guard, meter.Deadline());
   if (sent.empty()) return meter.NoAnswerExit();
   std::printf("%s\n", HexBytes(sent).c_str());
@@ -134,7 +135,18 @@ int main(int argc, char** argv) {
   auto* clock = app.add_subcommand("clock", "set the instrument clock from the PC clock");
   AddPortOptions(clock, clockPort);
 
+  std::string portsFormat = "tsv";
+  auto* ports = app.add_subcommand("ports", "list the system's serial ports (device, description, serial number)");
+  ports->add_option("--format", portsFormat, "tsv or json")
+      ->check(CLI::IsMember({"tsv", "json"}))
+      ->capture_default_str();
+
   CommandList commands;
+  commands.push_back({ports, [&] {
+                        for (const SystemPortInfo& port : SystemPorts())
+                          PrintLine(SystemPortLine(port, portsFormat == "json"));
+                        return Ok;
+                      }});
   commands.push_back({read, [&] { return RunRead(readPort, count, format); }});
   commands.push_back({record, [&] {
                         rec.Count = recCount;

@@ -30,11 +30,13 @@ class PortWindow : public QWidget {
   void OnOK();
 
  private:
+  void FitWidth();
   SerialPort& port_;
   MeterState& meter_;
   Dialogs& dialogs_;
   QComboBox* txtCom_;
   QPushButton* cmdOk_;
+  int width0_ = 0, comboWidth0_ = 0;  // the first sizes
 };
 
 }  // namespace qelt

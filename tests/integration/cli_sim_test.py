@@ -411,7 +411,37 @@ def case_record_outage(cli, sim, tmp):
            f"the outage is not on stderr: {err!r}")
 
 
+def case_ports(cli, sim, tmp):
+    # The system's ports, then --port find among candidates: a device that
+    # does not exist, a silent simulator, and one that answers.
+    rc, out, err, _ = run_cli(cli, ["ports"], limit=10)
+    expect(rc == 0, f"ports: exit {rc}, {err!r}")
+    for line in out.decode().splitlines():
+        expect(len(line.split("\t")) == 3, f"ports line {line!r}")
+    rc, out, err, _ = run_cli(cli, ["ports", "--format", "json"], limit=10)
+    expect(rc == 0, f"ports json: exit {rc}")
+    for line in out.decode().splitlines():
+        expect(set(json.loads(line)) == {"device", "description", "serial"}, f"ports json line {line!r}")
+
+    silent = Simulator(sim, ["--link", os.path.join(tmp, "silent"), "--silent"])
+    good = Simulator(sim, ["--link", os.path.join(tmp, "good")])
+    try:
+        candidates = ",".join([os.path.join(tmp, "missing"), os.path.join(tmp, "silent"), os.path.join(tmp, "good")])
+        rc, out, err, _ = run_cli(cli, ["read", "--port", "find", "--candidates", candidates], limit=30)
+        expect(rc == 0, f"find: exit {rc}, {err!r}")
+        expect(len(out.splitlines()) == 1, f"find: {out!r}")
+        expect("found the instrument on " + os.path.join(tmp, "good") in err, f"find: stderr {err!r}")
+        rc, out, err, _ = run_cli(cli, ["read", "--port", "find", "--candidates", os.path.join(tmp, "silent")],
+                                  limit=30)
+        expect(rc == 3 and out == b"", f"find among silent ports: exit {rc}, {out!r}")
+        expect(err.splitlines()[-1] == "qelt-cli: no port answered the wake-up", f"find among silent ports: {err!r}")
+    finally:
+        silent.stop()
+        good.stop()
+
+
 CASES = {
+    "ports": case_ports,
     "record_outage": case_record_outage,
     "read_json": case_read_json,
     "silent": case_silent,

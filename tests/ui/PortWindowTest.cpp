@@ -73,6 +73,13 @@ class PortWindowTest : public QObject {
 
   void devicePathIsUsedAsItIs() {
     Rig rig;
+    for (int n = 0; n < 8; ++n) QCOMPARE(rig.window.TxtCOM()->itemText(n), "COM" + QString::number(n + 1));
+    // A long device name widens the window so that it can be read whole.
+    rig.window.SetPortText("/dev/serial/by-id/usb-adapter-if00-port0");
+    const QFontMetrics fm(rig.window.TxtCOM()->font());
+    QVERIFY(rig.window.TxtCOM()->width() > fm.horizontalAdvance(rig.window.TxtCOM()->currentText()));
+    QVERIFY(rig.window.CmdOK()->geometry().right() < rig.window.width());
+    QVERIFY(rig.window.width() > 136);
     rig.window.show();
     QVERIFY(Choose(rig, "/dev/pts/9"));
     QCOMPARE(rig.meter.ComPort, 0);
