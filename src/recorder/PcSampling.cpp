@@ -1,5 +1,7 @@
 #include "recorder/PcSampling.hpp"
 
+#include <cstdio>
+
 #include "recorder/RecordFileReader.hpp"
 #include "recorder/SamplingInterval.hpp"
 
@@ -24,6 +26,19 @@ void PcSampling::Save() {
   }
   SaveDialog(state_, dialogs_);
   if (!state_.DialogOK) return;
+  // A name typed without an ending gets the measurement file's; the dialog
+  // asked about the name as typed, so a file of the new name is asked about here.
+  if (FileNameOf(state_.RecFileName).find('.') == std::string::npos) {
+    state_.RecFileName += ".mes";
+    if (std::FILE* existing = std::fopen(state_.RecFileName.c_str(), "rb")) {
+      std::fclose(existing);
+      if (dialogs_.Message(state_.RecFileName + " already exists.\r\nDo you want to replace it?",
+                           MessageIcon::Exclamation, MessageButtons::YesNo) != MessageAnswer::Yes) {
+        state_.DialogOK = false;
+        return;
+      }
+    }
+  }
   StartRecording(state_.RecFileName);
 }
 
@@ -61,6 +76,11 @@ void PcSampling::Open(FileListTarget& target) {
   auto choice = dialogs_.OpenFile(request);
   if (!choice || choice->FileName.empty()) return;
 
+  // A file of another kind is refused before the open list is touched.
+  if (std::string problem = MeasurementFileProblem(choice->Path); !problem.empty()) {
+    dialogs_.Message("This is not a measurement file:\r\n" + choice->Path + "\r\n" + problem, MessageIcon::Stop);
+    return;
+  }
   target.CloseOpenList();
   const std::string name = choice->FileName;
   bool opened = false;

@@ -1,5 +1,6 @@
 #include "recorder/RecordFileReader.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +9,24 @@
 #include "recorder/MeasurementFile.hpp"
 
 namespace qelt {
+
+std::string MeasurementFileProblem(const std::string& path) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+  if (!file) return {};
+  std::string head(1 << 16, '\0');
+  head.resize(std::fread(head.data(), 1, head.size(), file.get()));
+  if (head.find('\0') != std::string::npos) return "It holds binary data, not lines of text.";
+  std::size_t start = 0;
+  while (start < head.size()) {
+    std::size_t end = head.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = head.size();
+    std::string_view line(head.data() + start, end - start);
+    if (!line.empty() && line.back() == '\t') line.remove_suffix(1);
+    if (!line.empty() && std::count(line.begin(), line.end(), '\t') == RecordColumns - 1) return {};
+    start = end + 1;
+  }
+  return "No line in it has the " + std::to_string(RecordColumns) + " TAB-separated fields of a record.";
+}
 
 RecordFileResult ReadRecordFile(const std::string& path,
                                 const std::function<void(int lineNumber, std::string_view row)>& onRow,

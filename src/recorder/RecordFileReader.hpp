@@ -22,6 +22,12 @@ RecordFileResult ReadRecordFile(const std::string& path,
                                 const std::function<void(int lineNumber, std::string_view row)>& onRow,
                                 const std::function<void()>& onOpened = {});
 
+// Why the file is not a measurement file or record list, judged by its first
+// 64 KiB: it holds NUL bytes, or no line there has the 31 fields of a record
+// (a TAB after the last one allowed). Empty when it looks like one, and when
+// it cannot be read (the reading then says why).
+std::string MeasurementFileProblem(const std::string& path);
+
 // The rows of a file, each split into cells as a 31-column grid fills them.
 struct RecordRows {
   RecordFileResult Result;

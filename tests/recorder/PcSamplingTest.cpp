@@ -214,6 +214,43 @@ TEST(PcSampling, OpenListsTheRecordsWithCaptionProgress) {
   EXPECT_NE(rig.dialogs.MessageTexts()[0].find(dir.File("gone.mes")), std::string::npos);
 }
 
+TEST(PcSampling, OpenRefusesFilesOfAnotherKindAndSaveAddsTheEnding) {
+  TempDir dir;
+  Rig rig;
+  FakeFileList list;
+  WriteFile(dir.File("picture.png"), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+  WriteFile(dir.File("notes.txt"), "a\tb\tc\r\nnothing like a record\r\n");
+  for (const char* name : {"picture.png", "notes.txt"}) {
+    rig.dialogs.QueueFile(dir.File(name));
+    rig.sampling.Open(list);
+    EXPECT_EQ(list.closes, 0) << name;  // the open list stays as it was
+    EXPECT_EQ(list.opens, 0) << name;
+    ASSERT_FALSE(rig.dialogs.MessageTexts().empty());
+    EXPECT_NE(rig.dialogs.MessageTexts().back().find("not a measurement file"), std::string::npos) << name;
+  }
+  // A saved list (a TAB after every cell) is one.
+  WriteFile(dir.File("list.mes"), HeaderLine() + "\t\r\n");
+  rig.dialogs.QueueFile(dir.File("list.mes"));
+  rig.sampling.Open(list);
+  EXPECT_EQ(list.opens, 1);
+
+  // "run" becomes run.mes; a run.mes that exists is asked about.
+  rig.dialogs.QueueFile(dir.File("run"));
+  rig.sampling.Save();
+  ASSERT_TRUE(rig.state.Recording);
+  EXPECT_EQ(rig.state.RecFileName, dir.File("run.mes"));
+  EXPECT_EQ(rig.view.fileName, "run.mes");
+  rig.sampling.Save();
+  const std::size_t messages = rig.dialogs.MessageTexts().size();
+  rig.dialogs.Answers.push_back(MessageAnswer::No);
+  rig.dialogs.QueueFile(dir.File("run"));
+  rig.sampling.Save();
+  EXPECT_FALSE(rig.state.Recording);
+  ASSERT_EQ(rig.dialogs.MessageTexts().size(), messages + 1);
+  EXPECT_NE(rig.dialogs.MessageTexts().back().find("already exists"), std::string::npos);
+  EXPECT_EQ(ReadFile(dir.File("run.mes")), HeaderLine() + "\r\n");  // not replaced
+}
+
 TEST(PcSampling, OpenAndListSaveAreRefusedWhileRecording) {
   TempDir dir;
   Rig rig;
