@@ -60,6 +60,9 @@ DownloadResult DownloadLoggerSet(Link& link, ExchangeGuard& guard, int setNumber
   // The wake-up discards what is pending before and after.
   result.Outcome = DownloadOutcome::Abandoned;
   if (!link.WakeMeter(ticket)) return result;
+  // Past the wake-up a silent instrument is caught by the stall limit; a long
+  // set must not be cut off by the deadline.
+  ticket.Deadline = ExchangeGuard::Ticket().Deadline;
   port.ReadAll();
   port.Write(std::string(1, cmd::SelectSet));
   link.Delay(0.2);

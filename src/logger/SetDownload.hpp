@@ -31,9 +31,9 @@ struct DownloadResult {
 };
 
 struct DownloadHooks {
-  std::function<void(int percent)> Fill;  // progress 0..100 as bytes arrive
-  std::function<bool()> Cancelled;        // checked after every wait
-  double Deadline = ExchangeGuard::Ticket().Deadline;
+  std::function<void(int percent)> Fill;               // progress 0..100 as bytes arrive
+  std::function<bool()> Cancelled;                     // checked after every wait
+  double Deadline = ExchangeGuard::Ticket().Deadline;  // monotonic time the wake-up gives up at
 };
 
 // Downloads set setNumber (1..99).

@@ -349,7 +349,7 @@ TEST(LoggerController, OverTenThousandRecordsSplitAndExport) {
     ++expected;
   }
   EXPECT_EQ(expected, 10002);
-  // Headers are shared strings; a new export of the same set takes a new name.
+  // A new export of the same set takes a new name.
   rig.logger.ClearCaches();
   rig.view.canOpen = true;
   rig.controller.ReadCommand("2");
