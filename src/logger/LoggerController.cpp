@@ -110,6 +110,8 @@ void LoggerController::DecodeLoggerSet(int set, unsigned generation) {
 
   Host& host = p_.TheLink.EventHost();
   int shown[2] = {0, 0};
+  double lastEvents = host.Monotonic();
+  int eventsAt = 0;
   for (int r = 0; r < present; ++r) {
     decoder.Decode(r, data);
     if (exporting && !book.ExportRow(r, decoder.SheetRow())) exporting = false;
@@ -121,8 +123,12 @@ void LoggerController::DecodeLoggerSet(int set, unsigned generation) {
       shown[list] = percent;
       p_.View.SetDetailsFill(list, percent);
     }
-    if ((r + 1) % EventsEvery == 0) {
+    // The windows repaint a few times a second; more often would cost more
+    // than the decoding itself.
+    if ((r + 1) % 64 == 0 && (host.Monotonic() - lastEvents >= EventsInterval || r + 1 - eventsAt >= EventsEvery)) {
       host.RunEvents(0.0);
+      lastEvents = host.Monotonic();
+      eventsAt = r + 1;
       if (overtaken()) return end();  // the workbook is dropped with book
     }
   }

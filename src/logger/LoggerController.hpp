@@ -57,8 +57,10 @@ class LoggerController {
   const std::string& ExportFolder() const { return exportFolder_; }
   const std::string& LastWorkbook() const { return lastWorkbook_; }
 
-  // Records between two runs of the event loop during the decoding.
-  static constexpr int EventsEvery = 64;
+  // The decoding lets the event loop run after EventsInterval seconds, or
+  // after EventsEvery records on a clock that does not move meanwhile.
+  static constexpr double EventsInterval = 0.05;
+  static constexpr int EventsEvery = 2048;
 
  private:
   void ReadLoggerSet(int set);

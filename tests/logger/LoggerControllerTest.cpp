@@ -287,7 +287,7 @@ TEST(LoggerController, ClosingAListEndsTheDecodingCleanly) {
   EXPECT_FALSE(rig.controller.Decoding());
   EXPECT_TRUE(rig.panel.active);
   EXPECT_EQ(rig.view.rowsToClosedList, 0);
-  EXPECT_LT(rig.view.rows[0].size(), 1000u);
+  EXPECT_LT(rig.view.rows[0].size(), 10000u);
   EXPECT_TRUE(rig.view.workbooks.empty());
   EXPECT_FALSE(std::filesystem::exists(rig.controller.ExportFolder()) &&
                !std::filesystem::is_empty(rig.controller.ExportFolder()));
