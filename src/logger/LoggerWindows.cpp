@@ -24,6 +24,7 @@ LoggerWindows::~LoggerWindows() {
     memory_->disconnect(this);
     delete memory_;
   }
+  for (const QPointer<MemoryWindow>& w : unloaded_) delete w;
   for (auto& list : lists_) delete list;
 }
 
@@ -39,16 +40,30 @@ void LoggerWindows::OpenMemory() {
     return;
   }
   auto* w = new MemoryWindow();
-  w->setAttribute(Qt::WA_DeleteOnClose);
   memory_ = w;
-  connect(w, &MemoryWindow::FirstShown, this, [this] { controller_.FillMemory(session_.Meter.WiringMode); });
+  connect(w, &MemoryWindow::FirstShown, this,
+          [this] { Run([this] { controller_.FillMemory(session_.Meter.WiringMode); }); });
   connect(w, &MemoryWindow::ReadClicked, this,
-          [this](const QString& text) { controller_.ReadCommand(text.toStdString()); });
+          [this](const QString& text) { Run([&] { controller_.ReadCommand(text.toStdString()); }); });
   connect(w, &MemoryWindow::GridClicked, this,
-          [this](const QString& text) { controller_.ReadCommand(text.toStdString()); });
-  connect(w, &MemoryWindow::EraseClicked, this, [this] { controller_.EraseCommand(); });
-  connect(w, &MemoryWindow::Unloaded, this, [this] { controller_.Unload(); });
+          [this](const QString& text) { Run([&] { controller_.ReadCommand(text.toStdString()); }); });
+  connect(w, &MemoryWindow::EraseClicked, this, [this] { Run([this] { controller_.EraseCommand(); }); });
+  connect(w, &MemoryWindow::Unloaded, this, [this, w] {
+    // Gone for the core at once; deleted only once no handler of it is on the stack.
+    memory_ = nullptr;
+    unloaded_.push_back(w);
+    Run([this] { controller_.Unload(); });
+  });
   w->show();
+}
+
+void LoggerWindows::Run(const std::function<void()>& handler) {
+  ++depth_;
+  handler();
+  if (--depth_ > 0) return;
+  for (const QPointer<MemoryWindow>& w : unloaded_)
+    if (w) w->deleteLater();
+  unloaded_.clear();
 }
 
 void LoggerWindows::CloseAll() {

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "link/Link.hpp"
 #include "logger/LoggerController.hpp"
@@ -55,12 +56,18 @@ class LoggerWindows : public QObject, public LoggerView {
   bool OpenWorkbook(const std::string& path) override;
 
  private:
+  // Runs a handler of the logger window; windows unloaded meanwhile are
+  // deleted once the outermost handler has returned.
+  void Run(const std::function<void()>& handler);
+
   Session& session_;
   Dialogs& dialogs_;
   PanelControl& panel_;
   LoggerController controller_;
   QPointer<MemoryWindow> memory_;
   QPointer<DataListWindow> lists_[2];
+  std::vector<QPointer<MemoryWindow>> unloaded_;
+  int depth_ = 0;
 };
 
 }  // namespace qelt

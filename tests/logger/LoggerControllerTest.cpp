@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <regex>
 
+#include "FakePort.hpp"
 #include "LoggerRecordsSupport.hpp"
 #include "SimTestSupport.hpp"
 #include "TempDir.hpp"
@@ -372,6 +373,47 @@ TEST(LoggerController, ExportIntoAFolderThatCannotBeMadeSaysSoAndStillLists) {
   EXPECT_NE(rig.dialogs.History[1].Text.find("file/sub"), std::string::npos);
   EXPECT_TRUE(rig.view.workbooks.empty());
   EXPECT_TRUE(rig.panel.active);
+}
+
+}  // namespace
+}  // namespace qelt
+
+namespace qelt {
+namespace {
+
+TEST(SetDownload, ExtraEntryByteIsDroppedAndThePausesAreKept) {
+  VirtualHost host;
+  test::FakePort port(host);
+  std::string error;
+  port.Open("X", "19200,n,8,1", error);
+  Link link(host, port);
+  ExchangeGuard guard;
+  const std::string entry = test::Entry(2, {0x11, 0x07, 0x29, 0x09, 0x05, 0x00}, 8, 60);
+  const std::string records(48, '\x11');
+  port.Reply = [&](char c) -> std::vector<test::FakePort::Chunk> {
+    if (c == 'w') return {{0.001, "w"}};
+    if (c == '\x01') return {{0.01, entry + "Z"}};  // one byte too many
+    if (c == 'k') return {{0.01, records}};
+    return {};
+  };
+  DownloadResult got = DownloadLoggerSet(link, guard, 1, {});
+  ASSERT_EQ(got.Outcome, DownloadOutcome::Complete);
+  EXPECT_EQ(got.Entry, entry);
+  EXPECT_EQ(got.Data, records);
+  std::string sent;
+  double kAt = 0, setAt = 0, blockAt = 0;
+  for (auto [at, c] : port.Written) {
+    if (c == 'w') continue;
+    sent += c;
+    if (c == 'K') kAt = at;
+    if (c == '\x01') setAt = at;
+    if (c == 'k') blockAt = at;
+  }
+  EXPECT_EQ(sent, std::string("K\x01k"));
+  // Delay reads the day clock in single precision: steps of 1/256 s at 10:00.
+  EXPECT_GE(setAt - kAt, 0.2 - 1.0 / 256);
+  EXPECT_GE(blockAt - setAt, 0.02 - 1.0 / 256);
+  EXPECT_FALSE(guard.Busy());
 }
 
 }  // namespace
