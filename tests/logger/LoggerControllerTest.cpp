@@ -292,6 +292,27 @@ TEST(LoggerController, ClosingAListEndsTheDecodingCleanly) {
   EXPECT_TRUE(rig.view.workbooks.empty());
   EXPECT_FALSE(std::filesystem::exists(rig.controller.ExportFolder()) &&
                !std::filesystem::is_empty(rig.controller.ExportFolder()));
+
+  // A new "Read" during a decoding replaces it: only the new set's rows.
+  rig.view.canOpen = true;
+  rig.controller.ReadCommand("2");  // 20 records, now cached
+  seen = 0;
+  rig.bench.host.OnEvents = [&] {
+    if (rig.controller.Decoding() && ++seen == 2) rig.controller.ReadCommand("2");
+  };
+  rig.logger.SetHeaderCache[1].clear();  // set 1 downloads again
+  rig.controller.ReadCommand("1");
+  EXPECT_EQ(seen, 2);
+  EXPECT_FALSE(rig.controller.Decoding());
+  EXPECT_TRUE(rig.panel.active);
+  EXPECT_EQ(rig.view.rowsToClosedList, 0);
+  ASSERT_EQ(rig.view.rows[0].size(), 20u);
+  EXPECT_EQ(rig.view.rows[0][0].substr(0, 21), "1\t2011/08/03\t10:30:00");
+  EXPECT_FALSE(rig.view.open[1]);
+  // The first set's workbook was dropped unfinished.
+  EXPECT_TRUE(rig.view.workbooks.empty());
+  EXPECT_FALSE(std::filesystem::exists(rig.controller.ExportFolder()) &&
+               !std::filesystem::is_empty(rig.controller.ExportFolder()));
 }
 
 // The first worksheet's XML, through unzip.
