@@ -6,7 +6,6 @@
 
 #include "link/Decoding.hpp"
 #include "link/LiveReading.hpp"
-#include "records/RecordListLayout.hpp"
 #include "text/NumberText.hpp"
 
 namespace qelt {
@@ -181,11 +180,10 @@ std::string RecordDecoder::RowText() const {
 std::array<SheetCell, ListColumns> RecordDecoder::SheetRow() const {
   std::array<SheetCell, ListColumns> s;
   s[0] = NumberCell(number_);
-  s[1] = CellOf(cells_[1]);
-  s[2] = CellOf(cells_[2]);
-  s[1].What = s[2].What = SheetCell::Kind::Text;  // dates and times stay texts
-  s[1].Text = cells_[1];
-  s[2].Text = cells_[2];
+  for (std::size_t i : {1, 2}) {  // dates and times stay texts
+    s[i].What = SheetCell::Kind::Text;
+    s[i].Text = cells_[i];
+  }
   for (std::size_t i = 3; i < cells_.size(); ++i) s[i] = CellOf(cells_[i]);
   if (haveReadings_) {
     for (int p = 0; p < 3; ++p) {
@@ -218,7 +216,5 @@ const std::array<std::string, ListColumns>& SheetTitles() {
   }();
   return titles;
 }
-
-const char* DataListWidthSample(int col) { return ColumnWidthSample(col); }
 
 }  // namespace qelt

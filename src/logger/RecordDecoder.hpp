@@ -74,9 +74,8 @@ class RecordDecoder {
   std::array<std::string, ListColumns> cells_;
 };
 
-// Header texts and width samples of the data list grids.
+// Header texts of the data list grids (their width samples are the record lists').
 const std::array<std::string, ListColumns>& DataListTitles();
-const char* DataListWidthSample(int col);
 // The export sheet's header row ("Date" and "Time" without blanks).
 const std::array<std::string, ListColumns>& SheetTitles();
 
