@@ -75,7 +75,7 @@ bool EntryStart(const SetEntry& e, Moment& start) {
   const int h = FromBcd(e.Time[0]), mi = FromBcd(e.Time[1]), s = FromBcd(e.Time[2]);
   if (mo < 1 || mo > 12 || d < 1 || d > DaysInMonth(y, mo) || h > 23 || mi > 59 || s > 59) return false;
   start.Seconds =
-      DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) * 86400 + h * 3600 + mi * 60 + s;
+      DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) * 86400 + h * 3600LL + mi * 60LL + s;
   return true;
 }
 
