@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -215,6 +216,19 @@ class LoggerWindowsTest : public QObject {
     QCOMPARE(rig.workbooks.size(), std::size_t{1});
     QVERIFY(QFile::exists(QString::fromStdString(rig.workbooks[0])));
     QVERIFY(rig.panel->Timer1Active());
+
+    // The continued list refuses "Save" while recording as the first does, and prints.
+    rig.session.Recorder.Recording = true;
+    second->Toolbar1().Click(1);
+    QCOMPARE(rig.dialogs.MessageTexts().back(), std::string("Aready in recording mode, close it and try again !"));
+    rig.session.Recorder.Recording = false;
+    PrinterChoice pdf;
+    pdf.OutputFile = rig.exports.filePath("continued.pdf").toStdString();
+    rig.dialogs.Printers.push_back(pdf);
+    second->Toolbar1().Click(2);
+    QVERIFY(QFileInfo(QString::fromStdString(pdf.OutputFile)).size() > 0);
+    QVERIFY(rig.panel->Timer1Active());
+    QCOMPARE(second->windowTitle(), QString("Data List (Continued)"));
 
     // Closing the first list while a new decoding runs ends it cleanly.
     rig.session.Logger.ClearCaches();
