@@ -1,5 +1,6 @@
 #include "app/Attach.hpp"
 
+#include "logger/LoggerWindows.hpp"
 #include "panel/PanelWindow.hpp"
 #include "recorder/PcSamplingController.hpp"
 
@@ -14,6 +15,14 @@ PcSamplingController* AttachPcSampling(PanelWindow& panel, Session& session, Dia
   QObject::connect(&panel, &PanelWindow::Timer2Tick, sampling, &PcSamplingController::Tick);
   QObject::connect(&panel, &PanelWindow::Ending, sampling, &PcSamplingController::Ending);
   return sampling;
+}
+
+LoggerWindows* AttachLogger(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs,
+                            const std::string& exportFolder) {
+  auto* logger = new LoggerWindows(session, link, dialogs, panel, &panel, exportFolder);
+  panel.OpenLogger = [logger] { logger->OpenMemory(); };
+  QObject::connect(&panel, &PanelWindow::Ending, logger, &LoggerWindows::CloseAll);
+  return logger;
 }
 
 }  // namespace qelt

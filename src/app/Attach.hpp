@@ -2,17 +2,27 @@
 // Wires each subsystem to a new main window (before it loads): its toolbar
 // buttons, its ticks and the program's end. The program does this for every
 // subsystem; a window test attaches only the one it tests.
+#include <string>
+
 #include "platform/Dialogs.hpp"
 #include "platform/Host.hpp"
 #include "session/Session.hpp"
 
 namespace qelt {
 
+class LoggerWindows;
+class Link;
 class PanelWindow;
 class PcSamplingController;
 
 // "Save", "Open", "List", "Sampling" and Timer2. host gives the sampling
 // moment's date and time; by default the PC's clock.
 PcSamplingController* AttachPcSampling(PanelWindow& panel, Session& session, Dialogs& dialogs, Host* host = nullptr);
+
+// The logger: what "Memory" opens once the directory holds sets, and its
+// windows closed at the program's end. exportFolder: where workbooks go
+// (empty: "Qelt" in the temporary folder).
+LoggerWindows* AttachLogger(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs,
+                            const std::string& exportFolder = {});
 
 }  // namespace qelt

@@ -9,6 +9,7 @@
 
 #include "cli/CliInstrument.hpp"
 #include "cli/CliOptions.hpp"
+#include "cli/LoggerCommands.hpp"
 #include "cli/ReadingText.hpp"
 #include "cli/SystemPorts.hpp"
 #include "link/ClockCommand.hpp"
@@ -154,11 +155,13 @@ int main(int argc, char** argv) {
                         return RunRecord(recordPort, rec);
                       }});
   commands.push_back({clock, [&] { return RunClock(clockPort); }});
+  AddLoggerCommands(app, commands);
 
   // CLI11 would only say that a command is required.
   if (argc > 1 && argv[1][0] != '-') {
     const std::string name = argv[1];
-    if (std::none_of(commands.begin(), commands.end(), [&](const Command& c) { return c.Sub->get_name() == name; })) {
+    const std::vector<CLI::App*> known = app.get_subcommands([](CLI::App*) { return true; });
+    if (std::none_of(known.begin(), known.end(), [&](const CLI::App* c) { return c->get_name() == name; })) {
       Complain("unknown command \"" + name + "\" (see --help)");
       return Usage;
     }

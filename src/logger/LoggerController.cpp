@@ -1,0 +1,171 @@
+#include "logger/LoggerController.hpp"
+
+#include <algorithm>
+#include <cctype>
+
+#include "logger/RecordDecoder.hpp"
+#include "logger/SetDownload.hpp"
+#include "logger/SetEntry.hpp"
+#include "logger/WorkbookExport.hpp"
+
+namespace qelt {
+
+LoggerController::LoggerController(const LoggerParts& parts, std::string exportFolder)
+    : p_(parts), exportFolder_(exportFolder.empty() ? DefaultExportFolder() : std::move(exportFolder)) {}
+
+void LoggerController::FillMemory(const std::string& mode) {
+  const std::string& dir = p_.Logger.LoggerDirectory;
+  p_.View.ShowDirectory(RemainText(dir), DirectoryRows(dir, mode), DirectorySetCount(dir));
+  p_.Panel.StartTimer1();
+}
+
+int LoggerController::SetNumberOf(const std::string& text) const {
+  std::size_t b = text.find_first_not_of(' ');
+  std::size_t e = text.find_last_not_of(' ');
+  if (b == std::string::npos) return 0;
+  const std::string digits = text.substr(b, e - b + 1);
+  if (digits.size() > 2 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return 0;
+  const int n = std::stoi(digits);
+  const int sets = std::min(DirectorySetCount(p_.Logger.LoggerDirectory), 99);
+  return n >= 1 && n <= sets ? n : 0;
+}
+
+void LoggerController::ReadCommand(const std::string& setText) {
+  if (downloading_) return;
+  const int set = SetNumberOf(setText);
+  if (set == 0) return;
+  p_.Logger.SelectedSet = set;
+  ReadLoggerSet(set);
+}
+
+void LoggerController::ReadLoggerSet(int set) {
+  const auto s = static_cast<std::size_t>(set);
+  if (p_.Logger.SetHeaderCache[s].empty()) {
+    // Taken before the poll stops: a busy port leaves everything as it was.
+    if (p_.Guard.CommandActive()) return;
+    p_.Panel.StopTimer1();
+    downloading_ = true;
+    cancel_ = false;
+    p_.View.SetDownloading(true);
+    p_.View.SetDownloadFill(0);
+    DownloadHooks hooks;
+    hooks.Fill = [this](int percent) { p_.View.SetDownloadFill(percent); };
+    hooks.Cancelled = [this] { return cancel_; };
+    DownloadResult got = DownloadLoggerSet(p_.TheLink, p_.Guard, set, hooks);
+    downloading_ = false;
+    if (got.Outcome == DownloadOutcome::Abandoned) return;  // the program is ending
+    if (got.Outcome != DownloadOutcome::Cancelled) {
+      p_.View.SetDownloadFill(-1);
+      p_.View.SetDownloading(false);
+    }
+    switch (got.Outcome) {
+      case DownloadOutcome::Complete: break;
+      case DownloadOutcome::Stalled:
+        p_.Panel.StartTimer1();
+        p_.TheDialogs.Message(DownloadStalledMessage(set, got.Received, got.Expected), MessageIcon::Stop);
+        return;
+      case DownloadOutcome::Busy:
+      case DownloadOutcome::Cancelled:
+      case DownloadOutcome::Abandoned: p_.Panel.StartTimer1(); return;
+    }
+    // Only a whole set is kept.
+    p_.Logger.SetHeaderCache[s] = got.Entry;
+    p_.Logger.SetDataCache[s] = std::move(got.Data);
+  }
+  const unsigned generation = ++generation_;
+  p_.View.CloseDataLists();
+  p_.View.OpenDataList(0);
+  DecodeLoggerSet(set, generation);
+}
+
+void LoggerController::DecodeLoggerSet(int set, unsigned generation) {
+  // Copies: an erase or an unload may empty the caches while the event loop runs.
+  const std::string entry = p_.Logger.SetHeaderCache[static_cast<std::size_t>(set)];
+  const std::string data = p_.Logger.SetDataCache[static_cast<std::size_t>(set)];
+  RecordDecoder decoder(p_.CosTable, entry);
+  const int count = decoder.RecordCount();
+  const int present = decoder.RecordsIn(data);
+  decoding_ = true;
+  bool split = false;  // DataList1 is open
+  auto overtaken = [&] {
+    return generation != generation_ || !p_.View.DataListOpen(0) || (split && !p_.View.DataListOpen(1));
+  };
+  auto end = [&] {
+    if (generation == generation_) decoding_ = false;
+    p_.Panel.StartTimer1();
+  };
+
+  p_.View.SetDetailsFill(0, 0);
+  WorkbookExport book;
+  bool exporting = false;
+  if (count > ListSplit) {
+    p_.TheDialogs.Message(SplitNotice, MessageIcon::None, MessageButtons::Ok);
+    if (overtaken()) return end();
+    exporting = book.StartExport(NewExportPath(exportFolder_, set, decoder.Entry()));
+    p_.View.OpenDataList(1);
+    split = true;
+    p_.View.SetDetailsFill(1, 0);
+  }
+
+  Host& host = p_.TheLink.EventHost();
+  int shown[2] = {0, 0};
+  double lastEvents = host.Monotonic();
+  int eventsAt = 0;
+  for (int r = 0; r < present; ++r) {
+    decoder.Decode(r, data);
+    if (exporting && !book.ExportRow(r, decoder.SheetRow())) exporting = false;
+    const int list = r < ListSplit ? 0 : 1;
+    p_.View.AddListRow(list, decoder.RowText());
+    const int percent =
+        list == 0 ? 100 * (r + 1) / std::min(count, ListSplit) : 100 * (r + 1 - ListSplit) / (count - ListSplit);
+    if (percent != shown[list]) {
+      shown[list] = percent;
+      p_.View.SetDetailsFill(list, percent);
+    }
+    // The windows repaint a few times a second; more often would cost more
+    // than the decoding itself.
+    if ((r + 1) % 64 == 0 && (host.Monotonic() - lastEvents >= EventsInterval || r + 1 - eventsAt >= EventsEvery)) {
+      host.RunEvents(0.0);
+      lastEvents = host.Monotonic();
+      eventsAt = r + 1;
+      if (overtaken()) return end();  // the workbook is dropped with book
+    }
+  }
+
+  p_.View.SetDetailsFill(0, -1);
+  if (count > ListSplit) p_.View.SetDetailsFill(1, -1);
+  end();
+  if (count > ListSplit) {
+    if (book.Ok()) book.Finish();
+    if (!book.Ok()) {
+      p_.TheDialogs.Message(ExportFailedMessage(book.Path(), book.Error()), MessageIcon::Stop);
+      return;
+    }
+    lastWorkbook_ = book.Path();
+    if (!p_.View.OpenWorkbook(book.Path()))
+      p_.TheDialogs.Message(WorkbookNotOpenedMessage(book.Path()), MessageIcon::Information);
+  }
+}
+
+void LoggerController::EraseCommand() {
+  if (downloading_) return;
+  MessageAnswer answer =
+      p_.TheDialogs.Message(EraseQuestion, MessageIcon::Exclamation, MessageButtons::OkCancel, EraseTitle);
+  if (answer != MessageAnswer::Ok) return;
+  if (p_.Guard.CommandActive()) return;
+  p_.Panel.StopTimer1();
+  EraseLoggerMemory(p_.TheLink, p_.Guard);
+  p_.Logger.ClearCaches();
+  p_.View.ClearSetRows();
+  p_.Panel.StartTimer1();
+  p_.View.CloseMemory();
+}
+
+void LoggerController::Unload() {
+  cancel_ = true;
+  p_.Panel.StartTimer1();
+  p_.Logger.ClearCaches();
+}
+
+}  // namespace qelt

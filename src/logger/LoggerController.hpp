@@ -1,0 +1,78 @@
+#pragma once
+// The logger's commands, Qt-free: filling the logger window from the
+// directory, "Read" (download or cache, then the data lists), "Erase", the
+// window's unload, and the record decoding into the lists and the workbook.
+//
+// Lives as long as the main window; the windows come and go behind the view.
+// Its handlers run the event loop (downloads, decoding), so they may be
+// entered again from within; each one checks afterwards whether its
+// download or decoding was overtaken.
+#include <string>
+
+#include "link/ExchangeGuard.hpp"
+#include "link/Link.hpp"
+#include "logger/LoggerView.hpp"
+#include "platform/Dialogs.hpp"
+#include "session/CosTable.hpp"
+#include "session/LoggerState.hpp"
+#include "session/PanelControl.hpp"
+
+namespace qelt {
+
+inline constexpr const char* EraseQuestion = "All data in memory will be deleted!";
+inline constexpr const char* EraseTitle = "Warning!";
+inline constexpr const char* SplitNotice = "Over 10000 records, two files will be generated.";
+inline constexpr int ListSplit = 10000;  // records in the first data list
+
+struct LoggerParts {
+  Link& TheLink;
+  ExchangeGuard& Guard;
+  LoggerState& Logger;
+  const CosTableArray& CosTable;
+  PanelControl& Panel;
+  Dialogs& TheDialogs;
+  LoggerView& View;
+};
+
+class LoggerController {
+ public:
+  explicit LoggerController(const LoggerParts& parts, std::string exportFolder = {});
+
+  // The logger window was first shown: its rows from LoggerDirectory, then
+  // the live poll again. mode is the wiring mode text last shown.
+  void FillMemory(const std::string& mode);
+  // "Read" with ComboSet's text, or a click on a set row's first cell.
+  void ReadCommand(const std::string& setText);
+  void EraseCommand();
+  // The logger window unloads: a download running is cancelled, the caches
+  // emptied and the live poll started again.
+  void Unload();
+
+  bool Downloading() const { return downloading_; }
+  bool Decoding() const { return decoding_; }
+  // The set number a text names, or 0 when it is not one of 1..n of the directory.
+  int SetNumberOf(const std::string& text) const;
+
+  // Where exports go, and the last workbook written (empty when none).
+  const std::string& ExportFolder() const { return exportFolder_; }
+  const std::string& LastWorkbook() const { return lastWorkbook_; }
+
+  // The decoding lets the event loop run after EventsInterval seconds, or
+  // after EventsEvery records on a clock that does not move meanwhile.
+  static constexpr double EventsInterval = 0.05;
+  static constexpr int EventsEvery = 2048;
+
+ private:
+  void ReadLoggerSet(int set);
+  void DecodeLoggerSet(int set, unsigned generation);
+
+  LoggerParts p_;
+  std::string exportFolder_;
+  std::string lastWorkbook_;
+  bool downloading_ = false;
+  bool decoding_ = false;
+  bool cancel_ = false;
+  unsigned generation_ = 0;  // changes whenever the data lists are replaced
+};
+
+}  // namespace qelt

@@ -1,0 +1,73 @@
+#pragma once
+// The logger's windows behind the LoggerView: the "Data Logger" window and
+// the two data lists, each opened and closed here, and the controller that
+// drives them. Lives as long as the main window.
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "link/Link.hpp"
+#include "logger/LoggerController.hpp"
+#include "logger/LoggerView.hpp"
+#include "platform/Dialogs.hpp"
+#include "session/PanelControl.hpp"
+#include "session/Session.hpp"
+
+class QWidget;
+
+namespace qelt {
+
+class DataListWindow;
+class MemoryWindow;
+
+class LoggerWindows : public QObject, public LoggerView {
+  Q_OBJECT
+ public:
+  LoggerWindows(Session& session, Link& link, Dialogs& dialogs, PanelControl& panel, QObject* parent = nullptr,
+                std::string exportFolder = {});
+  ~LoggerWindows() override;
+
+  // "Memory" found sets: shows the logger window, or brings the open one
+  // forward and starts the live poll again.
+  void OpenMemory();
+  // The program ends: every logger window closes.
+  void CloseAll();
+
+  MemoryWindow* Memory() const;
+  DataListWindow* DataList(int list) const;
+  LoggerController& Controller() { return controller_; }
+
+  // How a workbook is opened; the desktop's default application unless set.
+  std::function<bool(const std::string&)> OpenWorkbookHook;
+
+  // LoggerView
+  void ShowDirectory(const std::string& remain, const std::vector<std::string>& rows, int setCount) override;
+  void SetDownloadFill(int percent) override;
+  void SetDownloading(bool running) override;
+  void ClearSetRows() override;
+  void CloseMemory() override;
+  void CloseDataLists() override;
+  void OpenDataList(int list) override;
+  bool DataListOpen(int list) const override;
+  void AddListRow(int list, std::string_view tabRow) override;
+  void SetDetailsFill(int list, int percent) override;
+  bool OpenWorkbook(const std::string& path) override;
+
+ private:
+  // Runs a handler of the logger window; windows unloaded meanwhile are
+  // deleted once the outermost handler has returned.
+  void Run(const std::function<void()>& handler);
+
+  Session& session_;
+  Dialogs& dialogs_;
+  PanelControl& panel_;
+  LoggerController controller_;
+  QPointer<MemoryWindow> memory_;
+  QPointer<DataListWindow> lists_[2];
+  std::vector<QPointer<MemoryWindow>> unloaded_;
+  int depth_ = 0;
+};
+
+}  // namespace qelt

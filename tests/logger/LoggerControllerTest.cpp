@@ -1,0 +1,441 @@
+// The logger commands against the simulated instrument on the virtual clock:
+// the window fill, downloads, the cache, erase, the split into two lists
+// and the workbook.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <regex>
+
+#include "FakePort.hpp"
+#include "LoggerRecordsSupport.hpp"
+#include "SimTestSupport.hpp"
+#include "TempDir.hpp"
+#include "link/Link.hpp"
+#include "logger/DirectoryRead.hpp"
+#include "logger/LoggerController.hpp"
+#include "logger/SetDownload.hpp"
+#include "platform/ScriptedDialogs.hpp"
+#include "text/NumberText.hpp"
+
+namespace qelt {
+namespace {
+
+struct FakePanel : PanelControl {
+  void StopTimer1() override { active = false; }
+  void StartTimer1() override {
+    active = true;
+    ++starts;
+  }
+  bool Timer1Active() const override { return active; }
+  bool active = true;
+  int starts = 0;
+};
+
+struct FakeView : LoggerView {
+  void ShowDirectory(const std::string& r, const std::vector<std::string>& list, int sets) override {
+    remain = r;
+    setRows = list;
+    setCount = sets;
+  }
+  void SetDownloadFill(int percent) override { downloadFill.push_back(percent); }
+  void SetDownloading(bool running) override { downloading = running; }
+  void ClearSetRows() override { setRows.clear(); }
+  void CloseMemory() override {
+    memoryOpen = false;
+    if (onCloseMemory) onCloseMemory();
+  }
+  void CloseDataLists() override { open[0] = open[1] = false; }
+  void OpenDataList(int list) override {
+    open[list] = true;
+    rows[list].clear();
+    ++opened[list];
+  }
+  bool DataListOpen(int list) const override { return open[list]; }
+  void AddListRow(int list, std::string_view row) override {
+    if (!open[list]) ++rowsToClosedList;
+    rows[list].emplace_back(row);
+  }
+  void SetDetailsFill(int list, int percent) override { detailsFill[list].push_back(percent); }
+  bool OpenWorkbook(const std::string& path) override {
+    workbooks.push_back(path);
+    return canOpen;
+  }
+
+  std::string remain;
+  std::vector<std::string> setRows;
+  int setCount = 0;
+  std::vector<int> downloadFill;
+  bool downloading = false;
+  bool memoryOpen = true;
+  std::function<void()> onCloseMemory;
+  bool open[2] = {false, false};
+  int opened[2] = {0, 0};
+  std::vector<std::string> rows[2];
+  std::vector<int> detailsFill[2];
+  int rowsToClosedList = 0;
+  std::vector<std::string> workbooks;
+  bool canOpen = true;
+};
+
+struct Rig {
+  explicit Rig(const char* preset = "small", bool paced = true)
+      : bench(Settings(preset, paced)),
+        link(bench.host, bench.port),
+        controller({link, guard, logger, cos, panel, dialogs, view}, folder.File("exports")) {
+    FillCosTable(cos);
+    view.onCloseMemory = [this] { controller.Unload(); };
+  }
+  static InstrumentSettings Settings(const char* preset, bool paced) {
+    InstrumentSettings s;
+    s.Logger = preset;
+    s.Paced = paced;
+    return s;
+  }
+  // Replaces the instrument's memory with sets of the given record counts.
+  void Sets(const std::vector<int>& counts) {
+    bench.instrument.Logger().Erase();
+    for (int n : counts) {
+      LoggerSet set;
+      set.Start = {2011, 7, 29, 9, 5, 0};
+      set.IntervalSeconds = 1;
+      test::RawRecord r;
+      r.V = {2300, 2300, 2300};
+      r.I = {50, 50, 50};
+      r.KW = {10, 10, 10};
+      for (int i = 0; i < n; ++i) {
+        r.Hz = 500 + i % 10;
+        set.Records += r.Bytes();
+      }
+      ASSERT_TRUE(bench.instrument.Logger().AddSet(set));
+    }
+  }
+  // "Memory": the directory, then the window fills itself.
+  void OpenMemory() {
+    panel.StopTimer1();
+    ASSERT_EQ(ReadLoggerDirectory(link, guard, logger, {}), DirectoryOutcome::Complete);
+    controller.FillMemory("3P4W");
+    bench.port.ClearWritten();
+  }
+  long Count(char c) const {
+    const std::string& w = bench.port.Written();
+    return std::count(w.begin(), w.end(), c);
+  }
+
+  test::TempDir folder;
+  test::SimBench bench;
+  Link link;
+  ExchangeGuard guard;
+  LoggerState logger;
+  CosTableArray cos{};
+  FakePanel panel;
+  ScriptedDialogs dialogs;
+  FakeView view;
+  LoggerController controller;
+};
+
+TEST(LoggerController, FillsTheWindowFromTheDirectoryAndResumesThePoll) {
+  Rig rig;
+  rig.OpenMemory();
+  EXPECT_TRUE(rig.panel.active);
+  EXPECT_EQ(rig.view.setCount, 3);
+  ASSERT_EQ(rig.view.setRows.size(), 3u);
+  EXPECT_EQ(rig.view.setRows[0], "1\t11/07/29\t09:05:00\t3P4W\t40\t60");
+  EXPECT_EQ(rig.view.setRows[1], "2\t11/07/29\t23:59:30\t1P3W\t11\t60");
+  EXPECT_EQ(rig.view.setRows[2], "3\t11/08/01\t14:00:00\t3P3W2M\t32\t10");
+  // (40 + 11 + 32) * 24 bytes in use.
+  EXPECT_EQ(rig.view.remain, FormatPattern(512.0 - 83 * 24 / 1024.0, "0.0") + " K");
+}
+
+TEST(LoggerController, DownloadsInBlocksAndListsTheRecords) {
+  for (auto [records, blocks] : {std::pair{0, 0}, std::pair{11, 2}, std::pair{32, 3}}) {
+    Rig rig;
+    rig.Sets({records});
+    rig.OpenMemory();
+    rig.controller.ReadCommand("1");
+    const std::string& w = rig.bench.port.Written();
+    EXPECT_EQ(w.substr(w.find('K'), 2), std::string("K\x01")) << records;
+    EXPECT_EQ(rig.Count('k'), blocks) << records;
+    EXPECT_EQ(rig.logger.SetHeaderCache[1].size(), 10u);
+    EXPECT_EQ(rig.logger.SetDataCache[1].size(), static_cast<std::size_t>(records) * 24);
+    EXPECT_EQ(rig.view.opened[0], 1);
+    EXPECT_EQ(rig.view.opened[1], 0);
+    ASSERT_EQ(rig.view.rows[0].size(), static_cast<std::size_t>(records));
+    if (records) {
+      EXPECT_EQ(rig.view.rows[0].back().substr(0, 3 + (records > 9)), std::to_string(records) + "\t2");
+      EXPECT_EQ(rig.view.downloadFill.back(), -1);
+      EXPECT_EQ(rig.view.downloadFill[rig.view.downloadFill.size() - 2], 100);
+      EXPECT_EQ(rig.view.detailsFill[0].back(), -1);
+      EXPECT_EQ(rig.view.detailsFill[0][rig.view.detailsFill[0].size() - 2], 100);
+    }
+    EXPECT_TRUE(rig.panel.active);
+    EXPECT_FALSE(rig.controller.Decoding());
+    EXPECT_FALSE(rig.view.downloading);
+    EXPECT_TRUE(rig.dialogs.History.empty());
+  }
+}
+
+TEST(LoggerController, CachedSetSendsNothingAndSameRowsAgain) {
+  Rig rig;
+  rig.OpenMemory();
+  rig.controller.ReadCommand("3");
+  const auto first = rig.view.rows[0];
+  ASSERT_EQ(first.size(), 32u);
+  // The sixth record carries no reading: it repeats the fifth.
+  EXPECT_EQ(first[5].substr(first[5].find('\t', 20)), first[4].substr(first[4].find('\t', 20)));
+  rig.bench.port.ClearWritten();
+  rig.panel.starts = 0;
+  bool stopped = false;
+  rig.bench.host.OnEvents = [&] { stopped = stopped || !rig.panel.active; };
+  rig.controller.ReadCommand("3");
+  EXPECT_TRUE(rig.bench.port.Written().empty());
+  EXPECT_FALSE(stopped);
+  EXPECT_TRUE(rig.panel.active);
+  EXPECT_EQ(rig.view.opened[0], 2);
+  EXPECT_EQ(rig.view.rows[0], first);
+}
+
+TEST(LoggerController, OnlySetNumbersOfTheDirectoryAreRead) {
+  Rig rig;
+  rig.OpenMemory();
+  for (const char* text : {"", "Set", "0", "4", "100", "-1", "1.5", "x1", "256"}) {
+    rig.controller.ReadCommand(text);
+    EXPECT_TRUE(rig.bench.port.Written().empty()) << text;
+    EXPECT_EQ(rig.view.opened[0], 0) << text;
+  }
+  EXPECT_EQ(rig.controller.SetNumberOf(" 2 "), 2);
+  EXPECT_EQ(rig.controller.SetNumberOf("03"), 3);
+}
+
+TEST(LoggerController, SilentInstrumentEndsTheDownloadWithAMessage) {
+  Rig rig;
+  rig.OpenMemory();
+  // Set 1 is 960 bytes: the instrument stops after the entry and two blocks.
+  rig.bench.instrument.Faults().SilentAfter = rig.bench.instrument.CommandCount() + 1 + 1 + 2;
+  const double start = rig.bench.host.Monotonic();
+  rig.controller.ReadCommand("1");
+  EXPECT_LT(rig.bench.host.Monotonic() - start, 5.0);
+  ASSERT_EQ(rig.dialogs.MessageTexts().size(), 1u);
+  EXPECT_NE(rig.dialogs.MessageTexts()[0].find("set 1 (512 of 960 bytes)"), std::string::npos);
+  EXPECT_EQ(rig.dialogs.History[0].Icon, MessageIcon::Stop);
+  EXPECT_TRUE(rig.logger.SetHeaderCache[1].empty());
+  EXPECT_TRUE(rig.logger.SetDataCache[1].empty());
+  EXPECT_TRUE(rig.panel.active);
+  EXPECT_FALSE(rig.view.downloading);
+  EXPECT_EQ(rig.view.opened[0], 0);
+  EXPECT_FALSE(rig.guard.Busy());
+
+  // Silent after the wake-up: the entry never comes.
+  Rig mute;
+  mute.OpenMemory();
+  mute.bench.instrument.Faults().SilentAfter = mute.bench.instrument.CommandCount() + 1;
+  mute.controller.ReadCommand("2");
+  ASSERT_EQ(mute.dialogs.MessageTexts().size(), 1u);
+  EXPECT_NE(mute.dialogs.MessageTexts()[0].find("set 2 (0 of 10 bytes)"), std::string::npos);
+}
+
+TEST(LoggerController, ClosingTheWindowCancelsADownload) {
+  Rig rig;
+  rig.OpenMemory();
+  rig.bench.host.OnEvents = [&] {
+    if (rig.bench.host.Monotonic() > 0.5 && rig.view.memoryOpen) rig.view.CloseMemory();
+  };
+  rig.controller.ReadCommand("1");
+  EXPECT_TRUE(rig.logger.SetHeaderCache[1].empty());
+  EXPECT_EQ(rig.view.opened[0], 0);
+  EXPECT_TRUE(rig.panel.active);
+  EXPECT_FALSE(rig.controller.Downloading());
+  EXPECT_TRUE(rig.dialogs.History.empty());
+  EXPECT_LT(rig.Count('k'), 4);
+}
+
+TEST(LoggerController, EraseAsksFirstThenSendsGAndUnloads) {
+  Rig rig;
+  rig.OpenMemory();
+  rig.controller.ReadCommand("2");
+  rig.bench.port.ClearWritten();
+  rig.dialogs.Answers.push_back(MessageAnswer::Cancel);
+  rig.controller.EraseCommand();
+  ASSERT_EQ(rig.dialogs.History.size(), 1u);
+  EXPECT_EQ(rig.dialogs.History[0].Text, "All data in memory will be deleted!");
+  EXPECT_EQ(rig.dialogs.History[0].Title, "Warning!");
+  EXPECT_EQ(rig.dialogs.History[0].Icon, MessageIcon::Exclamation);
+  EXPECT_EQ(rig.dialogs.History[0].Buttons, MessageButtons::OkCancel);
+  EXPECT_TRUE(rig.bench.port.Written().empty());
+  EXPECT_TRUE(rig.view.memoryOpen);
+  EXPECT_FALSE(rig.logger.SetHeaderCache[2].empty());
+
+  rig.dialogs.Answers.push_back(MessageAnswer::Ok);
+  rig.controller.EraseCommand();
+  EXPECT_EQ(rig.bench.port.Written().back(), 'G');
+  EXPECT_TRUE(rig.logger.SetHeaderCache[2].empty());
+  EXPECT_TRUE(rig.view.setRows.empty());
+  EXPECT_FALSE(rig.view.memoryOpen);
+  EXPECT_TRUE(rig.panel.active);
+  rig.bench.Wait(0.1);
+  EXPECT_TRUE(rig.bench.instrument.Logger().Sets().empty());
+}
+
+TEST(LoggerController, ClosingAListEndsTheDecodingCleanly) {
+  Rig rig("large", false);
+  rig.OpenMemory();
+  rig.view.canOpen = false;
+  int seen = 0;
+  rig.bench.host.OnEvents = [&] {
+    if (rig.controller.Decoding() && ++seen == 3) rig.view.open[0] = false;
+  };
+  rig.controller.ReadCommand("1");
+  EXPECT_FALSE(rig.controller.Decoding());
+  EXPECT_TRUE(rig.panel.active);
+  EXPECT_EQ(rig.view.rowsToClosedList, 0);
+  EXPECT_LT(rig.view.rows[0].size(), 10000u);
+  EXPECT_TRUE(rig.view.workbooks.empty());
+  EXPECT_FALSE(std::filesystem::exists(rig.controller.ExportFolder()) &&
+               !std::filesystem::is_empty(rig.controller.ExportFolder()));
+
+  // A new "Read" during a decoding replaces it: only the new set's rows.
+  rig.view.canOpen = true;
+  rig.controller.ReadCommand("2");  // 20 records, now cached
+  seen = 0;
+  rig.bench.host.OnEvents = [&] {
+    if (rig.controller.Decoding() && ++seen == 2) rig.controller.ReadCommand("2");
+  };
+  rig.logger.SetHeaderCache[1].clear();  // set 1 downloads again
+  rig.controller.ReadCommand("1");
+  EXPECT_EQ(seen, 2);
+  EXPECT_FALSE(rig.controller.Decoding());
+  EXPECT_TRUE(rig.panel.active);
+  EXPECT_EQ(rig.view.rowsToClosedList, 0);
+  ASSERT_EQ(rig.view.rows[0].size(), 20u);
+  EXPECT_EQ(rig.view.rows[0][0].substr(0, 21), "1\t2011/08/03\t10:30:00");
+  EXPECT_FALSE(rig.view.open[1]);
+  // The first set's workbook was dropped unfinished.
+  EXPECT_TRUE(rig.view.workbooks.empty());
+  EXPECT_FALSE(std::filesystem::exists(rig.controller.ExportFolder()) &&
+               !std::filesystem::is_empty(rig.controller.ExportFolder()));
+}
+
+// The first worksheet's XML, through unzip.
+std::string SheetXml(const std::string& book) {
+  std::string xml;
+  FILE* pipe = popen(("unzip -p '" + book + "' xl/worksheets/sheet1.xml").c_str(), "r");
+  if (!pipe) return xml;
+  char buf[65536];
+  std::size_t n;
+  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) xml.append(buf, n);
+  pclose(pipe);
+  return xml;
+}
+
+TEST(LoggerController, OverTenThousandRecordsSplitAndExport) {
+  Rig rig("empty", false);
+  rig.Sets({10000, 10001});
+  rig.OpenMemory();
+  rig.controller.ReadCommand("1");
+  EXPECT_EQ(rig.dialogs.MessageTexts(), std::vector<std::string>{});
+  EXPECT_EQ(rig.logger.SetDataCache[1].size(), 240000u);
+  EXPECT_EQ(rig.view.opened[0], 1);
+  EXPECT_EQ(rig.view.rows[0].size(), 10000u);
+  EXPECT_EQ(rig.view.opened[1], 0);
+  EXPECT_TRUE(rig.dialogs.History.empty());
+  EXPECT_TRUE(rig.view.workbooks.empty());
+
+  rig.view.canOpen = false;
+  rig.controller.ReadCommand("2");
+  ASSERT_GE(rig.dialogs.History.size(), 1u);
+  EXPECT_EQ(rig.dialogs.History[0].Text, "Over 10000 records, two files will be generated.");
+  EXPECT_EQ(rig.dialogs.History[0].Icon, MessageIcon::None);
+  EXPECT_EQ(rig.dialogs.History[0].Buttons, MessageButtons::Ok);
+  ASSERT_EQ(rig.view.rows[0].size(), 10000u);
+  ASSERT_EQ(rig.view.rows[1].size(), 1u);
+  EXPECT_EQ(rig.view.rows[1][0].substr(0, 6), "10001\t");
+  EXPECT_EQ(rig.view.detailsFill[1].front(), 0);
+  EXPECT_EQ(rig.view.detailsFill[1][rig.view.detailsFill[1].size() - 2], 100);
+  EXPECT_EQ(rig.view.detailsFill[1].back(), -1);
+  // Nothing opens workbooks here: the program says where it is.
+  ASSERT_EQ(rig.view.workbooks.size(), 1u);
+  const std::string book = rig.view.workbooks[0];
+  EXPECT_EQ(std::filesystem::path(book).filename(), "Set2 2011-07-29 090500.xlsx");
+  ASSERT_EQ(rig.dialogs.History.size(), 2u);
+  EXPECT_NE(rig.dialogs.History[1].Text.find(book), std::string::npos);
+
+  const std::string xml = SheetXml(book);
+  std::regex rowRe("<row r=\"(\\d+)\"");
+  std::regex firstCell("<row r=\"(\\d+)\"[^>]*><c r=\"A\\d+\"[^>]*><v>(\\d+)</v>");
+  int rows = 0, expected = 1;
+  for (auto it = std::sregex_iterator(xml.begin(), xml.end(), rowRe); it != std::sregex_iterator(); ++it) ++rows;
+  EXPECT_EQ(rows, 10002);
+  for (auto it = std::sregex_iterator(xml.begin(), xml.end(), firstCell); it != std::sregex_iterator(); ++it) {
+    EXPECT_EQ(std::stoi((*it)[1]), expected + 1);
+    EXPECT_EQ(std::stoi((*it)[2]), expected);
+    ++expected;
+  }
+  EXPECT_EQ(expected, 10002);
+  // A new export of the same set takes a new name.
+  rig.logger.ClearCaches();
+  rig.view.canOpen = true;
+  rig.controller.ReadCommand("2");
+  ASSERT_EQ(rig.view.workbooks.size(), 2u);
+  EXPECT_EQ(std::filesystem::path(rig.view.workbooks[1]).filename(), "Set2 2011-07-29 090500 (2).xlsx");
+}
+
+TEST(LoggerController, ExportIntoAFolderThatCannotBeMadeSaysSoAndStillLists) {
+  Rig rig("empty", false);
+  rig.Sets({10001});
+  test::WriteFile(rig.folder.File("file"), "x");
+  LoggerController blocked({rig.link, rig.guard, rig.logger, rig.cos, rig.panel, rig.dialogs, rig.view},
+                           rig.folder.File("file") + "/sub");
+  rig.OpenMemory();
+  blocked.ReadCommand("1");
+  EXPECT_EQ(rig.view.rows[0].size(), 10000u);
+  EXPECT_EQ(rig.view.rows[1].size(), 1u);
+  ASSERT_EQ(rig.dialogs.History.size(), 2u);
+  EXPECT_NE(rig.dialogs.History[1].Text.find("The workbook could not be written:"), std::string::npos);
+  EXPECT_NE(rig.dialogs.History[1].Text.find("file/sub"), std::string::npos);
+  EXPECT_TRUE(rig.view.workbooks.empty());
+  EXPECT_TRUE(rig.panel.active);
+}
+
+}  // namespace
+}  // namespace qelt
+
+namespace qelt {
+namespace {
+
+TEST(SetDownload, ExtraEntryByteIsDroppedAndThePausesAreKept) {
+  VirtualHost host;
+  test::FakePort port(host);
+  std::string error;
+  port.Open("X", "19200,n,8,1", error);
+  Link link(host, port);
+  ExchangeGuard guard;
+  const std::string entry = test::Entry(2, {0x11, 0x07, 0x29, 0x09, 0x05, 0x00}, 8, 60);
+  const std::string records(48, '\x11');
+  port.Reply = [&](char c) -> std::vector<test::FakePort::Chunk> {
+    if (c == 'w') return {{0.001, "w"}};
+    if (c == '\x01') return {{0.01, entry + "Z"}};  // one byte too many
+    if (c == 'k') return {{0.01, records}};
+    return {};
+  };
+  DownloadResult got = DownloadLoggerSet(link, guard, 1, {});
+  ASSERT_EQ(got.Outcome, DownloadOutcome::Complete);
+  EXPECT_EQ(got.Entry, entry);
+  EXPECT_EQ(got.Data, records);
+  std::string sent;
+  double kAt = 0, setAt = 0, blockAt = 0;
+  for (auto [at, c] : port.Written) {
+    if (c == 'w') continue;
+    sent += c;
+    if (c == 'K') kAt = at;
+    if (c == '\x01') setAt = at;
+    if (c == 'k') blockAt = at;
+  }
+  EXPECT_EQ(sent, std::string("K\x01k"));
+  // Delay reads the day clock in single precision: steps of 1/256 s at 10:00.
+  EXPECT_GE(setAt - kAt, 0.2 - 1.0 / 256);
+  EXPECT_GE(blockAt - setAt, 0.02 - 1.0 / 256);
+  EXPECT_FALSE(guard.Busy());
+}
+
+}  // namespace
+}  // namespace qelt
