@@ -1,6 +1,9 @@
 #include "app/Attach.hpp"
 
+#include "graphs/GraphsController.hpp"
 #include "panel/PanelWindow.hpp"
+#include "platform/qt/Grid.hpp"
+#include "recorder/FileListWindow.hpp"
 #include "recorder/PcSamplingController.hpp"
 
 namespace qelt {
@@ -14,6 +17,20 @@ PcSamplingController* AttachPcSampling(PanelWindow& panel, Session& session, Dia
   QObject::connect(&panel, &PanelWindow::Timer2Tick, sampling, &PcSamplingController::Tick);
   QObject::connect(&panel, &PanelWindow::Ending, sampling, &PcSamplingController::Ending);
   return sampling;
+}
+
+GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& dialogs, PcSamplingController* sampling) {
+  auto* graphs = new GraphsController(panel, session, dialogs);
+  panel.SetKeyAction(PanelKey::Graph, [graphs] { graphs->GraphCommand(); });
+  if (sampling) {
+    sampling->FileListCreated = [graphs, before = std::move(sampling->FileListCreated)](FileListWindow& list) {
+      if (before) before(list);
+      list.PlotRecords = [graphs](FileListWindow& window) {
+        graphs->PlotCommand(window.RecordGrid().Data(), window.Hooks());
+      };
+    };
+  }
+  return graphs;
 }
 
 }  // namespace qelt

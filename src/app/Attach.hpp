@@ -8,11 +8,16 @@
 
 namespace qelt {
 
+class GraphsController;
 class PanelWindow;
 class PcSamplingController;
 
 // "Save", "Open", "List", "Sampling" and Timer2. host gives the sampling
 // moment's date and time; by default the PC's clock.
 PcSamplingController* AttachPcSampling(PanelWindow& panel, Session& session, Dialogs& dialogs, Host* host = nullptr);
+
+// "Graph", and "Plot" of every file list that sampling opens from now on.
+GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& dialogs,
+                               PcSamplingController* sampling = nullptr);
 
 }  // namespace qelt
