@@ -104,6 +104,11 @@ void GraphInspector::BuildControls() {
     PlaceTwips(*axisMin_[static_cast<std::size_t>(axis)], left, 840, 1095, 375);
     PlaceTwips(*axisMax_[static_cast<std::size_t>(axis)], left, 1320, 1095, 375);
   }
+  // Sample and record numbers read as whole numbers.
+  for (NumberBox* box : {axisMin_[0], axisMax_[0]}) {
+    box->SetFormat({});
+    box->SetIncrement(1);
+  }
   for (NumberBox* box : {axisMin_[0], axisMin_[1], axisMax_[0], axisMax_[1]})
     connect(box, &NumberBox::ValueChanged, this, &GraphInspector::RangeBoxChanged);
 

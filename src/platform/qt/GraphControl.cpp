@@ -31,7 +31,7 @@ class ProgramRange {
 // A range around the values with a small margin; a flat line gets room too.
 QCPRange Margined(const QCPRange& values) {
   const double span = values.size();
-  const double margin = span > 0 ? span * 0.05 : (values.center() != 0 ? std::abs(values.center()) * 0.05 : 1.0);
+  const double margin = span > 0 ? span * 0.1 : (values.center() != 0 ? std::abs(values.center()) * 0.05 : 1.0);
   return QCPRange(values.lower - margin, values.upper + margin);
 }
 

@@ -26,7 +26,11 @@ void NumberBox::SetFormat(const QString& pattern) {
   ShowValue();
 }
 
-QString NumberBox::Text() const { return QString::fromStdString(FormatPattern(value_, format_.toStdString())); }
+QString NumberBox::Text() const {
+  const std::string text =
+      format_.isEmpty() ? GeneralNumber(std::round(value_ * 100) / 100) : FormatPattern(value_, format_.toStdString());
+  return QString::fromStdString(text);
+}
 
 void NumberBox::ShowValue() { lineEdit()->setText(Text()); }
 

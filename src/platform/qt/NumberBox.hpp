@@ -1,7 +1,8 @@
 #pragma once
 // A number box with up/down arrows. It keeps the exact double it was given and
 // formats it only for display, with a number pattern ("0.0", "0.000") and a
-// point whatever the locale; any finite value fits. ValueChanged is raised on
+// point whatever the locale (an empty pattern shows at most two
+// decimals, without trailing zeros); any finite value fits. ValueChanged is raised on
 // every SetValue, also when the value stays the same, and when the user
 // steps or types a new value.
 #include <QAbstractSpinBox>
