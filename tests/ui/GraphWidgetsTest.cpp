@@ -1,11 +1,13 @@
 // The graph control and the number box on their own: ranges, strip charts,
 // plotted arrays, track modes with the mouse, cursors, and the number box's
 // exact value, display and change events.
+#include <QApplication>
 #include <QLineEdit>
 #include <QLocale>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "platform/qt/GraphControl.hpp"
 #include "platform/qt/NumberBox.hpp"
@@ -21,6 +23,7 @@ class GraphWidgetsTest : public QObject {
   void PlottedArrayReplacesTheEarlierOne();
   void CursorModeSnapsToTheNearestSample();
   void PanAndZoomFollowTheTrackMode();
+  void WheelZoomsAtThePointerButNotInCursorMode();
   void ClicksAndImages();
 };
 
@@ -208,6 +211,37 @@ void GraphWidgetsTest::PanAndZoomFollowTheTrackMode() {
   drag(b, a);
   QCOMPARE(graph.AxisMin(1), xBefore);
   QVERIFY(qAbs(graph.AxisMin(2) + 40) < 1.5);
+}
+
+void GraphWidgetsTest::WheelZoomsAtThePointerButNotInCursorMode() {
+  GraphControl graph;
+  graph.resize(400, 300);
+  graph.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&graph));
+  graph.SetAxisRange(1, 0, 100);
+  graph.SetAxisRange(2, 0, 100);
+  graph.replot();
+  QSignalSpy user(&graph, &GraphControl::UserRangeChanged);
+  auto wheel = [&](double x) {
+    const QPointF at(graph.xAxis->coordToPixel(x), graph.yAxis->coordToPixel(50));
+    QWheelEvent event(at, graph.mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&graph, &event);
+  };
+  wheel(20);  // without wheel zoom (the small charts) nothing moves
+  QCOMPARE(graph.AxisMax(1), 100.0);
+  graph.SetWheelZoom(true);
+  graph.SetTrackMode(2);
+  wheel(20);
+  QCOMPARE(graph.AxisMax(1), 100.0);
+  QCOMPARE(user.count(), 0);
+  graph.SetTrackMode(1);
+  wheel(20);
+  QVERIFY(graph.AxisMax(1) < 100);
+  QVERIFY(graph.AxisMin(1) > 0);
+  // The point under the pointer stays where it was.
+  QVERIFY(qAbs((20 - graph.AxisMin(1)) / (graph.AxisMax(1) - graph.AxisMin(1)) - 0.2) < 0.02);
+  QVERIFY(!user.isEmpty());
 }
 
 void GraphWidgetsTest::ClicksAndImages() {
