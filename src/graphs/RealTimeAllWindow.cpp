@@ -20,7 +20,10 @@ RealTimeAllWindow::RealTimeAllWindow(Session& session, QWidget* parent) : QWidge
   timer1_.start(FirstGraphInterval);
 }
 
-RealTimeAllWindow::~RealTimeAllWindow() { CloseLiveGraph(session_.Graph); }
+RealTimeAllWindow::~RealTimeAllWindow() {
+  // A closed window goes later, maybe after a new one has opened.
+  if (!closed_) CloseLiveGraph(session_.Graph);
+}
 
 void RealTimeAllWindow::Tick() {
   const int interval = GraphTick(session_.Graph, session_.Live, session_.Recorder.SampleTime, *this);
@@ -33,7 +36,8 @@ void RealTimeAllWindow::AppendPoints(const LiveValues& values) {
 
 void RealTimeAllWindow::closeEvent(QCloseEvent* event) {
   timer1_.stop();
-  CloseLiveGraph(session_.Graph);
+  if (!closed_) CloseLiveGraph(session_.Graph);
+  closed_ = true;
   QWidget::closeEvent(event);
 }
 

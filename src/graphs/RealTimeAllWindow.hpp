@@ -37,6 +37,7 @@ class RealTimeAllWindow : public QWidget, public LiveChartsView {
   Session& session_;
   ChartArray charts_{};
   QTimer timer1_;
+  bool closed_ = false;
 };
 
 }  // namespace qelt
