@@ -4,10 +4,11 @@
 
 namespace qelt {
 
-AllPlotWindow::AllPlotWindow(FilePlotData plot, QWidget* parent) : QWidget(parent), plot_(std::move(plot)) {
+AllPlotWindow::AllPlotWindow(FilePlotData plot, Dialogs* dialogs, QWidget* parent)
+    : QWidget(parent), plot_(std::move(plot)) {
   setObjectName("AllPlot");
   setWindowTitle("Plot Data/File");
-  charts_ = BuildChartGrid(*this);
+  charts_ = BuildChartGrid(*this, dialogs);
   move(0, pos().y());
   const AxisSpan x = ShownSpan(plot_.FirstX(), plot_.LastX());
   for (std::size_t i = 0; i < charts_.size(); ++i) {

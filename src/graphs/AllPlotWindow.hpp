@@ -12,7 +12,7 @@ namespace qelt {
 class AllPlotWindow : public QWidget {
   Q_OBJECT
  public:
-  explicit AllPlotWindow(FilePlotData plot, QWidget* parent = nullptr);
+  explicit AllPlotWindow(FilePlotData plot, Dialogs* dialogs = nullptr, QWidget* parent = nullptr);
 
   const FilePlotData& Plotted() const { return plot_; }
   GraphControl& Chart(int index) const { return *charts_[static_cast<std::size_t>(index)]; }

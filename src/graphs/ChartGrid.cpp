@@ -21,13 +21,14 @@ QPoint GridCell(int index) {
 
 }  // namespace
 
-ChartArray BuildChartGrid(QWidget& window) {
+ChartArray BuildChartGrid(QWidget& window, Dialogs* dialogs) {
   FixClientSizeTwips(window, 14895, 10920);
   ChartArray charts{};
   QFont small = window.font();
   small.setPointSizeF(7);
   for (int i = 0; i < QuantityCount; ++i) {
     auto* chart = new GraphControl(i, &window);
+    chart->SetDialogs(dialogs);
     const QPoint cell = GridCell(i);
     PlaceTwips(*chart, cell.x() * 3720, cell.y() * 1560, 3735, 1575);
     chart->SetAxisCaption(1, QuantityNames[static_cast<std::size_t>(i)]);

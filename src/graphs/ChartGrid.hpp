@@ -8,6 +8,8 @@
 
 class QWidget;
 
+#include "platform/Dialogs.hpp"
+
 namespace qelt {
 
 class GraphControl;
@@ -15,6 +17,7 @@ class GraphControl;
 using ChartArray = std::array<GraphControl*, QuantityCount>;
 
 // Builds the graphs as children of window, which is sized 14895 x 10920 twips.
-ChartArray BuildChartGrid(QWidget& window);
+// dialogs, when given, lets each graph save its image.
+ChartArray BuildChartGrid(QWidget& window, Dialogs* dialogs);
 
 }  // namespace qelt

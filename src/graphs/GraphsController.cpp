@@ -25,7 +25,7 @@ PlotWindow* GraphsController::Plot() const { return plot_.data(); }
 
 void GraphsController::GraphCommand() {
   if (!OpenLiveGraph(session_.Graph)) return;
-  auto* window = new RealTimeAllWindow(session_);
+  auto* window = new RealTimeAllWindow(session_, &dialogs_);
   window->setAttribute(Qt::WA_DeleteOnClose);
   connect(window, &RealTimeAllWindow::ChartClicked, this, &GraphsController::InspectChart);
   realTimeAll_ = window;
@@ -56,7 +56,7 @@ void GraphsController::PlotCommand(const GridRows& table, const GridWindowHooks&
   session_.Graph.PlotYMax = last.YMax;
   session_.Graph.PlotYMin = last.YMin;
   if (allPlot_) delete allPlot_.data();
-  auto* window = new AllPlotWindow(std::move(*plot));
+  auto* window = new AllPlotWindow(std::move(*plot), &dialogs_);
   window->setAttribute(Qt::WA_DeleteOnClose);
   connect(window, &AllPlotWindow::ChartClicked, this, &GraphsController::InspectPlot);
   allPlot_ = window;

@@ -6,10 +6,11 @@
 
 namespace qelt {
 
-RealTimeAllWindow::RealTimeAllWindow(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+RealTimeAllWindow::RealTimeAllWindow(Session& session, Dialogs* dialogs, QWidget* parent)
+    : QWidget(parent), session_(session) {
   setObjectName("RealTimeAll");
   setWindowTitle("Real Time graph");
-  charts_ = BuildChartGrid(*this);
+  charts_ = BuildChartGrid(*this, dialogs);
   for (GraphControl* chart : charts_) {
     chart->SetAxisRange(1, 0, 300);
     chart->SetAxisRange(2, 0, 10);

@@ -16,7 +16,7 @@ class RealTimeAllWindow : public QWidget, public LiveChartsView {
  public:
   // The window loads here: to the left edge, Timer1 started. GraphOpen and
   // GraphCount were set by whoever opens it.
-  explicit RealTimeAllWindow(Session& session, QWidget* parent = nullptr);
+  explicit RealTimeAllWindow(Session& session, Dialogs* dialogs = nullptr, QWidget* parent = nullptr);
   ~RealTimeAllWindow() override;
 
   GraphControl& Chart(int index) const { return *charts_[static_cast<std::size_t>(index)]; }

@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
+#include "platform/ScriptedDialogs.hpp"
 #include "platform/qt/GraphControl.hpp"
 #include "platform/qt/NumberBox.hpp"
 
@@ -261,6 +264,23 @@ void GraphWidgetsTest::ClicksAndImages() {
 
   QTemporaryDir dir;
   graph.PlotY({1, 3, 2}, 1, 1);
+  // The right-click menu saves through the save dialog.
+  ScriptedDialogs dialogs;
+  graph.SetDialogs(&dialogs);
+  dialogs.QueueFile(dir.filePath("menu.png").toStdString());
+  QStringList items;
+  QTimer::singleShot(50, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    for (QAction* action : menu->actions()) items << action->text();
+    menu->actions().first()->trigger();
+    menu->close();
+  });
+  emit graph.customContextMenuRequested(QPoint(20, 20));
+  QCOMPARE(items, QStringList({QString::fromUtf8("Save Image\u2026"), "Copy"}));
+  QCOMPARE(dialogs.History.back().What, ScriptedDialogs::Kind::SaveFile);
+  QVERIFY(QImage(dir.filePath("menu.png")).width() > 0);
+
   QVERIFY(graph.SaveImage(dir.filePath("g.png")));
   QVERIFY(graph.SaveImage(dir.filePath("g.pdf")));
   QVERIFY(QImage(dir.filePath("g.png")).width() > 0);
