@@ -1,7 +1,10 @@
 #include "app/Attach.hpp"
 
+#include "graphs/GraphsController.hpp"
 #include "logger/LoggerWindows.hpp"
 #include "panel/PanelWindow.hpp"
+#include "platform/qt/Grid.hpp"
+#include "recorder/FileListWindow.hpp"
 #include "recorder/PcSamplingController.hpp"
 
 namespace qelt {
@@ -23,6 +26,20 @@ LoggerWindows* AttachLogger(PanelWindow& panel, Session& session, Link& link, Di
   panel.OpenLogger = [logger] { logger->OpenMemory(); };
   QObject::connect(&panel, &PanelWindow::Ending, logger, &LoggerWindows::CloseAll);
   return logger;
+}
+
+GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& dialogs, PcSamplingController* sampling) {
+  auto* graphs = new GraphsController(panel, session, dialogs);
+  panel.SetKeyAction(PanelKey::Graph, [graphs] { graphs->GraphCommand(); });
+  if (sampling) {
+    sampling->FileListCreated = [graphs, before = std::move(sampling->FileListCreated)](FileListWindow& list) {
+      if (before) before(list);
+      list.PlotRecords = [graphs](FileListWindow& window) {
+        graphs->PlotCommand(window.RecordGrid().Data(), window.Hooks());
+      };
+    };
+  }
+  return graphs;
 }
 
 }  // namespace qelt

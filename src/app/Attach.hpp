@@ -12,6 +12,7 @@ namespace qelt {
 
 class LoggerWindows;
 class Link;
+class GraphsController;
 class PanelWindow;
 class PcSamplingController;
 
@@ -24,5 +25,9 @@ PcSamplingController* AttachPcSampling(PanelWindow& panel, Session& session, Dia
 // (empty: "Qelt" in the temporary folder).
 LoggerWindows* AttachLogger(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs,
                             const std::string& exportFolder = {});
+
+// "Graph", and "Plot" of every file list that sampling opens from now on.
+GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& dialogs,
+                               PcSamplingController* sampling = nullptr);
 
 }  // namespace qelt

@@ -31,7 +31,8 @@ void Program::ShowPanel() {
   panel_ = new PanelWindow(session_, link_, dialogs_);
   panel_->setAttribute(Qt::WA_DeleteOnClose);
   connect(panel_, &PanelWindow::Ending, this, &Program::End);
-  AttachPcSampling(*panel_, session_, dialogs_, &host_);
+  PcSamplingController* sampling = AttachPcSampling(*panel_, session_, dialogs_, &host_);
+  AttachGraphs(*panel_, session_, dialogs_, sampling);
   AttachLogger(*panel_, session_, link_, dialogs_);
   emit PanelCreated(panel_);
   // Loaded before it shows, so that it appears at its place at once.

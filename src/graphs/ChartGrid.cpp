@@ -1,0 +1,50 @@
+#include "graphs/ChartGrid.hpp"
+
+#include <QWidget>
+
+#include "platform/qt/GraphControl.hpp"
+#include "platform/qt/TwipsGeometry.hpp"
+
+namespace qelt {
+
+namespace {
+
+// The totals column shows Hz and I4 below the totals.
+constexpr std::array<int, 7> TotalsColumn = {23, 24, 25, 26, 27, 21, 22};
+
+QPoint GridCell(int index) {
+  if (index < 21) return {index / 7, index % 7};
+  for (int row = 0; row < 7; ++row)
+    if (TotalsColumn[static_cast<std::size_t>(row)] == index) return {3, row};
+  return {3, 0};
+}
+
+}  // namespace
+
+ChartArray BuildChartGrid(QWidget& window, Dialogs* dialogs) {
+  FixClientSizeTwips(window, 14895, 10920);
+  ChartArray charts{};
+  QFont small = window.font();
+  small.setPointSizeF(7);
+  for (int i = 0; i < QuantityCount; ++i) {
+    auto* chart = new GraphControl(i, &window);
+    chart->SetDialogs(dialogs);
+    const QPoint cell = GridCell(i);
+    PlaceTwips(*chart, cell.x() * 3720, cell.y() * 1560, 3735, 1575);
+    chart->SetAxisCaption(1, QuantityNames[static_cast<std::size_t>(i)]);
+    for (QCPAxis* axis : {chart->xAxis, chart->yAxis}) {
+      axis->setLabelFont(small);
+      axis->setTickLabelFont(small);
+      axis->setLabelPadding(0);
+      axis->setTickLabelPadding(2);
+      axis->ticker()->setTickCount(4);
+    }
+    chart->axisRect()->setMinimumMargins(QMargins(2, 2, 2, 2));
+    chart->setCursor(Qt::PointingHandCursor);
+    chart->setToolTip(QString("%1: click to inspect").arg(QuantityNames[static_cast<std::size_t>(i)]));
+    charts[static_cast<std::size_t>(i)] = chart;
+  }
+  return charts;
+}
+
+}  // namespace qelt

@@ -1,0 +1,41 @@
+#include "platform/qt/WidgetPrint.hpp"
+
+#include <QPainter>
+#include <QPrinter>
+#include <algorithm>
+
+namespace qelt {
+
+bool PrintWidgetImage(QWidget& widget, const PrinterChoice& choice, std::string& reason) {
+  QPrinter printer(QPrinter::HighResolution);
+  if (!choice.OutputFile.empty()) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(choice.OutputFile));
+  } else if (!choice.PrinterName.empty()) {
+    printer.setPrinterName(QString::fromStdString(choice.PrinterName));
+  }
+  printer.setPageOrientation(choice.Orientation == PageOrientation::Landscape ? QPageLayout::Landscape
+                                                                              : QPageLayout::Portrait);
+  printer.setCopyCount(std::max(1, choice.Copies));
+  if (!printer.isValid()) {
+    reason = "No printer is available.";
+    return false;
+  }
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    reason = choice.OutputFile.empty() ? "The printer " + printer.printerName().toStdString() + " cannot be opened."
+                                       : "The file " + choice.OutputFile + " cannot be written.";
+    return false;
+  }
+  // Screen pixels are 1/96 inch; the page decides when the image is wider.
+  const QRect page = painter.viewport();
+  const double trueSize = printer.resolution() / 96.0;
+  const double fit = widget.width() > 0 ? static_cast<double>(page.width()) / widget.width() : trueSize;
+  const double scale = std::min(trueSize, fit);
+  painter.scale(scale, scale);
+  widget.render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+  painter.end();
+  return true;
+}
+
+}  // namespace qelt
