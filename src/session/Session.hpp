@@ -5,6 +5,7 @@
 #include "link/LiveReading.hpp"
 #include "link/MeterState.hpp"
 #include "session/CosTable.hpp"
+#include "session/HarmonicState.hpp"
 #include "session/LoggerState.hpp"
 #include "session/RecorderState.hpp"
 
@@ -16,6 +17,7 @@ struct Session {
   ExchangeGuard Guard;
   LoggerState Logger;
   RecorderState Recorder;
+  HarmonicState Harmonic;
   CosTableArray CosTable{};  // filled when the main window loads
 };
 
