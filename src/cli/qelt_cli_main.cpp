@@ -8,6 +8,7 @@
 
 #include "cli/CliInstrument.hpp"
 #include "cli/CliOptions.hpp"
+#include "cli/HarmonicCommands.hpp"
 #include "cli/ReadingText.hpp"
 #include "link/ClockCommand.hpp"
 #include "recorder/TimedRecording.hpp"
@@ -117,6 +118,7 @@ int main(int argc, char** argv) {
                         return RunRecord(recordPort, rec);
                       }});
   commands.push_back({clock, [&] { return RunClock(clockPort); }});
+  AddHarmonicCommands(app, commands);
 
   try {
     app.parse(argc, argv);
