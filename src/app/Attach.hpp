@@ -10,9 +10,15 @@ namespace qelt {
 
 class PanelWindow;
 class PcSamplingController;
+class PreHarmonicWindow;
+class Link;
 
 // "Save", "Open", "List", "Sampling" and Timer2. host gives the sampling
 // moment's date and time; by default the PC's clock.
 PcSamplingController* AttachPcSampling(PanelWindow& panel, Session& session, Dialogs& dialogs, Host* host = nullptr);
+
+// "Harmonic": the acquisition window, made at the first click and shown again
+// by every later one. It closes with the main window.
+void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs);
 
 }  // namespace qelt

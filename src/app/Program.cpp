@@ -32,6 +32,7 @@ void Program::ShowPanel() {
   panel_->setAttribute(Qt::WA_DeleteOnClose);
   connect(panel_, &PanelWindow::Ending, this, &Program::End);
   AttachPcSampling(*panel_, session_, dialogs_, &host_);
+  AttachHarmonic(*panel_, session_, link_, dialogs_);
   emit PanelCreated(panel_);
   // Loaded before it shows, so that it appears at its place at once.
   panel_->Load();

@@ -81,4 +81,13 @@ std::string FiguresReport(const HarmonicFigures& f) {
   return out;
 }
 
+std::string FiguresTable(const HarmonicFigures& f, char separator, const char* lineEnd) {
+  const std::string sep(1, separator);
+  std::string out = "K" + sep + "Magnitude" + sep + "ORD%" + sep + "Degree" + sep + "THD-F%" + sep + "THD-R%" + lineEnd;
+  for (int h = 1; h <= HighestOrder; ++h)
+    out += std::to_string(h) + sep + ShortestSingle(f.M[At(h)]) + sep + f.OrdText[At(h)] + sep + f.PhaseText[At(h)] +
+           sep + f.ThdFText[At(h)] + sep + f.ThdRText[At(h)] + lineEnd;
+  return out;
+}
+
 }  // namespace qelt

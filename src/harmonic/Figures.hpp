@@ -54,4 +54,8 @@ OrderView ChooseOrder(const HarmonicFigures& f, int k);
 // The figures table: a header and 31 rows, TAB-separated, LF.
 std::string FiguresReport(const HarmonicFigures& f);
 
+// The figures with the magnitudes, for "Copy" (TAB, LF) and "Export..." (comma, CR LF):
+// K, Magnitude, ORD%, Degree, THD-F%, THD-R%.
+std::string FiguresTable(const HarmonicFigures& f, char separator, const char* lineEnd);
+
 }  // namespace qelt
