@@ -53,6 +53,9 @@ HarmonicWindow::HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWi
     auto* panel = new CaptionPanel(captions[i], this);
     panel->setObjectName(QString("G%1").arg(i + 1));
     panel->setAutoFillBackground(true);
+    QFont panelFont = panel->font();
+    panelFont.setPointSizeF(8);
+    panel->setFont(panelFont);
     PlaceTwips(*panel, 120, panelTops[i], i == 0 ? 975 : 1695, 375);
     panels_[static_cast<std::size_t>(i)] = panel;
   }
@@ -101,7 +104,7 @@ HarmonicWindow::HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWi
         p.setColor(QPalette::Window, Qt::white);
         label->setPalette(p);
         QFont font = label->font();
-        font.setPointSizeF(7);
+        font.setPointSizeF(6);
         label->setFont(font);
         PlaceTwips(*label, 840 + (h - 1) * 420, rowTops[row], 435, 255);
       }

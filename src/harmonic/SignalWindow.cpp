@@ -37,7 +37,8 @@ SignalWindow::SignalWindow(std::vector<std::string> pointTexts, Dialogs& dialogs
 void SignalWindow::Load(const QRect& preHarmonicFrame) { move(preHarmonicFrame.left() + preHarmonicFrame.width(), 0); }
 
 QRect SignalWindow::DrawingArea() const {
-  const int top = toolbar_->isVisible() ? toolbar_->sizeHint().height() : 0;
+  // Also before the window is first shown: the toolbar is hidden only while printing.
+  const int top = toolbar_->isHidden() ? 0 : toolbar_->sizeHint().height();
   return QRect(0, top, width(), height() - top);
 }
 

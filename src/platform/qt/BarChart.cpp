@@ -15,7 +15,10 @@ BarChart::BarChart(QWidget* parent) : QWidget(parent), plot_(new QCustomPlot(thi
   bars_->setWidth(0.6);
   bars_->setPen(QPen(QColor(0, 0, 128)));
   bars_->setBrush(QColor(0, 0, 160));
-  plot_->xAxis->setTickLabelRotation(0);
+  // 31 category labels share the width of the chart.
+  QFont ticks = plot_->xAxis->tickLabelFont();
+  ticks.setPointSizeF(7);
+  plot_->xAxis->setTickLabelFont(ticks);
   plot_->yAxis->setLabel("%");
   plot_->yAxis->grid()->setSubGridVisible(false);
   plot_->xAxis->grid()->setVisible(false);
