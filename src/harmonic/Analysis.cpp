@@ -1,5 +1,6 @@
 #include "harmonic/Analysis.hpp"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -117,14 +118,34 @@ void Normalise(HarmonicState& state) {
   }
 }
 
+namespace {
+
+// cos and sin of every angle the sums use, computed once: the same angles in
+// the same order of multiplication, so the sums are the same to the bit.
+struct AngleTable {
+  std::array<std::array<double, CyclePoints>, HighestOrder + 1> Cos{}, Sin{};
+  AngleTable() {
+    const double c = 2 * 3.14159265358979 / 64;
+    for (int h = 1; h <= HighestOrder; ++h)
+      for (int n = 0; n < CyclePoints; ++n) {
+        const double a = (c * h) * n;
+        Cos[At(h)][At(n)] = std::cos(a);
+        Sin[At(h)][At(n)] = std::sin(a);
+      }
+  }
+};
+
+}  // namespace
+
 void Spectrum(HarmonicState& state) {
-  const double c = 2 * 3.14159265358979 / 64;
+  static const AngleTable table;
   for (int h = 1; h <= HighestOrder; ++h) {
     double re = 0, im = 0;
+    const auto& cosines = table.Cos[At(h)];
+    const auto& sines = table.Sin[At(h)];
     for (int n = 0; n < CyclePoints; ++n) {
-      const double a = (c * h) * n;
-      re = re + state.CycleSamples[At(n)] * std::cos(a);
-      im = im + (-state.CycleSamples[At(n)]) * std::sin(a);
+      re = re + state.CycleSamples[At(n)] * cosines[At(n)];
+      im = im + (-state.CycleSamples[At(n)]) * sines[At(n)];
     }
     state.HarmonicRe[At(h)] = re;
     state.HarmonicIm[At(h)] = im;

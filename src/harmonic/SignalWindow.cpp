@@ -1,8 +1,11 @@
 #include "harmonic/SignalWindow.hpp"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
+#include <QPixmap>
 #include <QResizeEvent>
+#include <cmath>
 
 #include "platform/Twips.hpp"
 #include "platform/qt/Artwork.hpp"
@@ -64,9 +67,48 @@ void SignalWindow::LayOut() {
 
 void PaintWave(QPainter& painter, const WaveDrawing& drawing) {
   painter.setRenderHint(QPainter::Antialiasing, false);
+  const QColor grey(192, 192, 192);
+  // The horizontal grid is drawn again at every point, over the segments
+  // drawn before it. Grey over grey changes nothing, so each redraw is
+  // limited to the span of the black lines drawn since the one before: the
+  // same pixels as the whole 448 lines, at a fraction of the cost.
+  QPixmap dots;
   QPen pen;
+  double blackLo = -1e9, blackHi = 1e9;  // everything is new before the first grid
+  bool inGrid = false;
   for (const WaveLine& l : drawing.Lines) {
-    pen.setColor(l.Colour == WaveColour::Grey ? QColor(192, 192, 192) : QColor(Qt::black));
+    const bool gridLine = l.Colour == WaveColour::Grey && l.Y1 == l.Y2 && l.Width == 1;
+    if (!gridLine && l.Colour == WaveColour::Black) {
+      if (inGrid) blackLo = 1e9, blackHi = -1e9, inGrid = false;
+      blackLo = std::min({blackLo, l.X1, l.X2}) - l.Width - 1;
+      blackHi = std::max({blackHi, l.X1, l.X2}) + l.Width + 1;
+    }
+    if (gridLine) {
+      inGrid = true;
+      const double left = std::min(l.X1, l.X2), right = std::max(l.X1, l.X2);
+      const double from = std::max(left, std::floor(blackLo)), to = std::min(right, std::ceil(blackHi));
+      if (from > to) continue;
+      if (l.Dotted) {
+        const int length = static_cast<int>(std::lround(right - left)) + 1;
+        if (dots.width() != length) {
+          QImage strip(length, 1, QImage::Format_ARGB32_Premultiplied);
+          strip.fill(Qt::transparent);
+          for (int x = 0; x < length; x += 3) strip.setPixelColor(x, 0, grey);
+          dots = QPixmap::fromImage(strip);
+        }
+        const int skip = static_cast<int>(from - left);
+        painter.drawPixmap(QPointF(left + skip, std::floor(l.Y1)), dots,
+                           QRectF(skip, 0, std::min<double>(length - skip, to - from + 1), 1));
+        continue;
+      }
+      pen.setColor(grey);
+      pen.setWidth(1);
+      pen.setStyle(Qt::SolidLine);
+      painter.setPen(pen);
+      painter.drawLine(QPointF(from, l.Y1), QPointF(to, l.Y2));
+      continue;
+    }
+    pen.setColor(l.Colour == WaveColour::Grey ? grey : QColor(Qt::black));
     pen.setWidth(l.Width);
     pen.setStyle(l.Dotted ? Qt::DotLine : Qt::SolidLine);
     painter.setPen(pen);
@@ -88,10 +130,15 @@ void SignalWindow::PrintCommand() {
   auto choice = dialogs_.ChoosePrinter(PrinterChoice{});
   if (!choice) return;
   struct ShowAgain {
-    Toolbar& toolbar;
-    ~ShowAgain() { toolbar.show(); }
-  } showAgain{*toolbar_};
+    SignalWindow& window;
+    ~ShowAgain() {
+      window.Toolbar1().show();
+      window.LayOut();
+    }
+  } showAgain{*this};
+  // The page shows the whole surface, drawn without the toolbar.
   toolbar_->hide();
+  LayOut();
   std::string reason;
   if (!PrintWidgetImage(*this, *choice, reason))
     dialogs_.Message("The printer cannot be used:\r\n" + reason, MessageIcon::Stop);
