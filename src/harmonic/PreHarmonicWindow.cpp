@@ -231,12 +231,13 @@ HarmonicPrintHooks PreHarmonicWindow::PrintHooks() {
 
 void PreHarmonicWindow::PrintLines(const std::vector<std::string>& lines, bool withDialog) {
   if (session_.Harmonic.Busy) return;
+  QPointer<PreHarmonicWindow> self(this);
   QtPrintJob job(CyclePrintFont, CyclePrintPoints);
   PrinterChoice last = printer_;
   PrinterChoice chosen;
   HarmonicPrintOutcome outcome =
       PrintHarmonicLines(lines, job, dialogs_, withDialog ? nullptr : &last, PrintHooks(), &chosen);
-  if (withDialog && outcome != HarmonicPrintOutcome::Cancelled) printer_ = chosen;
+  if (self && withDialog && outcome != HarmonicPrintOutcome::Cancelled) self->printer_ = chosen;
 }
 
 void PreHarmonicWindow::PrintCommand() { PrintLines(CyclePrintLines(session_.Harmonic.Grid), true); }
@@ -246,6 +247,7 @@ void PreHarmonicWindow::Print64Command() { PrintLines(ListPrintLines(session_.Ha
 void PreHarmonicWindow::closeEvent(QCloseEvent* event) {
   // An acquisition in progress ends at its next wait; the live poll resumes.
   CancelAcquisition(session_);
+  SetAcquiring(false);  // the ended acquisition no longer reaches a closed window
   panel_.StartTimer1();
   QWidget::closeEvent(event);
 }

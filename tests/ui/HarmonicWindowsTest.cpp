@@ -9,10 +9,12 @@
 #include <memory>
 
 #include "PdfText.hpp"
+#include "app/Attach.hpp"
 #include "harmonic/HarmonicWindow.hpp"
 #include "harmonic/PreHarmonicWindow.hpp"
 #include "harmonic/SignalWindow.hpp"
 #include "link/Link.hpp"
+#include "panel/PanelWindow.hpp"
 #include "platform/ScriptedDialogs.hpp"
 #include "platform/VirtualHost.hpp"
 #include "platform/qt/BarChart.hpp"
@@ -133,6 +135,44 @@ class HarmonicWindowsTest : public QObject {
     QCOMPARE(rig.session.Harmonic.LastLetter, 'd');
   }
 
+  void theMainWindowsKeyOpensItAndThePollRunsOn() {
+    VirtualHost host;
+    Instrument instrument(Sixty());
+    SimPort port(host, instrument);
+    Link link(host, port);
+    Session session;
+    ScriptedDialogs dialogs;
+    std::string error;
+    port.Open("SIM", "19200,n,8,1", error);
+    session.Meter.ComPort = 1;
+    session.Meter.PortDevice = "SIM";
+    auto panel = std::make_unique<PanelWindow>(session, link, dialogs);
+    AttachHarmonic(*panel, session, link, dialogs);
+    panel->Load();
+    panel->show();
+    QVERIFY(panel->Timer1Active());
+    panel->Toolbar1().Click(panel->Toolbar1().IndexOf("Harmonic"));
+    auto* pre = panel->findChild<PreHarmonicWindow*>();
+    if (!pre)
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<PreHarmonicWindow*>(w)) pre = p;
+    QVERIFY(pre && pre->isVisible());
+    QCOMPARE(pre->pos(), QPoint(0, 0));
+    pre->CmdOK().click();
+    QCOMPARE(pre->GridList().Rows(), 65);
+    QVERIFY(panel->Timer1Active());
+    QVERIFY(pre->Signal() && pre->Harmonic());
+    // A second click shows the same window again.
+    pre->close();
+    panel->Toolbar1().Click(panel->Toolbar1().IndexOf("Harmonic"));
+    QVERIFY(pre->isVisible());
+    QCOMPARE(pre->GridList().Rows(), 65);
+    QPointer<PreHarmonicWindow> guard(pre);
+    panel.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!guard);
+  }
+
   void closingMidAcquisitionEndsIt() {
     Rig rig;
     rig.host.ScheduleAt(rig.host.Monotonic() + 0.3, [&] { rig.pre->close(); });
@@ -146,6 +186,7 @@ class HarmonicWindowsTest : public QObject {
     QVERIFY(rig.dialogs.History.empty());
     // Shown again, it acquires as before.
     rig.pre->show();
+    QVERIFY(rig.pre->CmdOpen().isEnabled() && rig.pre->CmdPrint().isEnabled());
     rig.pre->CmdOK().click();
     QCOMPARE(rig.pre->GridList().Rows(), 65);
   }
