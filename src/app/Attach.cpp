@@ -1,6 +1,9 @@
 #include "app/Attach.hpp"
 
+#include <QPointer>
+
 #include "graphs/GraphsController.hpp"
+#include "harmonic/PreHarmonicWindow.hpp"
 #include "logger/LoggerWindows.hpp"
 #include "panel/PanelWindow.hpp"
 #include "platform/qt/Grid.hpp"
@@ -40,6 +43,24 @@ GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& di
     };
   }
   return graphs;
+}
+
+void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs) {
+  auto window = std::make_shared<QPointer<PreHarmonicWindow>>();
+  panel.SetKeyAction(PanelKey::Harmonic, [window, &panel, &session, &link, &dialogs] {
+    if (!*window) {
+      *window = new PreHarmonicWindow(session, link, panel, dialogs);
+      QObject::connect(&panel, &QObject::destroyed, window->data(), &QObject::deleteLater);
+    }
+    PreHarmonicWindow* pre = window->data();
+    if (!pre->isVisible()) pre->Load();
+    pre->show();
+    pre->raise();
+    pre->activateWindow();
+  });
+  QObject::connect(&panel, &PanelWindow::Ending, &panel, [window] {
+    if (*window) (*window)->close();
+  });
 }
 
 }  // namespace qelt

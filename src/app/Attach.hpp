@@ -15,6 +15,8 @@ class Link;
 class GraphsController;
 class PanelWindow;
 class PcSamplingController;
+class PreHarmonicWindow;
+class Link;
 
 // "Save", "Open", "List", "Sampling" and Timer2. host gives the sampling
 // moment's date and time; by default the PC's clock.
@@ -29,5 +31,9 @@ LoggerWindows* AttachLogger(PanelWindow& panel, Session& session, Link& link, Di
 // "Graph", and "Plot" of every file list that sampling opens from now on.
 GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& dialogs,
                                PcSamplingController* sampling = nullptr);
+
+// "Harmonic": the acquisition window, made at the first click and shown again
+// by every later one. It closes with the main window.
+void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs);
 
 }  // namespace qelt

@@ -34,6 +34,7 @@ void Program::ShowPanel() {
   PcSamplingController* sampling = AttachPcSampling(*panel_, session_, dialogs_, &host_);
   AttachGraphs(*panel_, session_, dialogs_, sampling);
   AttachLogger(*panel_, session_, link_, dialogs_);
+  AttachHarmonic(*panel_, session_, link_, dialogs_);
   emit PanelCreated(panel_);
   // Loaded before it shows, so that it appears at its place at once.
   panel_->Load();

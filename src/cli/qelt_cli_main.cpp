@@ -9,6 +9,7 @@
 
 #include "cli/CliInstrument.hpp"
 #include "cli/CliOptions.hpp"
+#include "cli/HarmonicCommands.hpp"
 #include "cli/LoggerCommands.hpp"
 #include "cli/ReadingText.hpp"
 #include "cli/SystemPorts.hpp"
@@ -156,6 +157,7 @@ int main(int argc, char** argv) {
                       }});
   commands.push_back({clock, [&] { return RunClock(clockPort); }});
   AddLoggerCommands(app, commands);
+  AddHarmonicCommands(app, commands);
 
   // CLI11 would only say that a command is required.
   if (argc > 1 && argv[1][0] != '-') {

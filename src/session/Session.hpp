@@ -6,6 +6,7 @@
 #include "link/MeterState.hpp"
 #include "session/CosTable.hpp"
 #include "session/GraphState.hpp"
+#include "session/HarmonicState.hpp"
 #include "session/LoggerState.hpp"
 #include "session/RecorderState.hpp"
 
@@ -18,6 +19,7 @@ struct Session {
   LoggerState Logger;
   RecorderState Recorder;
   GraphState Graph;
+  HarmonicState Harmonic;
   CosTableArray CosTable{};  // filled when the main window loads
 };
 

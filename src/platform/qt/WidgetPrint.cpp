@@ -27,15 +27,14 @@ bool PrintWidgetImage(QWidget& widget, const PrinterChoice& choice, std::string&
                                        : "The file " + choice.OutputFile + " cannot be written.";
     return false;
   }
-  // Screen pixels are 1/96 inch; the page decides when the image is wider.
+  // Screen pixels are 1/96 inch; the page decides when the image is larger.
   const QRect page = painter.viewport();
-  const double trueSize = printer.resolution() / 96.0;
-  const double fit = widget.width() > 0 ? static_cast<double>(page.width()) / widget.width() : trueSize;
-  const double scale = std::min(trueSize, fit);
+  const double scale = std::min({printer.resolution() / 96.0,
+                                 static_cast<double>(page.width()) / std::max(1, widget.width()),
+                                 static_cast<double>(page.height()) / std::max(1, widget.height())});
   painter.scale(scale, scale);
   widget.render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
-  painter.end();
-  return true;
+  return painter.end();
 }
 
 }  // namespace qelt

@@ -1,7 +1,7 @@
 #pragma once
 // Prints a window's image on one page: the printer (or PDF file), orientation
 // and copies chosen in the printer dialog. The image is drawn from the page's
-// top left corner at its screen size, made smaller when wider than the page.
+// top left corner at its screen size, made smaller when larger than the page.
 #include <QWidget>
 #include <string>
 

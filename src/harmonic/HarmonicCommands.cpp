@@ -1,0 +1,147 @@
+#include "harmonic/HarmonicCommands.hpp"
+
+#include "harmonic/Analysis.hpp"
+#include "link/Commands.hpp"
+#include "records/GridCommands.hpp"
+
+namespace qelt {
+namespace {
+
+// Busy is cleared and the poll started however the acquisition ends.
+struct AcquisitionEnd {
+  HarmonicState& state;
+  PanelControl& panel;
+  PreHarmonicView& view;
+  ~AcquisitionEnd() {
+    state.Busy = false;
+    if (view.Present()) view.SetAcquiring(false);
+    panel.StartTimer1();
+  }
+};
+
+}  // namespace
+
+AcquireOutcome RunAcquisition(Link& link, Session& session, PanelControl& panel, Dialogs& dialogs,
+                              PreHarmonicView& view) {
+  HarmonicState& state = session.Harmonic;
+  if (state.Busy) return AcquireOutcome::Busy;
+  ExchangeGuard::Ticket ticket = session.Guard.TakeForCommand();
+  if (!ticket) {
+    dialogs.Message(PortBusyMessage, MessageIcon::Exclamation);
+    return AcquireOutcome::Refused;
+  }
+  state.Busy = true;
+  panel.StopTimer1();
+  AcquisitionEnd end{state, panel, view};
+  view.SetAcquiring(true);
+  state.LastPhase.clear();
+  state.LastMultiply.clear();
+  state.LastVI.clear();
+
+  WaveReply reply = RequestWave(link, ticket, [&] {
+    // A window closed meanwhile has taken the ticket; its texts are not read.
+    PhaseSelection now = view.Present() ? view.Selection() : PhaseSelection{};
+    state.LastPhase = now.Phase;
+    state.LastMultiply = now.Multiply;
+    state.LastVI = now.VI;
+    return now;
+  });
+  if (reply.Outcome == WaveOutcome::Abandoned || !view.Present()) return AcquireOutcome::Ended;
+  if (reply.Outcome != WaveOutcome::Complete) {
+    dialogs.Message(WaveFailureMessage(reply), MessageIcon::Exclamation);
+    return AcquireOutcome::Failed;
+  }
+
+  const std::string hz = view.HzText();
+  TakeReply(state, reply.Bytes, hz);
+  Normalise(state);
+  state.LastLetter = RequestLetter(state.LastPhase);
+  state.LastHz = hz;
+  view.ShowLists();
+  view.ReopenSignal();
+  if (link.Abandoned(ticket)) return AcquireOutcome::Ended;
+  link.Port().Write(std::string(1, cmd::Reset));
+  Spectrum(state);
+  if (!view.Present()) return AcquireOutcome::Ended;
+  view.ReopenHarmonic();
+  return AcquireOutcome::Done;
+}
+
+void CancelAcquisition(Session& session) {
+  if (session.Harmonic.Busy && session.Guard.CommandActive()) session.Guard.TakeForShutdown().Release();
+}
+
+FileCycle CycleModeFor(const std::string& hzText, int rows) {
+  return hzText == "50Hz" && rows >= SamplesNeeded(FileCycle::Whole64) ? FileCycle::Whole64 : FileCycle::Stretch54;
+}
+
+void AnalyseCycle(HarmonicState& state, bool listMagnitudes) {
+  Normalise(state);
+  Spectrum(state);
+  if (listMagnitudes) ListMagnitudes(state);
+}
+
+OpenOutcome RunOpen(Link& link, Session& session, PanelControl& panel, Dialogs& dialogs, PreHarmonicView& view) {
+  panel.StopTimer1();
+  struct PollRestart {
+    PanelControl& panel;
+    ~PollRestart() { panel.StartTimer1(); }
+  } restart{panel};
+
+  // No filter of its own: the dialog keeps the one of its last use.
+  auto choice = dialogs.OpenFile(FileRequest{});
+  if (!choice || choice->Path.empty()) return OpenOutcome::Cancelled;
+  HarmonicFileRead file = ReadHarmonicFile(choice->Path);
+  if (!file.Ok) {
+    dialogs.Message(std::string(UnreadableFileMessage) + "\r\n" + choice->Path + "\r\n" + file.Reason,
+                    MessageIcon::Stop);
+    return OpenOutcome::Unreadable;
+  }
+  if (!view.Present()) return OpenOutcome::Cancelled;
+  const std::string hz = view.HzText();
+  const FileCycle mode = CycleModeFor(hz, static_cast<int>(file.Rows.size()));
+  if (static_cast<int>(file.Rows.size()) < SamplesNeeded(mode)) {
+    dialogs.Message(std::string(ShortFileMessage) + "\r\n" + choice->Path + "\r\n" + std::to_string(file.Rows.size()) +
+                        " sample lines",
+                    MessageIcon::Stop);
+    return OpenOutcome::TooShort;
+  }
+
+  HarmonicState& state = session.Harmonic;
+  TakeFileRows(state, file.Rows, mode);
+  Normalise(state);
+  state.LastLetter = '\0';
+  state.LastHz.clear();
+  view.ShowLists();
+  view.ReopenSignal();
+  // "E" as after an acquisition; skipped while another exchange holds the port.
+  if (ExchangeGuard::Ticket ticket = session.Guard.TakeForCommand()) link.Port().Write(std::string(1, cmd::Reset));
+  Spectrum(state);
+  ListMagnitudes(state);
+  if (!view.Present()) return OpenOutcome::Opened;
+  view.ShowLists();
+  view.ReopenHarmonic();
+  return OpenOutcome::Opened;
+}
+
+bool RunSave(Session& session, Dialogs& dialogs, const SaveHooks& hooks) {
+  HarmonicState& state = session.Harmonic;
+  RecorderState& recorder = session.Recorder;
+  FileRequest request;
+  request.Filter = AllFilesFilter;
+  request.OverwritePrompt = true;
+  if (state.LastLetter != '\0')
+    request.InitialPath = ProposedHarmonicName(PhaseItems[state.LastLetter - 'a'], state.LastHz);
+  auto choice = dialogs.SaveFile(request);
+  if (!choice) {
+    recorder.DialogOK = false;
+    return false;
+  }
+  recorder.RecFileName = choice->Path;
+  recorder.DialogOK = !choice->FileName.empty();
+  if (!recorder.DialogOK) return false;
+  GridWindowHooks window{hooks.Caption, hooks.SetCaption, hooks.SetBusy};
+  return SaveGrid(recorder, state.Grid54, window, dialogs).Ok;
+}
+
+}  // namespace qelt

@@ -1,0 +1,237 @@
+#include "harmonic/HarmonicWindow.hpp"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+
+#include "harmonic/Analysis.hpp"
+#include "platform/qt/BarChart.hpp"
+#include "platform/qt/CaptionPanel.hpp"
+#include "platform/qt/WidgetPrint.hpp"
+#include "platform/qt/TwipsGeometry.hpp"
+
+namespace qelt {
+namespace {
+
+constexpr const char* ThdFTip =
+    "THD-F: the root of the sum of the squared magnitudes of orders 2 to N, "
+    "in percent of the magnitude of order 1";
+constexpr const char* ThdRTip =
+    "THD-R: the root of the sum of the squared magnitudes of orders 2 to N, "
+    "in percent of the root of the sum of the squares of orders 1 to N";
+
+QLabel* ValueLabel(QWidget* parent, const char* name) {
+  auto* label = new QLabel("100.00", parent);
+  label->setObjectName(name);
+  label->setAlignment(Qt::AlignCenter);
+  label->setAutoFillBackground(true);
+  QFont font = label->font();
+  font.setPointSize(14);
+  font.setBold(true);
+  label->setFont(font);
+  return label;
+}
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+HarmonicWindow::HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), dialogs_(dialogs), figures_(ComputeFigures(state)) {
+  setObjectName("Harmonic");
+  setWindowTitle("Harmonic");
+  setAutoFillBackground(true);
+  FixClientSizeTwips(*this, 14025, 6225);
+
+  const char* captions[5] = {"Harmonics", "ORD %", "Phase Angle", "THD-F %", "THD-R %"};
+  const int panelTops[5] = {0, 840, 1680, 2760, 3840};
+  for (int i = 0; i < 5; ++i) {
+    auto* panel = new CaptionPanel(captions[i], this);
+    panel->setObjectName(QString("G%1").arg(i + 1));
+    panel->setAutoFillBackground(true);
+    QFont panelFont = panel->font();
+    panelFont.setPointSizeF(8);
+    panel->setFont(panelFont);
+    PlaceTwips(*panel, 120, panelTops[i], i == 0 ? 975 : 1695, 375);
+    panels_[static_cast<std::size_t>(i)] = panel;
+  }
+  panels_[3]->setToolTip(ThdFTip);
+  panels_[4]->setToolTip(ThdRTip);
+
+  cmdH_ = new QComboBox(this);
+  cmdH_->setObjectName("CmdH");
+  PlaceTwips(*cmdH_, 120, 360, 975, 315);
+  cmdK_ = new QComboBox(this);
+  cmdK_->setObjectName("CmdK");
+  PlaceTwips(*cmdK_, 120, 1200, 615, 315);
+  cmdPrint_ = new QPushButton("Print", this);
+  cmdPrint_->setObjectName("CmdPrint");
+  PlaceTwips(*cmdPrint_, 1200, 0, 615, 735);
+
+  lblORD_ = ValueLabel(this, "LblORD");
+  PlaceTwips(*lblORD_, 720, 1200, 1095, 375);
+  lblDegree_ = ValueLabel(this, "LblDegree");
+  PlaceTwips(*lblDegree_, 120, 2040, 1695, 615);
+  lblTHD_ = ValueLabel(this, "LblTHD");
+  PlaceTwips(*lblTHD_, 120, 3120, 1695, 615);
+  lblTHD_->setToolTip(ThdFTip);
+  lblTHDR_ = ValueLabel(this, "LblTHDR");
+  PlaceTwips(*lblTHDR_, 120, 4200, 1695, 615);
+  lblTHDR_->setToolTip(ThdRTip);
+
+  chart_ = new BarChart(this);
+  chart_->setObjectName("Chart");
+  PlaceTwips(*chart_, 1920, 0, 12015, 4815);
+
+  const char* rowNames[5] = {"Nos", "LDeg", "LTF", "LTR", "LOD"};
+  const char* titles[5] = {"", "Degree", "THD-F%", "THD-R%", "ORD%"};
+  const int rowTops[5] = {4920, 5160, 5400, 5640, 5880};
+  for (int row = 0; row < 5; ++row) {
+    for (int h = 0; h <= HighestOrder; ++h) {
+      auto* label = new QLabel(this);
+      label->setObjectName(QString("%1%2").arg(rowNames[row]).arg(h));
+      if (h == 0) {
+        label->setText(titles[row]);
+        PlaceTwips(*label, 120, rowTops[row], 735, 255);
+      } else {
+        label->setAlignment(Qt::AlignCenter);
+        label->setAutoFillBackground(true);
+        QPalette p = label->palette();
+        p.setColor(QPalette::Window, Qt::white);
+        label->setPalette(p);
+        QFont font = label->font();
+        font.setPointSizeF(6);
+        label->setFont(font);
+        PlaceTwips(*label, 840 + (h - 1) * 420, rowTops[row], 435, 255);
+      }
+      table_[static_cast<std::size_t>(row)][static_cast<std::size_t>(h)] = label;
+    }
+  }
+  table_[2][0]->setToolTip(ThdFTip);
+  table_[3][0]->setToolTip(ThdRTip);
+
+  auto* copy = new QAction("Copy", this);
+  copy->setShortcut(QKeySequence::Copy);
+  auto* exportAction = new QAction("Export...", this);
+  addAction(copy);
+  addAction(exportAction);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  connect(copy, &QAction::triggered, this, &HarmonicWindow::CopyCommand);
+  connect(exportAction, &QAction::triggered, this, &HarmonicWindow::ExportCommand);
+  connect(cmdPrint_, &QPushButton::clicked, this, &HarmonicWindow::PrintCommand);
+  connect(cmdH_, &QComboBox::activated, this, [this](int index) { ChooseOrders(index + 1); });
+  connect(cmdK_, &QComboBox::activated, this, [this](int index) { ChooseOrder(index + 1); });
+}
+
+void HarmonicWindow::SetCell(int row, int h, const std::string& text) {
+  QLabel& cell = TableLabel(row, h);
+  cell.setText(Text(text));
+  cell.setToolTip(Text(text));  // the cells are narrow
+}
+
+void HarmonicWindow::Load(const QRect& preHarmonicFrame) {
+  move(preHarmonicFrame.left(), preHarmonicFrame.top() + preHarmonicFrame.height());
+  for (int h = 1; h <= HighestOrder; ++h) {
+    cmdH_->addItem(QString::number(h));
+    cmdK_->addItem(QString::number(h));
+  }
+  cmdH_->setCurrentIndex(HighestOrder - 1);
+  cmdK_->setCurrentIndex(0);
+  OrdersView all = qelt::ChooseOrders(figures_, HighestOrder);
+  QStringList labels;
+  for (const auto& l : all.Labels) labels << Text(l);
+  chart_->SetCategories(labels, all.Values);
+
+  const auto at = [](int h) { return static_cast<std::size_t>(h); };
+  lblORD_->setText(Text(figures_.OrdText[1]));
+  lblDegree_->setText(Text(figures_.PhaseText[1]));
+  lblTHD_->setText(Text(figures_.ThdFText[HighestOrder]));
+  lblTHDR_->setText(Text(figures_.ThdRText[HighestOrder]));
+  for (int h = 1; h <= HighestOrder; ++h) {
+    SetCell(0, h, std::to_string(h));
+    SetCell(1, h, figures_.PhaseText[at(h)]);
+    SetCell(2, h, figures_.ThdFText[at(h)]);
+    SetCell(3, h, figures_.ThdRText[at(h)]);
+    SetCell(4, h, h == 1 ? "100" : figures_.OrdText[at(h)]);
+  }
+}
+
+void HarmonicWindow::ChooseOrders(int n) {
+  OrdersView view = qelt::ChooseOrders(figures_, n);
+  QStringList labels;
+  for (const auto& l : view.Labels) labels << Text(l);
+  chart_->SetCategories(labels, view.Values);
+  lblTHD_->setText(Text(view.Thd));
+  lblTHDR_->setText(Text(view.Thdr));
+}
+
+void HarmonicWindow::ChooseOrder(int k) {
+  OrderView view = qelt::ChooseOrder(figures_, k);
+  lblORD_->setText(Text(view.Ord));
+  lblDegree_->setText(Text(view.Degree));
+}
+
+void HarmonicWindow::PrintCommand() {
+  auto choice = dialogs_.ChoosePrinter(PrinterChoice{});
+  if (!choice) return;
+
+  // Printing colours, put back however the print ends.
+  struct Restore {
+    HarmonicWindow& w;
+    QPalette window, panel, label;
+    ~Restore() {
+      w.setPalette(window);
+      for (int n = 1; n <= 5; ++n) w.Panel(n).setPalette(panel);
+      w.CmdPrint().show();
+      for (QLabel* l : {&w.LblORD(), &w.LblDegree(), &w.LblTHD(), &w.LblTHDR()}) l->setPalette(label);
+      QApplication::restoreOverrideCursor();
+    }
+  } restore{*this, palette(), Panel(1).palette(), lblTHD_->palette()};
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+
+  const QColor back = QApplication::palette().color(QPalette::HighlightedText);
+  const QColor text = QApplication::palette().color(QPalette::WindowText);
+  auto printing = [&](QWidget& widget) {
+    QPalette p = widget.palette();
+    p.setColor(QPalette::Window, back);
+    p.setColor(QPalette::WindowText, text);
+    widget.setPalette(p);
+  };
+  for (int n = 1; n <= 5; ++n) printing(Panel(n));
+  cmdPrint_->hide();
+  for (QLabel* l : {lblORD_, lblDegree_, lblTHD_, lblTHDR_}) printing(*l);
+  QPalette windowPalette = palette();
+  windowPalette.setColor(QPalette::Window, back);
+  setPalette(windowPalette);
+
+  std::string reason;
+  if (!PrintWidgetImage(*this, *choice, reason)) {
+    QApplication::restoreOverrideCursor();
+    dialogs_.Message("The printer cannot be used:\r\n" + reason, MessageIcon::Stop);
+    QApplication::setOverrideCursor(Qt::WaitCursor);  // balanced by the restore
+  }
+}
+
+void HarmonicWindow::CopyCommand() { QApplication::clipboard()->setText(Text(FiguresTable(figures_, '\t', "\n"))); }
+
+void HarmonicWindow::ExportCommand() {
+  FileRequest request;
+  request.Title = "Export";
+  request.Filter = "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|";
+  request.OverwritePrompt = true;
+  request.InitialPath = "Harmonic.csv";
+  auto choice = dialogs_.SaveFile(request);
+  if (!choice || choice->Path.empty()) return;
+  QFile file(QString::fromStdString(choice->Path));
+  const std::string csv = FiguresTable(figures_, ',', "\r\n");
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()) || !file.flush())
+    dialogs_.Message("The file cannot be written:\r\n" + choice->Path + "\r\n" + file.errorString().toStdString(),
+                     MessageIcon::Stop);
+}
+
+}  // namespace qelt

@@ -1,0 +1,68 @@
+#pragma once
+// "Harmonic": the figures of the last acquisition or file open, computed once
+// when it loads: the chart of the ratios, the selectors of the number of
+// orders and of one order, the four large figures and the table of 31 orders.
+// "Copy" (Ctrl+C) and "Export..." (CSV) hand the figures on with the magnitudes.
+#include <QWidget>
+#include <array>
+
+#include "harmonic/Figures.hpp"
+#include "platform/Dialogs.hpp"
+#include "session/HarmonicState.hpp"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace qelt {
+
+class BarChart;
+class CaptionPanel;
+
+class HarmonicWindow : public QWidget {
+  Q_OBJECT
+ public:
+  HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWidget* parent = nullptr);
+
+  // Below the acquisition window, given its frame.
+  void Load(const QRect& preHarmonicFrame);
+
+  void ChooseOrders(int n);  // CmdH
+  void ChooseOrder(int k);   // CmdK
+  void PrintCommand();
+  void CopyCommand();
+  void ExportCommand();
+
+  QComboBox& CmdH() const { return *cmdH_; }
+  QComboBox& CmdK() const { return *cmdK_; }
+  QPushButton& CmdPrint() const { return *cmdPrint_; }
+  BarChart& Chart() const { return *chart_; }
+  CaptionPanel& Panel(int n) const { return *panels_[static_cast<std::size_t>(n - 1)]; }  // G1..G5
+  QLabel& LblORD() const { return *lblORD_; }
+  QLabel& LblDegree() const { return *lblDegree_; }
+  QLabel& LblTHD() const { return *lblTHD_; }
+  QLabel& LblTHDR() const { return *lblTHDR_; }
+  // Row 0 Nos, 1 LDeg, 2 LTF, 3 LTR, 4 LOD; index 0 the title, h the cell of order h.
+  QLabel& TableLabel(int row, int index) const {
+    return *table_[static_cast<std::size_t>(row)][static_cast<std::size_t>(index)];
+  }
+  const HarmonicFigures& Figures() const { return figures_; }
+
+ private:
+  void SetCell(int row, int h, const std::string& text);
+
+  Dialogs& dialogs_;
+  HarmonicFigures figures_;
+  std::array<CaptionPanel*, 5> panels_{};
+  QComboBox* cmdH_;
+  QComboBox* cmdK_;
+  QPushButton* cmdPrint_;
+  QLabel* lblORD_;
+  QLabel* lblDegree_;
+  QLabel* lblTHD_;
+  QLabel* lblTHDR_;
+  BarChart* chart_;
+  std::array<std::array<QLabel*, 32>, 5> table_{};
+};
+
+}  // namespace qelt

@@ -1,0 +1,247 @@
+#!/usr/bin/env python3
+"""qelt-cli harmonic get / analyze against qelt-sim on a pseudo-terminal.
+
+Usage: harmonic_cli_test.py CASE QELT_CLI QELT_SIM
+
+The figures table is held against a plain DFT of the saved samples computed
+here, and the files against their byte formats.
+"""
+import math
+import os
+import select
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+
+SKIPPED = 77
+HEADER = "K\tORD%\tDegree\tTHD-F%\tTHD-R%"
+
+
+class Failed(Exception):
+    pass
+
+
+def expect(condition, message):
+    if not condition:
+        raise Failed(message)
+
+
+class Simulator:
+    def __init__(self, binary, args):
+        self.proc = subprocess.Popen([binary] + args, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        ready, _, _ = select.select([self.proc.stdout], [], [], 10)
+        if not ready:
+            self.proc.kill()
+            raise Failed("qelt-sim printed no device path within 10 s")
+        self.device = self.proc.stdout.readline().decode().strip()
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGTERM)
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+
+
+def run_cli(cli, args, limit=30):
+    done = subprocess.run([cli] + args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=limit)
+    return done.returncode, done.stdout, done.stderr.decode(errors="replace")
+
+
+def single(x):
+    return struct.unpack("f", struct.pack("f", x))[0]
+
+
+def read_samples(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    expect(data.startswith(b"\t\t\r\n"), f"harmonic file header {data[:8]!r}")
+    lines = data.split(b"\r\n")
+    expect(lines[-1] == b"", "harmonic file does not end with CR LF")
+    rows = [line.decode("ascii") for line in lines[1:-1]]
+    samples = []
+    for i, row in enumerate(rows, 1):
+        cells = row.split("\t")
+        expect(len(cells) == 3 and cells[0] == str(i) and cells[2] == "", f"row {i}: {row!r}")
+        expect(cells[1].lstrip("-").isdigit(), f"row {i}: sample {cells[1]!r}")
+        samples.append(int(cells[1]))
+    return samples
+
+
+def cycle_of(samples, hz, decimals=None):
+    if hz == 50:
+        return [float(v) for v in samples[:64]]
+    cycle = [float(samples[0])]
+    for j in range(1, 63):
+        x = j * 53 / 63
+        k = int(x)
+        v = samples[k] + (x - k) * (samples[k + 1] - samples[k])
+        cycle.append(round(v, decimals) if decimals is not None else v)
+    cycle.append(float(samples[53]))
+    return cycle
+
+
+def figures(cycle):
+    """(ORD %, phase, THD-F, THD-R) per order 1..31 by a plain DFT."""
+    amps, phases = [], []
+    for h in range(1, 32):
+        re = sum(v * math.cos(2 * math.pi * h * n / 64) for n, v in enumerate(cycle))
+        im = -sum(v * math.sin(2 * math.pi * h * n / 64) for n, v in enumerate(cycle))
+        amps.append(single(math.hypot(re, im)))
+        phases.append(math.degrees(math.atan2(im, re)))
+    rows = []
+    for h in range(1, 32):
+        s = sum(a * a for a in amps[1:h])
+        thdf = math.sqrt(s) / amps[0] * 100 if h > 1 else 0.0
+        thdr = math.sqrt(s) / math.sqrt(s + amps[0] ** 2) * 100 if h > 1 else 0.0
+        rows.append((amps[h - 1] / amps[0] * 100, phases[h - 1], thdf, thdr))
+    return rows
+
+
+def check_report(text, expected, what):
+    expect(isinstance(text, str) and "\r" not in text and text.endswith("\n"), f"{what}: report must end in LF lines")
+    lines = text.split("\n")[:-1]
+    expect(len(lines) == 32 and lines[0] == HEADER, f"{what}: {len(lines)} lines, header {lines[0]!r}")
+    expect(lines[1].startswith("1\t100.00\t") and lines[1].endswith("\t0\t0"), f"{what}: row 1 {lines[1]!r}")
+    for h in range(1, 32):
+        cells = lines[h].split("\t")
+        expect(len(cells) == 5 and cells[0] == str(h), f"{what}: row {h} {lines[h]!r}")
+        for n, (got, want) in enumerate(zip(cells[1:], expected[h - 1])):
+            if h == 1 and n >= 2:
+                continue
+            expect(len(got.split(".")[-1]) == 2, f"{what}: row {h} cell {got!r} is not 0.00")
+            # Two decimals, so half a step plus what the rounding of a phase near 0 may flip.
+            expect(abs(float(got) - want) <= 0.0051, f"{what}: order {h} figure {n + 1}: {got} against {want:.4f}")
+
+
+def get_and_analyze(cli, sim, tmp, hz):
+    s = Simulator(sim, ["--hz", str(hz)])
+    out, cyc = os.path.join(tmp, "h.txt"), os.path.join(tmp, "cycle.txt")
+    try:
+        rc, report, err = run_cli(cli, ["harmonic", "get", "--port", s.device, "--signal", "A Phase Current",
+                                        "--hz", str(hz), "--out", out, "--cycle", cyc])
+    finally:
+        s.stop()
+    expect(rc == 0, f"get exit {rc}: {err!r}")
+    expect(err == "", f"get stderr {err!r}")
+    samples = read_samples(out)
+    expect(len(samples) == (64 if hz == 50 else 54), f"{len(samples)} sample rows at {hz} Hz")
+    check_report(report.decode("ascii"), figures(cycle_of(samples, hz)), f"get {hz} Hz")
+
+    with open(cyc, "rb") as f:
+        lines = f.read().split(b"\r\n")
+    expect(lines[0] == b"No.s\tValue\t" and lines[-1] == b"" and len(lines) == 66, f"cycle list {lines[:2]!r}")
+    values = []
+    for i, line in enumerate(lines[1:-1], 1):
+        number, value, rest = line.decode().split("\t")
+        expect(number == str(i) and rest == "" and len(value.split(".")[1]) == 4, f"cycle row {line!r}")
+        values.append(float(value))
+    expect(max(values) == 1.0, f"cycle peak {max(values)}")
+
+    # The file again: "Open" stretches it as a 60 Hz cycle with three decimals;
+    # at --hz 50 a 64-row file is taken as it stands.
+    report_file = os.path.join(tmp, "report.txt")
+    args = ["harmonic", "analyze", out, "--report", report_file] + (["--hz", "50"] if hz == 50 else [])
+    rc, stdout, err = run_cli(cli, args)
+    expect(rc == 0 and stdout == b"" and err == "", f"analyze exit {rc}, stdout {stdout[:40]!r}, {err!r}")
+    with open(report_file, "rb") as f:
+        analysed = f.read().decode("ascii")
+    check_report(analysed, figures(cycle_of(samples, hz, None if hz == 50 else 3)), f"analyze {hz} Hz")
+    if hz == 50:
+        expect(analysed == report.decode("ascii"), "analyze --hz 50 of a 50 Hz file differs from get")
+        rc, _, err = run_cli(cli, ["harmonic", "analyze", out])  # as "Open" does: 54 samples stretched
+        expect(rc == 0, f"analyze without --hz: exit {rc} {err!r}")
+
+
+def case_hz50(cli, sim, tmp):
+    get_and_analyze(cli, sim, tmp, 50)
+
+
+def case_hz60(cli, sim, tmp):
+    get_and_analyze(cli, sim, tmp, 60)
+
+
+def case_exits(cli, sim, tmp):
+    # 2, and nothing reaches the port.
+    master, slave = os.openpty()
+    try:
+        device = os.ttyname(slave)
+        for args in (["--signal", "g", "--hz", "60"], ["--signal", "a phase voltage", "--hz", "60"],
+                     ["--signal", "a", "--hz", "55"]):
+            rc, out, err = run_cli(cli, ["harmonic", "get", "--port", device, "--out", os.path.join(tmp, "x")] + args)
+            expect(rc == 2 and out == b"", f"{args}: exit {rc}, {err!r}")
+            ready, _, _ = select.select([master], [], [], 0.2)
+            expect(not ready, f"{args}: something was sent: {os.read(master, 100) if ready else b''!r}")
+        expect(not os.path.exists(os.path.join(tmp, "x")), "a file was written")
+    finally:
+        os.close(master)
+        os.close(slave)
+    rc, _, _ = run_cli(cli, ["harmonic", "analyze", os.path.join(tmp, "none"), "--hz", "55"])
+    expect(rc == 2, f"analyze --hz 55: exit {rc}")
+
+    # 3: a silent instrument, wake-up included.
+    s = Simulator(sim, ["--silent"])
+    try:
+        rc, out, err = run_cli(cli, ["harmonic", "get", "--port", s.device, "--signal", "b", "--hz", "50",
+                                     "--out", os.path.join(tmp, "h"), "--timeout", "1"], limit=10)
+    finally:
+        s.stop()
+    expect(rc == 3 and out == b"" and "did not answer" in err, f"silent: exit {rc}, {err!r}")
+
+    # 4: files that cannot be read or written.
+    rc, _, err = run_cli(cli, ["harmonic", "analyze", os.path.join(tmp, "none")])
+    expect(rc == 4 and err.startswith("qelt-cli: "), f"missing file: exit {rc}, {err!r}")
+    rc, _, _ = run_cli(cli, ["harmonic", "analyze", tmp])
+    expect(rc == 4, f"a folder: exit {rc}")
+    good = os.path.join(tmp, "good.txt")
+    with open(good, "wb") as f:
+        f.write(b"\t\t\r\n" + b"".join(b"%d\t%d\t\r\n" % (i, int(1000 * math.sin(i / 9))) for i in range(1, 61)))
+    rc, _, _ = run_cli(cli, ["harmonic", "analyze", good, "--report", os.path.join(tmp, "no", "r.txt")])
+    expect(rc == 4, f"unwritable report: exit {rc}")
+    s = Simulator(sim, [])
+    try:
+        rc, _, _ = run_cli(cli, ["harmonic", "get", "--port", s.device, "--signal", "a", "--hz", "60",
+                                 "--out", os.path.join(tmp, "no", "h.txt")])
+    finally:
+        s.stop()
+    expect(rc == 4, f"unwritable harmonic file: exit {rc}")
+
+    # 5: too few sample rows (54, or 64 at --hz 50).
+    short = os.path.join(tmp, "short.txt")
+    with open(short, "wb") as f:
+        f.write(b"\t\t\r\n" + b"".join(b"%d\t%d\t\r\n" % (i, i) for i in range(1, 54)))
+    rc, _, err = run_cli(cli, ["harmonic", "analyze", short])
+    expect(rc == 5 and "53" in err, f"53 rows: exit {rc}, {err!r}")
+    rc, _, _ = run_cli(cli, ["harmonic", "analyze", good])
+    expect(rc == 0, f"60 rows: exit {rc}")
+    rc, _, _ = run_cli(cli, ["harmonic", "analyze", good, "--hz", "50"])
+    expect(rc == 5, f"60 rows at --hz 50: exit {rc}")
+
+
+CASES = {"hz50": case_hz50, "hz60": case_hz60, "exits": case_exits}
+
+
+def main():
+    if len(sys.argv) != 4 or sys.argv[1] not in CASES:
+        print(f"usage: {sys.argv[0]} {{{'|'.join(CASES)}}} QELT_CLI QELT_SIM", file=sys.stderr)
+        return 2
+    name, cli, sim = sys.argv[1:]
+    tmp = tempfile.mkdtemp(prefix=f"qelt-harmonic-{name}-")
+    try:
+        CASES[name](cli, sim, tmp)
+    except Failed as e:
+        print(f"{name}: FAILED: {e}", file=sys.stderr)
+        print(f"{name}: files kept in {tmp}", file=sys.stderr)
+        return 1
+    shutil.rmtree(tmp, ignore_errors=True)
+    print(f"{name}: passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
