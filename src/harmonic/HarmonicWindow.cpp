@@ -11,8 +11,8 @@
 #include "harmonic/Analysis.hpp"
 #include "platform/qt/BarChart.hpp"
 #include "platform/qt/CaptionPanel.hpp"
-#include "platform/qt/WidgetPrint.hpp"
 #include "platform/qt/TwipsGeometry.hpp"
+#include "platform/qt/WidgetPrint.hpp"
 
 namespace qelt {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "platform/Twips.hpp"
 #include "platform/qt/Artwork.hpp"
-#include "platform/qt/WidgetPrint.hpp"
 #include "platform/qt/Toolbar.hpp"
+#include "platform/qt/WidgetPrint.hpp"
 #include "records/RecordListWindow.hpp"
 
 namespace qelt {

@@ -29,9 +29,9 @@ bool PrintWidgetImage(QWidget& widget, const PrinterChoice& choice, std::string&
   }
   // Screen pixels are 1/96 inch; the page decides when the image is larger.
   const QRect page = painter.viewport();
-  const double scale = std::min({printer.resolution() / 96.0,
-                                 static_cast<double>(page.width()) / std::max(1, widget.width()),
-                                 static_cast<double>(page.height()) / std::max(1, widget.height())});
+  const double scale =
+      std::min({printer.resolution() / 96.0, static_cast<double>(page.width()) / std::max(1, widget.width()),
+                static_cast<double>(page.height()) / std::max(1, widget.height())});
   painter.scale(scale, scale);
   widget.render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
   return painter.end();
