@@ -5,10 +5,12 @@
 #include "app/Attach.hpp"
 #include "link/PortWindow.hpp"
 #include "panel/PanelWindow.hpp"
+#include "platform/qt/StoredSettings.hpp"
 
 namespace qelt {
 
-Program::Program(Dialogs& dialogs, QObject* parent) : QObject(parent), dialogs_(dialogs), link_(host_, port_) {}
+Program::Program(Dialogs& dialogs, StoredSettings* settings, QObject* parent)
+    : QObject(parent), dialogs_(dialogs), settings_(settings), link_(host_, port_) {}
 
 Program::~Program() {
   // Windows first: they hold references to the link and the session.
@@ -22,12 +24,18 @@ PanelWindow* Program::Panel() const { return panel_.data(); }
 void Program::Start(const QString& portText) {
   portWindow_ = new PortWindow(port_, session_.Meter, dialogs_);
   portWindow_->setAttribute(Qt::WA_DeleteOnClose);
-  if (!portText.isEmpty()) portWindow_->SetPortText(portText);
-  connect(portWindow_, &PortWindow::PortChosen, this, &Program::ShowPanel);
+  const QString text = portText.isEmpty() && settings_ ? settings_->PortText() : portText;
+  if (!text.isEmpty()) portWindow_->SetPortText(text);
+  connect(portWindow_, &PortWindow::PortChosen, this, [this] {
+    if (settings_) settings_->SetPortText(portWindow_->PortText());
+    ShowPanel();
+  });
   portWindow_->show();
 }
 
 void Program::ShowPanel() {
+  if (settings_)
+    if (const auto interval = settings_->SamplingInterval()) session_.Recorder.SampleTime = *interval;
   panel_ = new PanelWindow(session_, link_, dialogs_);
   panel_->setAttribute(Qt::WA_DeleteOnClose);
   connect(panel_, &PanelWindow::Ending, this, &Program::End);
@@ -44,6 +52,10 @@ void Program::ShowPanel() {
 void Program::End() {
   if (ended_) return;
   ended_ = true;
+  if (settings_) {
+    settings_->SetSamplingInterval(session_.Recorder.SampleTime);
+    settings_->Flush();
+  }
   // Every other window closes with the main window; the event loop then
   // ends, and with it the program.
   QApplication::closeAllWindows();

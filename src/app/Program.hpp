@@ -15,14 +15,17 @@ namespace qelt {
 
 class PanelWindow;
 class PortWindow;
+class StoredSettings;
 
 class Program : public QObject {
   Q_OBJECT
  public:
-  explicit Program(Dialogs& dialogs, QObject* parent = nullptr);
+  // settings: what is kept between runs (none: nothing is kept).
+  explicit Program(Dialogs& dialogs, StoredSettings* settings = nullptr, QObject* parent = nullptr);
   ~Program() override;
 
-  // Shows the port window; a non-empty text replaces its "COM1".
+  // Shows the port window; a non-empty text (else the port of the last run)
+  // replaces its "COM1".
   void Start(const QString& portText = {});
 
   PortWindow* Port() const;
@@ -41,6 +44,7 @@ class Program : public QObject {
   void End();
 
   Dialogs& dialogs_;
+  StoredSettings* settings_;
   QtHost host_;
   QtSerialPort port_;
   Link link_;

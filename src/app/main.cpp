@@ -7,6 +7,8 @@
 #include "app/Program.hpp"
 #include "panel/PanelWindow.hpp"
 #include "platform/qt/QtDialogs.hpp"
+#include "platform/qt/StoredSettings.hpp"
+#include "platform/qt/WindowPlaces.hpp"
 #ifndef _WIN32
 #include "sim/PtySimulator.hpp"
 #endif
@@ -64,8 +66,11 @@ int main(int argc, char** argv) {
 #endif
   if (!options.Port.isEmpty()) portText = options.Port;
 
+  qelt::StoredSettings settings;
+  qelt::WindowPlaces places(settings);
   qelt::QtDialogs dialogs;
-  qelt::Program program(dialogs);
+  dialogs.SetSettings(&settings);
+  qelt::Program program(dialogs, &settings);
   QObject::connect(&program, &qelt::Program::PanelCreated,
                    [&dialogs](qelt::PanelWindow* panel) { dialogs.SetParent(panel); });
   program.Start(portText);

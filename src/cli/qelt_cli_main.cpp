@@ -27,8 +27,11 @@ int RunRead(const PortOptions& o, long count, const std::string& format) {
   if (int rc = meter.Open(o); rc != Ok) return rc;
   for (long i = 0; i < count && !Interrupted(); ++i) {
     if (!meter.ReadOnce()) return meter.NoAnswerExit();
-    DateTime when = meter.host.Now();
-    PrintLine(format == "json" ? ReadingJson(when, meter.session.Meter, meter.session.Live)
+    // Once, above the first reading: a silent instrument leaves stdout empty.
+    if (i == 0 && format == "json") PrintLine(UnitsJson());
+    int millisecond = 0;
+    const DateTime when = NowWithMillisecond(meter.host, millisecond);
+    PrintLine(format == "json" ? ReadingJson(when, millisecond, meter.session.Meter, meter.session.Live)
                                : ReadingTsv(when, meter.session.Live));
   }
   return Ok;

@@ -61,4 +61,11 @@ constexpr int QuantityIndexOf(std::string_view name) {
   return -1;
 }
 
+// The unit of a quantity ("kW", "kvar", "kVA", "V", "A", "Hz", "°"; "" for
+// the power factors).
+const char* QuantityUnit(int quantityIndex);
+// A quantity's full name with its unit, "Phase 1 active power (kW)"; "" for a
+// name that is not a quantity.
+std::string QuantityTitle(std::string_view name);
+
 }  // namespace qelt

@@ -59,6 +59,8 @@ void PortWindow::SetPortText(const QString& text) {
   FitWidth();
 }
 
+QString PortWindow::PortText() const { return txtCom_->currentText(); }
+
 void PortWindow::FitWidth() {
   // Wide enough for the longest port name; never narrower than its first size.
   const QFontMetrics fm(txtCom_->font());

@@ -18,6 +18,7 @@ class PortWindow : public QWidget {
   PortWindow(SerialPort& port, MeterState& meter, Dialogs& dialogs, QWidget* parent = nullptr);
 
   void SetPortText(const QString& text);
+  QString PortText() const;
   QComboBox* TxtCOM() const { return txtCom_; }
   QPushButton* CmdOK() const { return cmdOk_; }
 

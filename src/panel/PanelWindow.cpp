@@ -1,5 +1,6 @@
 #include "panel/PanelWindow.hpp"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -82,6 +83,8 @@ void PanelWindow::BuildControls() {
   PlaceTwips(*toolbar_, 0, 0, PanelClientWidth, PanelToolbarHeight);
   for (const ToolButtonSpec& b : PanelToolButtons)
     toolbar_->AddButton(b.Key, ToolbarPicture(b.Key), b.ToolTip, b.Shown);
+  // Here the floppy starts and stops a recording.
+  toolbar_->Action(1)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
   connect(toolbar_, &Toolbar::ButtonClick, this, &PanelWindow::RunKey);
 
   for (std::size_t i = 0; i < WiringPictureNames.size(); ++i) pictures_[i] = MakePicture(this, WiringPictureNames[i]);
@@ -106,6 +109,9 @@ void PanelWindow::BuildControls() {
     pal.setColor(QPalette::WindowText, ValueColour);
     value->setPalette(pal);
     PlaceTwips(*value, cell.Left, cell.Top, ValueWidth, ValueHeight);
+    const QString title = QString::fromStdString(QuantityTitle(cell.Label + 3));
+    value->setToolTip(title);
+    header->setToolTip(title);
     labels_[cell.Label] = value;
     valueLabels_[static_cast<std::size_t>(cell.Quantity())] = value;
   }

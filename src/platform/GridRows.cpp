@@ -50,4 +50,18 @@ void GridRows::AddRow(std::string_view tabRow) {
   rows_.push_back(std::move(row));
 }
 
+std::string CopyText(const GridRows& grid, int fixedRows, int top, int bottom, int left, int right) {
+  std::string text;
+  auto line = [&](int row) {
+    for (int col = left; col <= right; ++col) {
+      if (col > left) text += '\t';
+      text += grid.Cell(row, col);
+    }
+    text += '\n';
+  };
+  if (fixedRows > 0 && top > 0) line(0);
+  for (int row = top; row <= bottom; ++row) line(row);
+  return text;
+}
+
 }  // namespace qelt

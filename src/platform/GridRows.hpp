@@ -36,4 +36,10 @@ class GridRows {
   int cols_;
 };
 
+// Rows top..bottom and columns left..right (grid rows, inclusive) as
+// TAB-separated lines ending in LF, ready to paste into a spreadsheet. With
+// a title row (fixedRows > 0) its titles come first, unless the range holds
+// it already.
+std::string CopyText(const GridRows& grid, int fixedRows, int top, int bottom, int left, int right);
+
 }  // namespace qelt

@@ -69,9 +69,10 @@ std::optional<FileChoice> ScriptedDialogs::SaveFile(const FileRequest& request) 
   return Next(Files, std::optional<FileChoice>());
 }
 
-std::optional<PrinterChoice> ScriptedDialogs::ChoosePrinter(const PrinterChoice& /*initial*/) {
+std::optional<PrinterChoice> ScriptedDialogs::ChoosePrinter(const PrinterChoice& initial) {
   Shown s;
   s.What = Kind::Printer;
+  s.DefaultAnswer = initial.OutputFile;
   Record(std::move(s));
   return Next(Printers, std::optional<PrinterChoice>());
 }

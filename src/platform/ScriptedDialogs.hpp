@@ -19,7 +19,7 @@ class ScriptedDialogs : public Dialogs {
     std::string Title;
     MessageIcon Icon = MessageIcon::None;
     MessageButtons Buttons = MessageButtons::Ok;
-    std::string DefaultAnswer;
+    std::string DefaultAnswer;  // input: the answer offered; printer: the PDF file offered
     FileRequest File;
   };
 

@@ -58,9 +58,15 @@ GridFileResult SaveGrid(RecorderState& state, const GridRows& grid, const GridWi
 
 PrintOutcome PrintGrid(const GridRows& grid, Dialogs& dialogs, PrintJob& job, const GridWindowHooks& window,
                        const PrintGridHooks& hooks) {
-  auto choice = dialogs.ChoosePrinter(PrinterChoice{});
+  PrinterChoice offered;
+  offered.OutputFile = hooks.OfferedPdf;
+  auto choice = dialogs.ChoosePrinter(offered);
   if (!choice) return PrintOutcome::Cancelled;
 
+  PageSetup page = hooks.Page;
+  page.WidestLine = PrintHeaderLine();
+  page.Lines = grid.Rows();
+  job.Prepare(std::move(page));
   std::string reason;
   bool begun = job.Begin(*choice, reason);
   bool printed = false;

@@ -41,6 +41,10 @@ struct PrintGridHooks {
   std::function<void()> StartPoll;  // start it again, whatever it was before
   std::function<void()> RunEvents;  // let the event loop run once
   std::function<bool()> Gone;       // optional: true ends the print (the grid went away)
+  // The page header's title and date; the print fits the record lines to the
+  // page width and numbers the pages.
+  PageSetup Page;
+  std::string OfferedPdf;  // the file name the printer dialog offers for a PDF
 };
 
 enum class PrintOutcome { Printed, Cancelled, Failed };

@@ -74,4 +74,14 @@ bool PrintRecords(const GridRows& grid, const PrintRunHooks& hooks) {
   return true;
 }
 
+std::string PdfFileName(std::string_view caption) {
+  std::string_view name = caption.substr(0, caption.find("  "));  // "List  (3 skipped...)"
+  if (const auto slash = name.find_last_of("/\\"); slash != std::string_view::npos) name.remove_prefix(slash + 1);
+  if (const auto dot = name.rfind('.'); dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
+  std::string file;
+  for (char c : name) file += std::string_view(":*?\"<>|").find(c) == std::string_view::npos ? c : '_';
+  while (!file.empty() && file.back() == ' ') file.pop_back();
+  return (file.empty() ? std::string("print") : file) + ".pdf";
+}
+
 }  // namespace qelt

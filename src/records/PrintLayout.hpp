@@ -4,6 +4,7 @@
 // phase angles left out), in "Times New Roman" 8 pt.
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/GridRows.hpp"
 
@@ -20,6 +21,11 @@ std::string PrintRecordLine(const GridRows& grid, int row);
 
 // "3 record(s) completed"
 std::string PrintProgressCaption(int row);
+
+// The PDF file name offered for printing a list captioned caption: its file
+// name with ".pdf" instead of its ending ("C:\\data\\run.mes" gives "run.pdf"),
+// or the caption's first words ("List.pdf").
+std::string PdfFileName(std::string_view caption);
 
 // What the print run needs of its surroundings.
 struct PrintRunHooks {

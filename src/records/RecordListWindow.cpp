@@ -1,9 +1,11 @@
 #include "records/RecordListWindow.hpp"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QPainter>
 #include <QPixmap>
 
+#include "link/LiveReading.hpp"
 #include "platform/qt/Grid.hpp"
 #include "platform/qt/QtPrintJob.hpp"
 #include "platform/qt/Toolbar.hpp"
@@ -28,6 +30,10 @@ RecordListWindow::RecordListWindow(const RecordListLayout& layout, Dialogs& dial
 
   grid_ = new Grid(RecordColumns, 1, this);
   grid_->setObjectName("Grid");
+  grid_->Model().TitleTip = [](std::string_view title) {
+    const auto first = title.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string() : QuantityTitle(title.substr(first));
+  };
   PlaceTwips(*grid_, layout.GridLeft, layout.GridTop, layout.GridWidth, layout.GridHeight);
 
   // The load: top left corner, cell (0, 0), widths and titles.
@@ -61,6 +67,9 @@ PrintOutcome RecordListWindow::Print() {
   hooks.StopPoll = pollStop_;
   hooks.StartPoll = pollStart_;
   hooks.RunEvents = [] { QCoreApplication::processEvents(); };
+  hooks.Page.Title = windowTitle().toStdString();
+  hooks.Page.Date = QDateTime::currentDateTime().toString("yyyy/MM/dd hh:mm").toStdString();
+  hooks.OfferedPdf = PdfFileName(hooks.Page.Title);
   // The rows are printed from a copy: the window may close, or the live
   // list restart, while the event loop runs between two lines.
   GridRows rows = grid_->Data();

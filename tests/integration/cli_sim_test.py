@@ -132,13 +132,21 @@ def case_read_json(cli, sim, tmp):
     expect(rc == 0, f"exit {rc}, stderr {err!r}")
     expect(err == "", f"stderr {err!r}")
     expect(out.endswith(b"\n") and b"\r" not in out, f"lines must end with LF alone: {out[-40:]!r}")
-    lines = out.decode("ascii").splitlines()
-    expect(len(lines) == 3, f"{len(lines)} lines")
+    lines = out.decode("utf-8").splitlines()
+    expect(len(lines) == 4, f"{len(lines)} lines")
+    units = json.loads(lines[0])
+    expect(list(units) == ["units"] and len(units["units"]) == 28, f"units line {lines[0]!r}")
+    expect(units["units"]["KW1"] == "kW" and units["units"]["PF1"] == "" and units["units"]["Theta1"] == "\u00b0",
+           f"units {units['units']}")
     printed = []
-    for n, line in enumerate(lines):
+    for n, line in enumerate(lines[1:]):
         item = json.loads(line)
-        expect(list(item) == ["date", "time", "WiringCode", "WiringMode", "values"], f"reading {n + 1}: {list(item)}")
+        expect(list(item) == ["date", "time", "t", "WiringCode", "WiringMode", "values"],
+               f"reading {n + 1}: {list(item)}")
         expect_date_time(item["date"], item["time"], f"reading {n + 1}")
+        t = item["t"]
+        expect(re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}", t) is not None
+               and t[:10] == item["date"].replace("/", "-") and t[11:19] == item["time"], f"reading {n + 1}: t {t!r}")
         expect(item["WiringCode"] == 8 and item["WiringMode"] == "3P4W",
                f"reading {n + 1}: wiring {item['WiringCode']!r} {item['WiringMode']!r}")
         printed.append(item["values"])
@@ -301,7 +309,7 @@ def case_locale(cli, sim, tmp):
         s.stop()
     err = done.stderr.decode(errors="replace")
     expect(done.returncode == 0, f"{name}: exit {done.returncode}, stderr {err!r}")
-    values = json.loads(done.stdout)["values"]
+    values = json.loads(done.stdout.splitlines()[1])["values"]
     expect(all(VALUE_TEXT.match(text) for text in values.values()), f"{name}: values {values}")
 
 

@@ -191,3 +191,21 @@ TEST(Decoding, QuantityOrderMatchesTheRecordColumns) {
   EXPECT_TRUE(IsThreeDecimal(QuantityIndexOf("PF2")));
   EXPECT_EQ(QuantityIndexOf("nope"), -1);
 }
+
+TEST(Decoding, EveryQuantityHasAFullNameAndUnit) {
+  EXPECT_EQ(QuantityTitle("KW1"), "Phase 1 active power (kW)");
+  EXPECT_EQ(QuantityTitle("KVAR2"), "Phase 2 reactive power (kvar)");
+  EXPECT_EQ(QuantityTitle("KVA3"), "Phase 3 apparent power (kVA)");
+  EXPECT_EQ(QuantityTitle("PF1"), "Phase 1 power factor");
+  EXPECT_EQ(QuantityTitle("Theta3"), "Phase 3 phase angle (\u00b0)");
+  EXPECT_EQ(QuantityTitle("TTheta"), "Total phase angle (\u00b0)");
+  EXPECT_EQ(QuantityTitle("TKVAR"), "Total reactive power (kvar)");
+  EXPECT_EQ(QuantityTitle("V2"), "Phase 2 voltage (V)");
+  EXPECT_EQ(QuantityTitle("I4"), "Fourth current input (A)");
+  EXPECT_EQ(QuantityTitle("Hz"), "Frequency (Hz)");
+  EXPECT_EQ(QuantityTitle("Time"), "");
+  for (int i = 0; i < QuantityCount; ++i)
+    EXPECT_FALSE(QuantityTitle(QuantityNames[static_cast<std::size_t>(i)]).empty());
+  EXPECT_STREQ(QuantityUnit(QuantityIndexOf("TPF")), "");
+  EXPECT_STREQ(QuantityUnit(QuantityIndexOf("I3")), "A");
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/PrintJob.hpp"
 #include "recorder/MeasurementFile.hpp"
 #include "records/PrintLayout.hpp"
 
@@ -22,6 +23,32 @@ TEST(PrintLayout, HeaderLine) {
   EXPECT_EQ(PrintHeaderLine().size(), 211u);
   EXPECT_TRUE(PrintHeaderLine().starts_with("-------------Date---------Time---KW1--KVAR1-KVA1----PF1-----V1---"));
   EXPECT_TRUE(PrintHeaderLine().ends_with("-TKVA---TPF----TTheta"));
+}
+
+TEST(PrintLayout, PagesFitTheLinesAndCarryAHeader) {
+  // A 211-character line in 8 pt is about 700 points; A4 gives about 540
+  // points across in portrait and 780 in landscape.
+  PageFit fit = FitLines(700, 540, 780, PageOrientation::Portrait);
+  EXPECT_EQ(fit.Orientation, PageOrientation::Landscape);
+  EXPECT_EQ(fit.Scale, 1.0);
+  fit = FitLines(500, 540, 780, PageOrientation::Portrait);
+  EXPECT_EQ(fit.Orientation, PageOrientation::Portrait);
+  fit = FitLines(1560, 540, 780, PageOrientation::Portrait);
+  EXPECT_EQ(fit.Orientation, PageOrientation::Landscape);
+  EXPECT_DOUBLE_EQ(fit.Scale, 0.5);
+
+  PageSetup page{"run.mes", "2026/12/09 10:00", {}, 0};
+  EXPECT_EQ(PageHeaderLine(page, 2, 3), "run.mes   2026/12/09 10:00   page 2 of 3");
+  EXPECT_EQ(PageCount(0, 60), 1);
+  EXPECT_EQ(PageCount(60, 60), 1);
+  EXPECT_EQ(PageCount(61, 60), 2);
+  EXPECT_EQ(PageCount(5, 0), 5);
+
+  EXPECT_EQ(PdfFileName("/home/ann/data/run 3.mes"), "run 3.pdf");
+  EXPECT_EQ(PdfFileName("C:\\DATA\\RUN.MES"), "RUN.pdf");
+  EXPECT_EQ(PdfFileName("List  (3 skipped: no new reading)"), "List.pdf");
+  EXPECT_EQ(PdfFileName("a:b?"), "a_b_.pdf");
+  EXPECT_EQ(PdfFileName(""), "print.pdf");
 }
 
 TEST(PrintLayout, RecordLineNumberDateTimeAndNineCharacterColumnsWithoutAngles) {

@@ -1,5 +1,6 @@
 // The grid widget and its model.
 #include <QAbstractItemModelTester>
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -20,6 +21,7 @@ class GridTest : public QObject {
   void TopRowScrollsByWholeRows();
   void ClickReportsTheGridRow();
   void HundredThousandRowsAppendAndScroll();
+  void CtrlCCopiesTheSelectedRangeWithTheTitles();
 };
 
 void GridTest::ModelPassesTheTesterThroughEveryChange() {
@@ -142,6 +144,24 @@ void GridTest::HundredThousandRowsAppendAndScroll() {
   grid.verticalScrollBar()->setValue(50000);
   QCOMPARE(grid.TopRow(), 50001);
   QCOMPARE(grid.TextMatrix(100000, 30), std::string("230.5"));
+}
+
+void GridTest::CtrlCCopiesTheSelectedRangeWithTheTitles() {
+  Grid grid(3);
+  grid.resize(300, 200);
+  grid.SetTextMatrix(0, 0, "No.");
+  grid.SetTextMatrix(0, 1, "V1");
+  grid.SetTextMatrix(0, 2, "I1");
+  for (const char* row : {"1\t230.1\t1.5", "2\t230.2\t1.6", "3\t230.3\t1.7", "4\t230.4\t1.8"}) grid.AddItem(row);
+  grid.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&grid));
+  // Click the first cell, Shift+click the last: a range of three rows.
+  QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(1, 1)).center());
+  QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                    grid.visualRect(grid.model()->index(3, 2)).center());
+  QGuiApplication::clipboard()->clear();
+  QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QGuiApplication::clipboard()->text(), QString("V1\tI1\n230.2\t1.6\n230.3\t1.7\n230.4\t1.8\n"));
 }
 
 QTEST_MAIN(GridTest)

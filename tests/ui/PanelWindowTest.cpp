@@ -1,5 +1,6 @@
 // "Panel" against the simulated instrument on the virtual clock: layout, the
 // load, the live readout, the link indicator, "RTC", "Memory" and the end.
+#include <QAction>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -103,7 +104,12 @@ class PanelWindowTest : public QObject {
       QVERIFY2(header, cell.Label);
       QCOMPARE(header->geometry(), TwipsRect(cell.Left, cell.Top - 360, 855, 360));
       QCOMPARE(header->Caption(), QString(cell.Header));
+      QVERIFY(value->toolTip().endsWith(")") || value->toolTip().contains("power factor"));
     }
+    QCOMPARE(p.Label("LblKW1")->toolTip(), QString("Phase 1 active power (kW)"));
+    // Ctrl+R starts and stops a recording; Ctrl+O opens.
+    QCOMPARE(bar.Action(1)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    QCOMPARE(bar.Action(2)->shortcut(), QKeySequence(QKeySequence::Open));
     QCOMPARE(p.Label("LblKVAR2")->geometry().topLeft(), QPoint(72, 504));
     QCOMPARE(p.Label("LblI4")->geometry().topLeft(), QPoint(392, 616));
 

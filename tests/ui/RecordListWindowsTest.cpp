@@ -208,6 +208,18 @@ void RecordListWindowsTest::PrintingThreeRecordsToPdf() {
     QVERIFY2(line.match(text).hasMatch(), qPrintable(text));
   }
   QVERIFY(!text.contains("00004"));
+  QVERIFY2(text.contains(QRegularExpression("List\\s+\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d\\s+page 1 of 1")),
+           qPrintable(text));
+  QCOMPARE(dialogs.History.back().DefaultAnswer, std::string("List.pdf"));
+
+  // Portrait is too narrow for the 31 columns: the page turns, nothing is cut.
+  pdf.OutputFile = dir.filePath("portrait.pdf").toStdString();
+  pdf.Orientation = PageOrientation::Portrait;
+  dialogs.Printers.push_back(pdf);
+  list.Toolbar1().Click(2);
+  text = test::PdfText(dir.filePath("portrait.pdf"));
+  QVERIFY2(text.contains(QString::fromStdString(PrintHeaderLine())), qPrintable(text));
+  QVERIFY(text.contains("TTheta"));
 }
 
 void RecordListWindowsTest::CancelledPrintKeepsEverything() {

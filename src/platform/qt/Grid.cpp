@@ -1,7 +1,10 @@
 #include "platform/qt/Grid.hpp"
 
+#include <QClipboard>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -12,7 +15,8 @@ Grid::Grid(int cols, int fixedRows, QWidget* parent)
   setModel(model_);
   setVerticalScrollMode(ScrollPerItem);
   setHorizontalScrollMode(ScrollPerPixel);
-  setSelectionMode(SingleSelection);
+  // Ranges (drag, Shift+click, Ctrl+A) for copying into a spreadsheet.
+  setSelectionMode(ExtendedSelection);
   setSelectionBehavior(SelectItems);
   setEditTriggers(NoEditTriggers);
   setWordWrap(false);
@@ -62,6 +66,30 @@ int Grid::TopRow() const {
 void Grid::SetTopRow(int row) {
   updateGeometries();  // the scroll range follows rows appended since the last layout
   verticalScrollBar()->setValue(std::max(0, row - model_->FixedRows()));
+}
+
+std::string Grid::SelectionText() const {
+  const QModelIndexList chosen = selectionModel()->selectedIndexes();
+  if (chosen.isEmpty()) return {};
+  int top = chosen.front().row(), bottom = top, left = chosen.front().column(), right = left;
+  for (const QModelIndex& index : chosen) {
+    top = std::min(top, index.row());
+    bottom = std::max(bottom, index.row());
+    left = std::min(left, index.column());
+    right = std::max(right, index.column());
+  }
+  const int fixed = model_->FixedRows();
+  return CopyText(Data(), fixed, top + fixed, bottom + fixed, left, right);
+}
+
+void Grid::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    const std::string text = SelectionText();
+    if (!text.empty()) QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+    event->accept();
+    return;
+  }
+  QTableView::keyPressEvent(event);
 }
 
 }  // namespace qelt

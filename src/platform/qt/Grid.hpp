@@ -44,6 +44,10 @@ class Grid : public QTableView {
   // Appends a row from a TAB-separated text (one cell per field).
   void AddItem(std::string_view tabRow) { model_->AddRow(tabRow); }
 
+  // The selected cells (their bounding range) with the titles, as CopyText
+  // gives them; "" when nothing is selected. Ctrl+C puts it on the clipboard.
+  std::string SelectionText() const;
+
   // The first record row in view (>= the fixed rows), and scrolling to one.
   int TopRow() const;
   void SetTopRow(int row);
@@ -51,6 +55,9 @@ class Grid : public QTableView {
  signals:
   // A click on a cell, in grid rows (a click on a title gives row 0).
   void Click(int row, int col);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   GridModel* model_;

@@ -69,6 +69,11 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && fixed_ && TitleTip) {
+    if (section < 0 || section >= rows_.Cols()) return {};
+    const std::string tip = TitleTip(rows_.Cell(0, section));
+    return tip.empty() ? QVariant() : QVariant(QString::fromStdString(tip));
+  }
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Horizontal) {
     if (section < 0 || section >= rows_.Cols()) return {};

@@ -2,6 +2,8 @@
 // A table model over text rows. With one fixed row, row 0 holds the column
 // titles and shows as the horizontal header; the other rows are the model's.
 #include <QAbstractTableModel>
+#include <functional>
+#include <string>
 #include <string_view>
 
 #include "platform/GridRows.hpp"
@@ -21,6 +23,9 @@ class GridModel : public QAbstractTableModel {
   void SetCell(int row, int col, std::string_view text);
   // Appends one grid row from a TAB-separated text; O(1).
   void AddRow(std::string_view tabRow);
+
+  // The tool tip of a column title, from its text ("" for none).
+  std::function<std::string(std::string_view title)> TitleTip;
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

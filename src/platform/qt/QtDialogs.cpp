@@ -1,12 +1,17 @@
 #include "platform/qt/QtDialogs.hpp"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QStringList>
+
+#include "platform/qt/StoredSettings.hpp"
 
 namespace qelt {
 
@@ -77,11 +82,26 @@ QString QtDialogs::QtFilter(const std::string& filter, int index, QString* selec
   return entries.join(";;");
 }
 
+QString QtDialogs::StartPath(const std::string& title, const std::string& initial) const {
+  const QString path = QString::fromStdString(initial);
+  if (!settings_ || path.contains('/') || path.contains('\\')) return path;
+  const QString folder = settings_->Folder(QString::fromStdString(title));
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) return path;
+  return path.isEmpty() ? folder : QDir(folder).filePath(path);
+}
+
+void QtDialogs::Remember(const std::string& title, const std::optional<FileChoice>& choice) {
+  if (settings_ && choice && !choice->Path.empty())
+    settings_->SetFolder(QString::fromStdString(title), QFileInfo(QString::fromStdString(choice->Path)).absolutePath());
+}
+
 std::optional<FileChoice> QtDialogs::OpenFile(const FileRequest& request) {
   QString selected;
   QString filter = QtFilter(request.Filter, request.FilterIndex, &selected);
-  return Choice(QFileDialog::getOpenFileName(parent_, QString::fromStdString(request.Title),
-                                             QString::fromStdString(request.InitialPath), filter, &selected));
+  auto choice = Choice(QFileDialog::getOpenFileName(parent_, QString::fromStdString(request.Title),
+                                                    StartPath(request.Title, request.InitialPath), filter, &selected));
+  Remember(request.Title, choice);
+  return choice;
 }
 
 std::optional<FileChoice> QtDialogs::SaveFile(const FileRequest& request) {
@@ -89,14 +109,24 @@ std::optional<FileChoice> QtDialogs::SaveFile(const FileRequest& request) {
   QString filter = QtFilter(request.Filter, request.FilterIndex, &selected);
   QFileDialog::Options options;
   if (!request.OverwritePrompt) options |= QFileDialog::DontConfirmOverwrite;
-  return Choice(QFileDialog::getSaveFileName(parent_, QString::fromStdString(request.Title),
-                                             QString::fromStdString(request.InitialPath), filter, &selected, options));
+  auto choice =
+      Choice(QFileDialog::getSaveFileName(parent_, QString::fromStdString(request.Title),
+                                          StartPath(request.Title, request.InitialPath), filter, &selected, options));
+  Remember(request.Title, choice);
+  return choice;
 }
 
 std::optional<PrinterChoice> QtDialogs::ChoosePrinter(const PrinterChoice& initial) {
   QPrinter printer;
   if (!initial.PrinterName.empty()) printer.setPrinterName(QString::fromStdString(initial.PrinterName));
-  if (!initial.OutputFile.empty()) printer.setOutputFileName(QString::fromStdString(initial.OutputFile));
+  if (!initial.OutputFile.empty()) {
+    // The PDF offered lies in the last print folder; a real printer stays
+    // the first choice where there is one.
+    QString file = StartPath("print", initial.OutputFile);
+    if (!file.contains('/')) file = QDir(QDir::homePath()).filePath(file);
+    printer.setOutputFileName(file);
+    if (!QPrinterInfo::availablePrinterNames().isEmpty()) printer.setOutputFormat(QPrinter::NativeFormat);
+  }
   printer.setPageOrientation(initial.Orientation == PageOrientation::Landscape ? QPageLayout::Landscape
                                                                                : QPageLayout::Portrait);
   printer.setCopyCount(initial.Copies);
@@ -104,7 +134,10 @@ std::optional<PrinterChoice> QtDialogs::ChoosePrinter(const PrinterChoice& initi
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   PrinterChoice choice;
   choice.PrinterName = printer.printerName().toStdString();
-  if (printer.outputFormat() == QPrinter::PdfFormat) choice.OutputFile = printer.outputFileName().toStdString();
+  if (printer.outputFormat() == QPrinter::PdfFormat) {
+    choice.OutputFile = printer.outputFileName().toStdString();
+    Remember("print", FileChoice{choice.OutputFile, {}});
+  }
   choice.Orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? PageOrientation::Landscape
                                                                                     : PageOrientation::Portrait;
   choice.Copies = printer.copyCount();

@@ -8,10 +8,14 @@
 
 namespace qelt {
 
+class StoredSettings;
+
 class QtDialogs : public Dialogs {
  public:
   explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
+  // Where each dialog's last folder is kept between runs (none: not kept).
+  void SetSettings(StoredSettings* settings) { settings_ = settings; }
 
   MessageAnswer Message(const std::string& text, MessageIcon icon, MessageButtons buttons,
                         const std::string& title) override;
@@ -24,7 +28,12 @@ class QtDialogs : public Dialogs {
   static QString QtFilter(const std::string& filter, int index, QString* selected);
 
  private:
+  // The request's start, in the dialog's last folder when it names no folder.
+  QString StartPath(const std::string& title, const std::string& initial) const;
+  void Remember(const std::string& title, const std::optional<FileChoice>& choice);
+
   QPointer<QWidget> parent_;
+  StoredSettings* settings_ = nullptr;
 };
 
 }  // namespace qelt

@@ -1,7 +1,9 @@
 #pragma once
 // A text print job on a QPrinter: the printer (or PDF file) chosen in the
 // printer dialog, its orientation and copies, lines in one font, a new page
-// when one is full.
+// when one is full. With a PageSetup, lines too wide for the chosen
+// orientation turn the page to landscape or shrink, and each page starts
+// with a header line.
 #include <QFont>
 #include <QPainter>
 #include <QPrinter>
@@ -27,10 +29,14 @@ class QtPrintJob : public PrintJob {
   int points_;
   std::unique_ptr<QPrinter> printer_;
   std::unique_ptr<QPainter> painter_;
+  void Header();
+
   int lineHeight_ = 0;
   int ascent_ = 0;
   int y_ = 0;
+  int pageHeight_ = 0;  // in the painter's (scaled) units
   int pages_ = 0;
+  int pageCount_ = 1;
 };
 
 }  // namespace qelt

@@ -5,6 +5,18 @@
 
 namespace qelt {
 
+namespace {
+
+// The usual keys of the usual commands, in every window that has them.
+QKeySequence StandardKeys(const QString& key) {
+  if (key == "Save") return QKeySequence(QKeySequence::Save);
+  if (key == "Open") return QKeySequence(QKeySequence::Open);
+  if (key == "Print") return QKeySequence(QKeySequence::Print);
+  return {};
+}
+
+}  // namespace
+
 Toolbar::Toolbar(QWidget* parent) : QToolBar(parent) {
   setMovable(false);
   setFloatable(false);
@@ -19,7 +31,12 @@ int Toolbar::AddButton(const QString& key, const QIcon& picture, const QString& 
   action->setData(key);
   action->setToolTip(toolTip);
   action->setVisible(visible);
-  if (QWidget* w = widgetForAction(action)) w->setObjectName(key);
+  action->setShortcut(StandardKeys(key));
+  if (QWidget* w = widgetForAction(action)) {
+    w->setObjectName(key);
+    // Reachable with Tab, and drawn with its focus frame when reached.
+    w->setFocusPolicy(Qt::TabFocus);
+  }
   connect(action, &QAction::triggered, this, [this, key] { emit ButtonClick(key); });
   actions_.push_back(action);
   return Count();

@@ -1,0 +1,59 @@
+// What the program keeps between runs: a round trip through the file, and
+// the defaults from a damaged one.
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "platform/qt/StoredSettings.hpp"
+
+using namespace qelt;
+
+class StoredSettingsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void RoundTrip() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("qelt.ini");
+    {
+      StoredSettings s(path);
+      QCOMPARE(s.PortText(), QString());
+      QVERIFY(!s.SamplingInterval());
+      QVERIFY(!s.WindowPlace("List"));
+      s.SetPortText("/dev/ttyUSB0");
+      s.SetSamplingInterval(30);
+      s.SetFolder("Save As", "/home/ann/runs");
+      s.SetFolder("Open File", "/srv/data");
+      s.SetWindowPlace("List", QPoint(480, -12));
+    }
+    StoredSettings s(path);
+    QCOMPARE(s.PortText(), QString("/dev/ttyUSB0"));
+    QCOMPARE(s.SamplingInterval(), std::optional<int>(30));
+    QCOMPARE(s.Folder("Save As"), QString("/home/ann/runs"));
+    QCOMPARE(s.Folder("Open File"), QString("/srv/data"));
+    QCOMPARE(s.Folder("print"), QString());
+    QCOMPARE(s.WindowPlace("List"), std::optional<QPoint>(QPoint(480, -12)));
+  }
+
+  void DamagedFileGivesTheDefaults() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("qelt.ini");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[sampling]\ninterval=0\n[port]\ntext=\"COM1\n[windows]\nList=12,abc\nPlot=99999999,1\n");
+    file.write(QByteArray("\0\xff\xfe[[[=\n", 9));
+    file.close();
+    {
+      StoredSettings s(path);
+      QVERIFY(s.Usable());
+      QVERIFY(!s.SamplingInterval());  // out of 1..86400
+      QVERIFY(!s.WindowPlace("List"));
+      QVERIFY(!s.WindowPlace("Plot"));  // far off every screen
+      s.SetSamplingInterval(86400);
+    }
+    // What is written after a damaged file is read back.
+    QCOMPARE(StoredSettings(path).SamplingInterval(), std::optional<int>(86400));
+  }
+};
+
+QTEST_MAIN(StoredSettingsTest)
+#include "StoredSettingsTest.moc"
