@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "platform/qt/FollowSize.hpp"
 #include "platform/qt/GraphControl.hpp"
 #include "platform/qt/TwipsGeometry.hpp"
 
@@ -41,9 +42,13 @@ ChartArray BuildChartGrid(QWidget& window, Dialogs* dialogs) {
     }
     chart->axisRect()->setMinimumMargins(QMargins(2, 2, 2, 2));
     chart->setCursor(Qt::PointingHandCursor);
-    chart->setToolTip(QString("%1: click to inspect").arg(QuantityNames[static_cast<std::size_t>(i)]));
+    chart->setToolTip(QString("%1: click to inspect")
+                          .arg(QString::fromStdString(QuantityTitle(QuantityNames[static_cast<std::size_t>(i)]))));
     charts[static_cast<std::size_t>(i)] = chart;
   }
+  std::vector<std::pair<QWidget*, unsigned>> follow;
+  for (GraphControl* chart : charts) follow.emplace_back(chart, Scale);
+  FollowClientSize(window, std::move(follow));
   return charts;
 }
 

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "platform/Twips.hpp"
+#include "platform/qt/FollowSize.hpp"
 #include "platform/qt/GraphControl.hpp"
 #include "platform/qt/NumberBox.hpp"
 #include "platform/qt/TwipsGeometry.hpp"
@@ -39,13 +40,17 @@ class PrintArrangement {
         graph_(graph),
         controls_(controls),
         size_(window.size()),
+        minimum_(window.minimumSize()),
+        maximum_(window.maximumSize()),
         graphAt_(graph.pos()),
         palette_(window.palette()),
         autoFill_(window.autoFillBackground()),
         plotArea_(graph.PlotAreaColor()),
         controlsShown_(controls.isVisibleTo(&window)) {}
   ~PrintArrangement() {
-    window_.setFixedSize(size_);
+    window_.setMinimumSize(minimum_);
+    window_.setMaximumSize(maximum_);
+    window_.resize(size_);
     graph_.move(graphAt_);
     window_.setPalette(palette_);
     window_.setAutoFillBackground(autoFill_);
@@ -61,6 +66,8 @@ class PrintArrangement {
   GraphControl& graph_;
   QWidget& controls_;
   QSize size_;
+  QSize minimum_;
+  QSize maximum_;
   QPoint graphAt_;
   QPalette palette_;
   bool autoFill_;
@@ -74,6 +81,7 @@ GraphInspector::GraphInspector(const InspectorLayout& layout, GraphState& state,
     : QWidget(parent), layout_(layout), state_(state), dialogs_(dialogs) {
   FixClientSizeTwips(*this, layout_.ClientWidth, layout_.ClientHeight);
   BuildControls();
+  FollowClientSize(*this, {{graph_, GrowBoth}, {frmGraphic_, MoveDown}});
   move(0, pos().y());
   for (const TrackMode& mode : TrackModes) combo1_->addItem(mode.Item);
   combo1_->setCurrentIndex(0);

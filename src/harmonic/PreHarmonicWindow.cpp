@@ -125,7 +125,7 @@ SignalWindow* PreHarmonicWindow::Signal() const { return signal_.data(); }
 HarmonicWindow* PreHarmonicWindow::Harmonic() const { return harmonic_.data(); }
 
 void PreHarmonicWindow::Load() {
-  MoveWindowTwips(*this, 0, 0);
+  MoveToCornerOrBesideMain(*this);
   grid_->SetTextMatrix(0, 0, "No.s");
   grid_->SetColWidthFromSample(0, "AAAAAA");
   grid_->SetTextMatrix(0, 1, "Value");

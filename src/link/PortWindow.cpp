@@ -1,6 +1,8 @@
 #include "link/PortWindow.hpp"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSerialPortInfo>
@@ -17,7 +19,10 @@ PortWindow::PortWindow(SerialPort& port, MeterState& meter, Dialogs& dialogs, QW
   setObjectName("Port");
   setWindowTitle("COM Port");
   FixClientSizeTwips(*this, 2040, 600);
-  width0_ = width();
+  // Wide enough that the window manager shows the whole title beside its
+  // buttons (about 110 pixels of them).
+  width0_ = std::max(width(),
+                     QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(windowTitle()) + 110);
 
   txtCom_ = new QComboBox(this);
   txtCom_->setObjectName("TxtCOM");

@@ -31,6 +31,7 @@ DataListWindow::DataListWindow(bool continued, RecorderState& recorder, Dialogs&
   g2_ = new CaptionPanel("Details", this);
   g2_->setObjectName("G2");
   PlaceTwips(*g2_, 0, 480, 7935, 375);
+  FollowWidth(g2_);
 }
 
 void DataListWindow::SaveCommand() {

@@ -55,7 +55,7 @@ MemoryWindow::MemoryWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   PlaceTwips(*grid_, 0, 1440, 4455, 2775);
 
   // The load: top left corner and the grid's header.
-  MoveWindowTwips(*this, 0, 0);
+  MoveToCornerOrBesideMain(*this);
   for (int c = 0; c < 6; ++c) {
     grid_->SetColWidthFromSample(c, QString::fromLatin1(WidthSamples[c]));
     grid_->SetTextMatrix(0, c, Titles[c]);

@@ -56,6 +56,7 @@ QLabel* MakePicture(QWidget* parent, const QString& name) {
 PanelWindow::PanelWindow(Session& session, Link& link, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), session_(session), link_(link), dialogs_(dialogs) {
   setObjectName("Panel");
+  SetMainWindow(this);
   setAttribute(Qt::WA_QuitOnClose, true);
   setWindowTitle(PanelCaption);
   FixClientSizeTwips(*this, PanelClientWidth, PanelClientHeight);

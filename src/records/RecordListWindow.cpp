@@ -6,6 +6,7 @@
 #include <QPixmap>
 
 #include "link/LiveReading.hpp"
+#include "platform/qt/FollowSize.hpp"
 #include "platform/qt/Grid.hpp"
 #include "platform/qt/QtPrintJob.hpp"
 #include "platform/qt/Toolbar.hpp"
@@ -37,7 +38,7 @@ RecordListWindow::RecordListWindow(const RecordListLayout& layout, Dialogs& dial
   PlaceTwips(*grid_, layout.GridLeft, layout.GridTop, layout.GridWidth, layout.GridHeight);
 
   // The load: top left corner, cell (0, 0), widths and titles.
-  MoveWindowTwips(*this, 0, 0);
+  MoveToCornerOrBesideMain(*this);
   grid_->SetCurrentCell(0, 0);
   for (int c = 0; c < RecordColumns; ++c) {
     grid_->SetColWidthFromSample(c, QString::fromLatin1(ColumnWidthSample(c)));
@@ -59,6 +60,17 @@ GridWindowHooks RecordListWindow::Hooks() {
       QApplication::restoreOverrideCursor();
   };
   return hooks;
+}
+
+void RecordListWindow::showEvent(QShowEvent* event) {
+  // From the first showing, when every control stands at its design place.
+  if (!resizable_) {
+    resizable_ = true;
+    std::vector<std::pair<QWidget*, unsigned>> children{{grid_, GrowBoth}, {toolbar_, GrowWidth}};
+    for (QWidget* control : follow_) children.emplace_back(control, GrowWidth);
+    FollowClientSize(*this, std::move(children));
+  }
+  QWidget::showEvent(event);
 }
 
 PrintOutcome RecordListWindow::Print() {

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "platform/Dialogs.hpp"
 #include "records/GridCommands.hpp"
@@ -40,6 +41,10 @@ class RecordListWindow : public QWidget {
   RecordListWindow(const RecordListLayout& layout, Dialogs& dialogs, std::function<void()> pollStop,
                    std::function<void()> pollStart, QWidget* parent);
   virtual void RunKey(const QString& key) = 0;
+  // A control that follows the window's width as the user resizes it (the
+  // grid follows both ways).
+  void FollowWidth(QWidget* control) { follow_.push_back(control); }
+  void showEvent(QShowEvent* event) override;
   Dialogs& dialogs_;
 
  private:
@@ -47,6 +52,8 @@ class RecordListWindow : public QWidget {
   Toolbar* toolbar_ = nullptr;
   std::function<void()> pollStop_;
   std::function<void()> pollStart_;
+  std::vector<QWidget*> follow_;
+  bool resizable_ = false;
 };
 
 // A small printer picture for the "Print" buttons.

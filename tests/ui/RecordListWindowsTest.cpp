@@ -53,6 +53,7 @@ class RecordListWindowsTest : public QObject {
   void ClosingTheListClearsListActive();
   void PrintingThreeRecordsToPdf();
   void CancelledPrintKeepsEverything();
+  void ResizingMovesTheGridAndTitlesNameTheirQuantity();
 };
 
 void RecordListWindowsTest::ListLayoutTitlesAndToolbar() {
@@ -238,4 +239,28 @@ void RecordListWindowsTest::CancelledPrintKeepsEverything() {
 }
 
 QTEST_MAIN(RecordListWindowsTest)
+void RecordListWindowsTest::ResizingMovesTheGridAndTitlesNameTheirQuantity() {
+  ScriptedDialogs dialogs;
+  PollSpy poll;
+  RecorderState state;
+  FileListWindow files(state.PlotRecordCount, dialogs, poll.Stop(), poll.Start());
+  const QSize first = files.size();
+  files.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&files));
+  QCOMPARE(files.size(), first);  // the design size first
+  const QRect grid = files.RecordGrid().geometry();
+  const int toolbar = files.Toolbar1().width();
+  files.resize(first + QSize(200, 150));
+  QCOMPARE(files.RecordGrid().geometry(), grid.adjusted(0, 0, 200, 150));
+  QCOMPARE(files.Toolbar1().width(), toolbar + 200);
+  files.resize(first);
+  QCOMPARE(files.RecordGrid().geometry(), grid);
+
+  QAbstractItemModel* model = files.RecordGrid().model();
+  QCOMPARE(model->headerData(3, Qt::Horizontal, Qt::ToolTipRole).toString(), QString("Phase 1 active power (kW)"));
+  QCOMPARE(model->headerData(30, Qt::Horizontal, Qt::ToolTipRole).toString(),
+           QString::fromUtf8("Total phase angle (\u00b0)"));
+  QVERIFY(model->headerData(1, Qt::Horizontal, Qt::ToolTipRole).isNull());  // Date
+}
+
 #include "RecordListWindowsTest.moc"
