@@ -21,13 +21,13 @@ Program::~Program() {
 PortWindow* Program::Port() const { return portWindow_.data(); }
 PanelWindow* Program::Panel() const { return panel_.data(); }
 
-void Program::Start(const QString& portText) {
+void Program::Start(const QString& portText, bool keepPort) {
   portWindow_ = new PortWindow(port_, session_.Meter, dialogs_);
   portWindow_->setAttribute(Qt::WA_DeleteOnClose);
   const QString text = portText.isEmpty() && settings_ ? settings_->PortText() : portText;
   if (!text.isEmpty()) portWindow_->SetPortText(text);
-  connect(portWindow_, &PortWindow::PortChosen, this, [this] {
-    if (settings_) settings_->SetPortText(portWindow_->PortText());
+  connect(portWindow_, &PortWindow::PortChosen, this, [this, keepPort] {
+    if (settings_ && keepPort) settings_->SetPortText(portWindow_->PortText());
     ShowPanel();
   });
   portWindow_->show();

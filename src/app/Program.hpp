@@ -25,8 +25,9 @@ class Program : public QObject {
   ~Program() override;
 
   // Shows the port window; a non-empty text (else the port of the last run)
-  // replaces its "COM1".
-  void Start(const QString& portText = {});
+  // replaces its "COM1". keepPort: the port chosen is kept for the next run
+  // (not a simulator's, which is gone by then).
+  void Start(const QString& portText = {}, bool keepPort = true);
 
   PortWindow* Port() const;
   PanelWindow* Panel() const;

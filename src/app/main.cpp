@@ -73,6 +73,6 @@ int main(int argc, char** argv) {
   qelt::Program program(dialogs, &settings);
   QObject::connect(&program, &qelt::Program::PanelCreated,
                    [&dialogs](qelt::PanelWindow* panel) { dialogs.SetParent(panel); });
-  program.Start(portText);
+  program.Start(portText, !options.Simulate);
   return app.exec();
 }
