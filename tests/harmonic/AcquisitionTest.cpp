@@ -246,7 +246,8 @@ TEST(HarmonicAcquisition, OneAtATimeAndClosingEndsIt) {
   EXPECT_TRUE(b.panel.active);
   const double endedAt = b.tap.Written.empty() ? 0 : b.tap.Written.back().first;
   EXPECT_LT(endedAt, b.sim.host.Monotonic() + 1e-9);
-  EXPECT_EQ(std::count(b.tap.Text().begin(), b.tap.Text().end(), 'E'), 0);
+  const std::string sent = b.tap.Text();
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), 'E'), 0);
   CancelAcquisition(b.session);  // nothing running: the guard stays free
   EXPECT_FALSE(b.session.Guard.Busy());
 }
