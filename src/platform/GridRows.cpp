@@ -6,48 +6,65 @@
 
 namespace qelt {
 
+namespace {
+
+// Where field col of row begins, or npos when the row has fewer fields.
+std::size_t FieldStart(std::string_view row, int col) {
+  std::size_t start = 0;
+  for (int c = 0; c < col; ++c) {
+    const std::size_t tab = row.find('\t', start);
+    if (tab == std::string_view::npos) return std::string_view::npos;
+    start = tab + 1;
+  }
+  return start;
+}
+
+}  // namespace
+
 void GridRows::SetRows(int rows) { rows_.resize(static_cast<std::size_t>(std::max(0, rows))); }
 
 void GridRows::SetCols(int cols) {
   cols_ = std::max(0, cols);
-  for (auto& row : rows_) {
-    if (row.Ends.size() > static_cast<std::size_t>(cols_)) {
-      row.Ends.resize(static_cast<std::size_t>(cols_));
-      row.Text.resize(row.Ends.empty() ? 0 : row.Ends.back());
-    }
+  for (std::string& row : rows_) {
+    // The TAB before field cols_ ends the row.
+    const std::size_t next = cols_ == 0 ? 0 : FieldStart(row, cols_);
+    if (next != std::string::npos) row.resize(next == 0 ? 0 : next - 1);
   }
 }
 
 std::string_view GridRows::Cell(int row, int col) const {
   if (row < 0 || row >= Rows() || col < 0 || col >= cols_) return {};
-  const Row& r = rows_[static_cast<std::size_t>(row)];
-  auto c = static_cast<std::size_t>(col);
-  if (c >= r.Ends.size()) return {};
-  std::uint32_t begin = c == 0 ? 0 : r.Ends[c - 1];
-  return std::string_view(r.Text).substr(begin, r.Ends[c] - begin);
+  const std::string_view r = rows_[static_cast<std::size_t>(row)];
+  const std::size_t start = FieldStart(r, col);
+  if (start == std::string_view::npos) return {};
+  const std::size_t tab = r.find('\t', start);
+  return r.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
 }
 
 void GridRows::SetCell(int row, int col, std::string_view text) {
   if (row < 0 || row >= Rows() || col < 0 || col >= cols_) return;
-  Row& r = rows_[static_cast<std::size_t>(row)];
-  auto c = static_cast<std::size_t>(col);
-  while (r.Ends.size() <= c) r.Ends.push_back(static_cast<std::uint32_t>(r.Text.size()));
-  std::uint32_t begin = c == 0 ? 0 : r.Ends[c - 1];
-  std::uint32_t oldLength = r.Ends[c] - begin;
-  r.Text.replace(begin, oldLength, text);
-  auto delta = static_cast<std::int64_t>(text.size()) - static_cast<std::int64_t>(oldLength);
-  for (std::size_t k = c; k < r.Ends.size(); ++k)
-    r.Ends[k] = static_cast<std::uint32_t>(static_cast<std::int64_t>(r.Ends[k]) + delta);
+  std::string& r = rows_[static_cast<std::size_t>(row)];
+  std::string cell(text);
+  std::replace(cell.begin(), cell.end(), '\t', ' ');
+  const std::size_t start = FieldStart(r, col);
+  if (start == std::string::npos) {
+    // Empty cells up to col: the row has count(TAB) + 1 fields.
+    const auto fields = static_cast<int>(std::count(r.begin(), r.end(), '\t')) + 1;
+    r.append(static_cast<std::size_t>(col - fields + 1), '\t');
+    r += cell;
+    return;
+  }
+  const std::size_t tab = r.find('\t', start);
+  r.replace(start, tab == std::string::npos ? std::string::npos : tab - start, cell);
 }
 
 void GridRows::AddRow(std::string_view tabRow) {
-  Row row;
-  row.Ends.reserve(static_cast<std::size_t>(cols_));
-  ForEachTabField(tabRow, cols_, [&row](std::string_view cell) {
-    row.Text.append(cell);
-    row.Ends.push_back(static_cast<std::uint32_t>(row.Text.size()));
+  // Fields past the last column are dropped.
+  std::size_t end = 0;
+  ForEachTabField(tabRow, cols_, [&](std::string_view cell) {
+    end = static_cast<std::size_t>(cell.data() - tabRow.data()) + cell.size();
   });
-  rows_.push_back(std::move(row));
+  rows_.emplace_back(cols_ > 0 ? tabRow.substr(0, end) : std::string_view());
 }
 
 std::string CopyText(const GridRows& grid, int fixedRows, int top, int bottom, int left, int right) {

@@ -1,7 +1,7 @@
 #pragma once
 // The cells of a grid as text rows. Appending a row is amortised O(1); a row
-// keeps its cells in one string, so 100 000 rows of 31 cells stay compact.
-#include <cstdint>
+// is one string of its cells joined by TAB, so a million rows of 31 cells
+// take little more than their text (a cell is found by counting TABs).
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,18 +21,14 @@ class GridRows {
 
   // "" for an empty cell or one outside the grid.
   std::string_view Cell(int row, int col) const;
-  // Ignored outside the grid.
+  // Ignored outside the grid. A TAB in text is stored as a blank.
   void SetCell(int row, int col, std::string_view text);
   // Appends a row from a TAB-separated text: consecutive cells from column 0;
   // fields past the last column are dropped.
   void AddRow(std::string_view tabRow);
 
  private:
-  struct Row {
-    std::string Text;                 // the cells one after another
-    std::vector<std::uint32_t> Ends;  // end of each cell present in Text
-  };
-  std::vector<Row> rows_;
+  std::vector<std::string> rows_;  // the cells present, joined by TAB
   int cols_;
 };
 

@@ -67,6 +67,8 @@ void PcSampling::ShowStopped() {
 }
 
 void PcSampling::Open(FileListTarget& target) {
+  // The reading lets the event loop run: a second "Open" meanwhile is ignored.
+  if (opening_) return;
   if (state_.Recording) {
     dialogs_.Message(RecordingModeMessage(), MessageIcon::Stop);
     return;
@@ -82,13 +84,27 @@ void PcSampling::Open(FileListTarget& target) {
     return;
   }
   target.CloseOpenList();
+  opening_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{opening_};
   const std::string name = choice->FileName;
   bool opened = false;
+  // The progress caption a few times a second, and the event loop between,
+  // so that a large file neither freezes the program nor spends its time on
+  // captions.
+  double nextShown = host_.Monotonic();
   RecordFileResult read = ReadRecordFile(
       choice->Path,
       [&](int lineNumber, std::string_view row) {
         target.AppendRow(row);
-        target.SetCaption(OpenProgressCaption(lineNumber));
+        if (lineNumber % 1024 != 1) return;
+        if (const double now = host_.Monotonic(); now >= nextShown) {
+          target.SetCaption(OpenProgressCaption(lineNumber));
+          host_.RunEvents(0.0);
+          nextShown = now + 0.2;
+        }
       },
       [&] {
         opened = true;

@@ -103,6 +103,7 @@ class PcSampling {
   Dialogs& dialogs_;
   RecorderView& view_;
   MeasurementRecorder recorder_;
+  bool opening_ = false;  // a file is being read into the list
 };
 
 // "Recording Mode!", LF, CR, "Please stop recording!"

@@ -27,5 +27,31 @@ TEST(GridRows, CopyTextOfASelectionCarriesTheTitles) {
   EXPECT_EQ(CopyText(g, 0, 4, 4, 1, 1), "10:00:03\n");
 }
 
+TEST(GridRows, CellsSetPastTheEndAndColumnsDropped) {
+  GridRows g(5);
+  g.SetRows(2);
+  g.SetCell(0, 3, "d");  // empty cells before it
+  EXPECT_EQ(g.Cell(0, 0), "");
+  EXPECT_EQ(g.Cell(0, 3), "d");
+  EXPECT_EQ(g.Cell(0, 4), "");
+  g.SetCell(0, 1, "b\tx");  // a TAB would split the cell: stored as a blank
+  EXPECT_EQ(g.Cell(0, 1), "b x");
+  EXPECT_EQ(g.Cell(0, 3), "d");
+  g.SetCell(0, 1, "");
+  EXPECT_EQ(g.Cell(0, 3), "d");
+  g.AddRow("1\t2\t3\t4\t5\t6\t7");  // fields past the last column dropped
+  EXPECT_EQ(g.Cell(2, 4), "5");
+  EXPECT_EQ(CopyText(g, 0, 2, 2, 0, 4), "1\t2\t3\t4\t5\n");
+  g.SetCols(2);
+  EXPECT_EQ(g.Cell(2, 1), "2");
+  EXPECT_EQ(g.Cell(2, 2), "");
+  g.SetCols(5);
+  EXPECT_EQ(g.Cell(2, 2), "");  // dropped cells do not come back
+  EXPECT_EQ(g.Cell(0, 3), "");
+  g.SetCols(0);
+  g.SetCols(3);
+  EXPECT_EQ(g.Cell(2, 0), "");
+}
+
 }  // namespace
 }  // namespace qelt

@@ -199,8 +199,9 @@ TEST(PcSampling, OpenListsTheRecordsWithCaptionProgress) {
   EXPECT_EQ(list.closes, 1);
   EXPECT_EQ(list.opens, 1);
   EXPECT_EQ(list.rows, (std::vector<std::string>{"1\ta", "2\tb", "3\tc"}));
-  EXPECT_EQ(list.captions, (std::vector<std::string>{"three.mes", "1 Records Completed", "2 Records Completed",
-                                                     "3 Records Completed", "three.mes"}));
+  // Progress a few times a second at most, not on every line: the clock
+  // stands still here, so only the first line shows.
+  EXPECT_EQ(list.captions, (std::vector<std::string>{"three.mes", "1 Records Completed", "three.mes"}));
 
   // Cancelled: nothing happens.
   rig.sampling.Open(list);
