@@ -15,6 +15,8 @@ WindowPlaces::WindowPlaces(StoredSettings& settings, QObject* parent) : QObject(
 }
 
 bool WindowPlaces::eventFilter(QObject* watched, QEvent* event) {
+  // Every event of the program passes here: the cheap test first.
+  if (event->type() != QEvent::Show && event->type() != QEvent::Hide) return false;
   auto* window = qobject_cast<QWidget*>(watched);
   if (!window || !window->isWindow() || window->objectName().isEmpty()) return false;
   if (event->type() == QEvent::Show && !shownAt_.contains(window)) {
