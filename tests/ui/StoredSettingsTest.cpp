@@ -2,9 +2,11 @@
 // the defaults from a damaged one.
 #include <QFile>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <QtTest>
 
 #include "platform/qt/StoredSettings.hpp"
+#include "platform/qt/WindowPlaces.hpp"
 
 using namespace qelt;
 
@@ -52,6 +54,32 @@ class StoredSettingsTest : public QObject {
     }
     // What is written after a damaged file is read back.
     QCOMPARE(StoredSettings(path).SamplingInterval(), std::optional<int>(86400));
+  }
+
+  void AMovedWindowOpensWhereItWasLeft() {
+    QTemporaryDir dir;
+    StoredSettings settings(dir.filePath("qelt.ini"));
+    WindowPlaces places(settings);
+    {
+      QWidget list;
+      list.setObjectName("List");
+      list.resize(200, 100);
+      list.move(10, 10);
+      list.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&list));
+      list.hide();  // not moved: nothing kept
+      QVERIFY(!settings.WindowPlace("List"));
+      list.show();
+      list.move(150, 120);
+      list.hide();
+    }
+    QCOMPARE(settings.WindowPlace("List"), std::optional<QPoint>(QPoint(150, 120)));
+    QWidget again;
+    again.setObjectName("List");
+    again.resize(200, 100);
+    again.move(0, 0);  // where its code puts it
+    again.show();
+    QCOMPARE(again.pos(), QPoint(150, 120));
   }
 };
 
