@@ -1,12 +1,16 @@
-// NumericPrefix, FormatPattern and the shortest forms on any bytes: no crash,
-// no undefined behaviour, and results that read back as the value they show.
+// NumericPrefix, FormatPattern, the shortest forms and the sampling interval
+// answer on any bytes: no crash, no undefined behaviour, results that read
+// back as the value they show, and an interval always within 1..86400.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "recorder/SamplingInterval.hpp"
 #include "text/NumberText.hpp"
 
 namespace {
@@ -65,11 +69,30 @@ double CLibraryPrefix(std::string_view text) {
   return std::strtod(plain.c_str(), nullptr);
 }
 
+// The answer to "Input Sampling Time": in range whatever it is, plain digits
+// taken as they read, and stored only when accepted.
+void CheckSamplingAnswer(std::string_view answer) {
+  const std::optional<int> seconds = qelt::ParseSamplingTime(answer);
+  if (seconds) Check(*seconds >= qelt::MinSampleTime && *seconds <= qelt::MaxSampleTime && !answer.empty());
+  if (!answer.empty() && answer.size() <= 9 && answer.find_first_not_of("0123456789") == std::string_view::npos) {
+    const long digits = std::strtol(std::string(answer).c_str(), nullptr, 10);
+    Check(seconds && *seconds == std::clamp<long>(digits, qelt::MinSampleTime, qelt::MaxSampleTime));
+  }
+  qelt::RecorderState state;
+  state.SampleTime = 7;
+  state.SampleTick = 3;
+  const bool changed = qelt::ApplySamplingAnswer(state, answer);
+  Check(changed == seconds.has_value());
+  Check(changed ? state.SampleTime == *seconds && state.SampleTick == 0
+                : state.SampleTime == 7 && state.SampleTick == 3);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
 
+  CheckSamplingAnswer(text);
   double prefix = qelt::NumericPrefix(text);
   Check(!std::isnan(prefix));
   Check(prefix == CLibraryPrefix(text));
