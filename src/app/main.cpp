@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 
 #include "app/Program.hpp"
@@ -41,6 +42,11 @@ Options ParseOptions(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+  // A file size limit fails the write (a message, a whole last line) rather
+  // than killing the program.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   const Options options = ParseOptions(argc, argv);
   QApplication app(argc, argv);
   QApplication::setApplicationName("Qelt");

@@ -14,6 +14,11 @@ void OnSignal(int) { interrupted = 1; }
 void CatchInterrupts() {
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
+#ifdef SIGXFSZ
+  // A file size limit then fails the write, which stops with the message and
+  // a whole last line, instead of killing the program mid-line.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 bool Interrupted() { return interrupted != 0; }

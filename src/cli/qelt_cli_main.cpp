@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 #include "cli/CliInstrument.hpp"
@@ -14,6 +15,7 @@
 #include "cli/ReadingText.hpp"
 #include "cli/SystemPorts.hpp"
 #include "link/ClockCommand.hpp"
+#include "recorder/MeasurementFile.hpp"
 #include "recorder/TimedRecording.hpp"
 #include "text/NumberText.hpp"
 
@@ -40,6 +42,15 @@ int RunRead(const PortOptions& o, long count, const std::string& format) {
 int RunRecord(const PortOptions& o, const TimedRecordingOptions& rec) {
   CliInstrument meter(o.Timeout);
   if (int rc = meter.Open(o); rc != Ok) return rc;
+  // The file is replaced as before, but not silently; old continuation files
+  // would otherwise pass for part of the new recording.
+  std::error_code ec;
+  if (std::filesystem::exists(rec.Out, ec)) Complain(rec.Out + " exists and is replaced");
+  int oldParts = 0;
+  while (std::filesystem::exists(ContinuationName(rec.Out, oldParts + 1), ec)) ++oldParts;
+  if (oldParts > 0)
+    Complain(std::to_string(oldParts) + " old continuation file(s) beside it (" + ContinuationName(rec.Out, 1) +
+             " ...) are left as they are");
   // The first record waits for a first reading, as the program's labels do.
   if (!meter.ReadOnce()) return meter.NoAnswerExit();
   double lastReading = meter.host.Monotonic();

@@ -44,19 +44,13 @@ void Link::Delay(double seconds) {
     host_.RunEvents(0.0);
     return;
   }
-  // Single precision, as the wall clock is read; the deadline is not carried
-  // over midnight, so a wait begun just before it ends at once.
-  float deadline = static_cast<float>(host_.SecondsSinceMidnight()) + static_cast<float>(seconds);
-  if (deadline > 86399.0f) deadline = static_cast<float>(seconds);
-  // The monotonic bound keeps a wait that the clock wrapped under (or a clock
-  // set back) from lasting until the next day. It leaves room for the single
-  // precision steps of the clock (1/128 s late in the day), which may make the
-  // rule itself wait a little longer than asked, so that it cuts only such waits.
-  const double monotonicEnd = host_.Monotonic() + seconds + ClockSlack;
+  // By the monotonic clock alone: a deadline in seconds since midnight would
+  // end every wait of the day's last second at once (a burst of wake-ups and a
+  // lost or doubled record), and a clock set back would stretch a wait.
+  const double end = host_.Monotonic() + seconds;
   for (;;) {
-    float now = static_cast<float>(host_.SecondsSinceMidnight());
-    double remaining = std::min(static_cast<double>(deadline - now), monotonicEnd - host_.Monotonic());
-    if (now >= deadline || remaining <= 0.0) break;
+    double remaining = end - host_.Monotonic();
+    if (remaining <= 0.0) break;
     host_.RunEvents(remaining);
   }
   // Even a wait that ends at once lets pending events run.

@@ -27,9 +27,8 @@ class Link {
   const std::string& PortLabel() const { return portLabel_; }
   void SetPortLabel(std::string label) { portLabel_ = std::move(label); }
 
-  // Waits while the event loop runs. Ends when the clock, in seconds since
-  // midnight, reaches the deadline (not carried over midnight), or at the
-  // latest when the seconds and ClockSlack have passed on the monotonic clock.
+  // Waits while the event loop runs, for the given seconds on the monotonic
+  // clock, so a wait lasts its time across midnight.
   void Delay(double seconds);
 
   // Wake-up handshake, including the link-lost cycle, as one loop. Returns
@@ -50,7 +49,6 @@ class Link {
 
   static constexpr int WakeTries = 100;
   static constexpr double ShortPause = 0.02;
-  static constexpr double ClockSlack = 1.0 / 64;  // two float steps of the day clock
 
  private:
   // "E", "No COM", 0.02 s: the start of the link-lost cycle.

@@ -4,6 +4,23 @@
 #include <cmath>
 
 namespace qelt {
+namespace {
+
+int DaysInMonth(int year, int month) {
+  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : days[month - 1];
+}
+
+void NextDay(DateTime& d) {
+  if (++d.Day <= DaysInMonth(d.Year, d.Month)) return;
+  d.Day = 1;
+  if (++d.Month <= 12) return;
+  d.Month = 1;
+  ++d.Year;
+}
+
+}  // namespace
 
 VirtualHost::VirtualHost(double startSecondsSinceMidnight, DateTime date)
     : startOfDay_(startSecondsSinceMidnight), date_(date) {}
@@ -15,7 +32,7 @@ DateTime VirtualHost::Now() {
   double total = startOfDay_ + now_;
   auto days = static_cast<long>(std::floor(total / 86400.0));
   auto secs = static_cast<long>(std::floor(total - static_cast<double>(days) * 86400.0));
-  d.Day += static_cast<int>(days);  // tests stay within one month
+  for (long n = 0; n < days; ++n) NextDay(d);
   d.Hour = static_cast<int>(secs / 3600);
   d.Minute = static_cast<int>(secs / 60 % 60);
   d.Second = static_cast<int>(secs % 60);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -72,6 +73,7 @@ bool MeasurementRecorder::Write(std::string_view sampleLine, RecorderFault& faul
 
 bool MeasurementRecorder::Open(const std::string& path, RecorderFault& fault) {
   currentFile_ = path;
+  written_ = 0;
   file_ = std::fopen(path.c_str(), "wb");
   if (!file_) {
     fault = {path, std::strerror(errno), true};
@@ -88,8 +90,14 @@ bool MeasurementRecorder::Put(std::string_view text, RecorderFault& fault) {
   if (!ok) {
     fault = {currentFile_, errno != 0 ? std::strerror(errno) : "write error", false};
     Close();
+    // A full disk or a size limit may have taken part of the line: cut the
+    // file back to its last whole line, so no reader lists a cut record.
+    std::error_code ec;
+    std::filesystem::resize_file(currentFile_, written_, ec);
+    return false;
   }
-  return ok;
+  written_ += text.size();
+  return true;
 }
 
 void MeasurementRecorder::Close() {

@@ -4,6 +4,7 @@
 // (flushed, and synced to the disk) before Write returns, so a crash or a
 // power cut costs at most the line being written. A file that cannot be
 // created or written stops the recording.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -59,6 +60,7 @@ class MeasurementRecorder {
   RecorderState& state_;
   std::FILE* file_ = nullptr;
   std::string currentFile_;
+  std::uintmax_t written_ = 0;  // bytes of whole lines in the current file
   bool sync_ = true;
 };
 

@@ -38,6 +38,7 @@ TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& 
   state.SampleTime = std::clamp(options.Interval, MinSampleTime, MaxSampleTime);
   state.SampleTick = 0;
   MeasurementRecorder recorder(state);
+  recorder.SetSyncEachLine(options.SyncEachLine);
   if (!recorder.Start(options.Out, result.Fault)) {
     result.End = TimedRecordingEnd::FileFault;
     return result;

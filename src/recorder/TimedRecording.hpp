@@ -13,10 +13,11 @@
 namespace qelt {
 
 struct TimedRecordingOptions {
-  std::string Out;         // the recording file (continuations beside it)
-  int Interval = 2;        // SampleTime in seconds, 1..86400
-  std::int64_t Count = 0;  // stop after this many records; 0: no limit
-  double Seconds = 0;      // stop once this many seconds have passed; 0: no limit
+  std::string Out;           // the recording file (continuations beside it)
+  int Interval = 2;          // SampleTime in seconds, 1..86400
+  std::int64_t Count = 0;    // stop after this many records; 0: no limit
+  double Seconds = 0;        // stop once this many seconds have passed; 0: no limit
+  bool SyncEachLine = true;  // off only for long virtual runs of many records
 };
 
 enum class TimedRecordingEnd {

@@ -16,7 +16,7 @@ struct GridFileResult {
 
 // Writes the grid to path, replacing a file of that name. progress is called
 // with each row index before that row is written. What was written before a
-// failure stays in the file.
+// failure stays in the file, cut back to its last whole line.
 GridFileResult WriteGridFile(const std::string& path, const GridRows& grid,
                              const std::function<void(int row)>& progress = {});
 

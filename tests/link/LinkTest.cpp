@@ -49,53 +49,47 @@ TEST_F(LinkFixture, OpeningShowsThePortAndWritesE) {
   EXPECT_EQ(texts[0].second, "COM3");
 }
 
-TEST(LinkDelay, MidnightRuleAndOrdinaryWaits) {
-  {
-    VirtualHost host{36000.0};
-    FakePort port{host};
-    Link link{host, port};
-    link.Delay(0.2);
-    EXPECT_NEAR(host.Monotonic(), 0.2, 0.01);
+TEST(LinkDelay, PausesLastTheirTimeAcrossMidnight) {
+  // Begun at ordinary times, in the day's last second, and straddling midnight.
+  for (const double start : {36000.0, 86398.75, 86399.5, 86399.99, 86000.004}) {
+    for (const double seconds : {0.02, 0.2, 1.5}) {
+      SCOPED_TRACE(testing::Message() << "start " << start << ", pause " << seconds);
+      VirtualHost host{start, DateTime{2026, 12, 31, 0, 0, 0}};
+      FakePort port{host};
+      Link link{host, port};
+      link.Delay(seconds);
+      EXPECT_GE(host.Monotonic(), seconds);
+      EXPECT_LT(host.Monotonic(), seconds + 1e-3);
+    }
   }
-  {
-    // The deadline would pass 86399 s: it becomes 0.2 s after midnight, which
-    // the clock is already past, so the wait ends at once.
-    VirtualHost host{86399.5};
-    FakePort port{host};
-    Link link{host, port};
-    link.Delay(0.2);
-    EXPECT_LT(host.Monotonic(), 1e-3);
-  }
-  {
-    // A deadline of exactly 86399 is still waited for.
-    VirtualHost host{86398.75};
-    FakePort port{host};
-    Link link{host, port};
-    link.Delay(0.25);
-    EXPECT_NEAR(host.Monotonic(), 0.25, 0.01);
-  }
-  {
-    // The clock passing midnight inside a wait (a long event handler) does
-    // not turn the wait into a day.
-    VirtualHost host{86398.9};
-    FakePort port{host};
-    Link link{host, port};
-    host.ScheduleAt(0.01, [&] { host.Advance(1.2); });
-    link.Delay(0.05);
-    EXPECT_LT(host.SecondsSinceMidnight(), 1.0);
-    EXPECT_LT(host.Monotonic(), 1.3);
-  }
-  {
-    // Late in the day the single-precision deadline lies a float step beyond
-    // the 0.02 s; the rule, not the monotonic clock, decides.
-    VirtualHost host{86000.004};
-    FakePort port{host};
-    Link link{host, port};
-    link.Delay(0.02);
-    float deadline = static_cast<float>(86000.004) + 0.02f;
-    EXPECT_GT(host.Monotonic(), 0.021);
-    EXPECT_GE(static_cast<float>(host.SecondsSinceMidnight()), deadline);
-  }
+  // The clock jumping past midnight inside a wait (a long event handler) does
+  // not lengthen the wait.
+  VirtualHost host{86398.9};
+  FakePort port{host};
+  Link link{host, port};
+  host.ScheduleAt(0.01, [&] { host.Advance(1.2); });
+  link.Delay(0.05);
+  EXPECT_LT(host.Monotonic(), 1.3);
+}
+
+TEST(VirtualHostDate, RollsOverMonthAndYearEnds) {
+  VirtualHost host{86399.5, DateTime{2026, 12, 31, 0, 0, 0}};
+  host.Advance(1.0);
+  DateTime d = host.Now();
+  EXPECT_EQ(d.Year, 2027);
+  EXPECT_EQ(d.Month, 1);
+  EXPECT_EQ(d.Day, 1);
+  EXPECT_EQ(d.Second, 0);
+  VirtualHost leap{0.0, DateTime{2028, 2, 28, 0, 0, 0}};
+  leap.Advance(86400.0);
+  EXPECT_EQ(leap.Now().Day, 29);
+  leap.Advance(86400.0);
+  EXPECT_EQ(leap.Now().Month, 3);
+  EXPECT_EQ(leap.Now().Day, 1);
+  VirtualHost april{0.0, DateTime{2027, 4, 30, 0, 0, 0}};
+  april.Advance(86400.0 * 31);
+  EXPECT_EQ(april.Now().Month, 5);
+  EXPECT_EQ(april.Now().Day, 31);
 }
 
 TEST(LinkDelay, NoWaitForNonsenseSeconds) {

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 #include "TempDir.hpp"
 #include "recorder/MeasurementFile.hpp"
 #include "recorder/MeasurementRecorder.hpp"
@@ -117,6 +123,48 @@ TEST(MeasurementRecorder, AFileThatCannotBeMadeStopsTheRecordingAndSaysWhy) {
   std::string first = ReadFile(dir.File("run.mes"));
   EXPECT_TRUE(first.ends_with("\r\n10000\tx\r\n"));  // nothing written is lost
 }
+
+#ifndef _WIN32
+// A file size limit stands in for a full disk: the write fails after N bytes,
+// and the file must end with a whole line whatever N is.
+TEST(MeasurementRecorderDiskFull, WriteFailingAfterNBytesLeavesOnlyWholeLines) {
+  struct rlimit old {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  for (const rlim_t limit : {rlim_t{10}, rlim_t{300}, rlim_t{1000}, rlim_t{4099}}) {
+    SCOPED_TRACE(testing::Message() << "limit " << limit);
+    TempDir dir;
+    RecorderState state;
+    MeasurementRecorder recorder(state);
+    recorder.SetSyncEachLine(false);
+    struct rlimit small = old;
+    small.rlim_cur = limit;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    RecorderFault fault;
+    bool ok = recorder.Start(dir.File("full.mes"), fault);
+    int written = 0;
+    ValueTexts values;
+    values.fill("123.4");
+    while (ok && written < 1000) {
+      ok = recorder.Write(SampleLine(DateTime{2026, 12, 10, 1, 2, 3}, values), fault);
+      if (ok) ++written;
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    ASSERT_FALSE(ok);
+    EXPECT_FALSE(state.Recording);
+    EXPECT_EQ(fault.File, dir.File("full.mes"));
+    EXPECT_NE(fault.Message().find("The recording file cannot"), std::string::npos);
+    std::string file = ReadFile(dir.File("full.mes"));
+    EXPECT_LE(file.size(), limit);
+    if (!file.empty()) {
+      EXPECT_TRUE(file.ends_with("\r\n"));
+    }
+    // Header and the records written, nothing more.
+    EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), written + (file.empty() ? 0 : 1));
+  }
+  std::signal(SIGXFSZ, oldHandler);
+}
+#endif
 
 }  // namespace
 }  // namespace qelt

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 #include "TempDir.hpp"
 #include "recorder/MeasurementFile.hpp"
 #include "records/GridFile.hpp"
@@ -45,6 +51,43 @@ TEST(GridFile, AFileThatCannotBeWrittenSaysWhy) {
   EXPECT_FALSE(full.Ok);
   EXPECT_EQ(full.Reason, "No space left on device");
 }
+
+#ifndef _WIN32
+// A file size limit stands in for a full disk: whatever byte the write fails
+// at, inside the first chunk or past it, the file ends with a whole row and
+// the count says how many rows it holds.
+TEST(GridFile, AWriteFailingAfterNBytesLeavesWholeRowsOnly) {
+  TempDir dir;
+  GridRows grid(RecordColumns);
+  grid.AddRow(HeaderLine());
+  for (int r = 1; r <= 3000; ++r) grid.AddRow(std::to_string(r) + "\t2026/12/10\t01:02:03\t230.5\t1.234\tOL");
+  ASSERT_TRUE(WriteGridFile(dir.File("whole"), grid).Ok);
+  const std::string whole = ReadFile(dir.File("whole"));
+
+  struct rlimit old {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  for (const rlim_t limit : {rlim_t{1}, rlim_t{260}, rlim_t{65536}, rlim_t{65537}, rlim_t{150001}}) {
+    SCOPED_TRACE(testing::Message() << "limit " << limit);
+    struct rlimit small = old;
+    small.rlim_cur = limit;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    GridFileResult r = WriteGridFile(dir.File("cut"), grid);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(r.Ok);
+    EXPECT_EQ(r.Reason, "File too large");
+    const std::string cut = ReadFile(dir.File("cut"));
+    EXPECT_LE(cut.size(), limit);
+    EXPECT_EQ(whole.compare(0, cut.size(), cut), 0);
+    if (!cut.empty()) {
+      EXPECT_TRUE(cut.ends_with("\r\n"));
+    }
+    EXPECT_EQ(r.RowsWritten, std::count(cut.begin(), cut.end(), '\n'));
+    EXPECT_GT(cut.size() + 300, std::min<std::size_t>(limit, whole.size()));  // no more cut than the last row
+  }
+  std::signal(SIGXFSZ, oldHandler);
+}
+#endif
 
 TEST(GridRows, CellsRowsAndColumns) {
   GridRows grid(3);
