@@ -54,6 +54,9 @@ int WriteOutputs(const HarmonicOptions& o, HarmonicState& state) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(o.Report.c_str(), "wb"), &std::fclose);
   if (!file || std::fwrite(report.data(), 1, report.size(), file.get()) != report.size() ||
       std::fflush(file.get()) != 0) {
+    // No half report is left behind to be taken for a whole one.
+    file.reset();
+    std::remove(o.Report.c_str());
     Complain("cannot write " + o.Report);
     return FileError;
   }

@@ -4,9 +4,9 @@
 
 #include <chrono>
 #include <cmath>
-#include <functional>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 
 #include "graphs/LiveGraph.hpp"
 #include "platform/VirtualHost.hpp"
