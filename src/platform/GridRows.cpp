@@ -49,8 +49,8 @@ void GridRows::SetCell(int row, int col, std::string_view text) {
   const std::size_t start = FieldStart(r, col);
   if (start == std::string::npos) {
     // Empty cells up to col: the row has count(TAB) + 1 fields.
-    const auto fields = static_cast<int>(std::count(r.begin(), r.end(), '\t')) + 1;
-    r.append(static_cast<std::size_t>(col - fields + 1), '\t');
+    const auto fields = static_cast<std::size_t>(std::count(r.begin(), r.end(), '\t')) + 1;
+    r.append(static_cast<std::size_t>(col) + 1 - fields, '\t');
     r += cell;
     return;
   }

@@ -20,7 +20,7 @@ std::string GridFileLine(const GridRows& grid, int row) {
 }
 
 namespace {
-constexpr std::size_t ChunkBytes = 64 * 1024;
+constexpr std::size_t ChunkBytes = std::size_t{64} * 1024;
 }  // namespace
 
 std::string SaveProgressCaption(int row) { return std::to_string(row) + "Records Completed"; }
