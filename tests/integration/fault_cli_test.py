@@ -34,7 +34,10 @@ def read_run(cli, sim, tmp, sim_args, count=30, timeout=5):
                                               "--timeout", str(timeout)], limit=120)
     finally:
         s.stop()
-    printed = [json.loads(line)["values"] for line in out.decode().splitlines()]
+    lines = [json.loads(line) for line in out.decode().splitlines()]
+    # The units line comes once, before the first reading.
+    expect(not lines or "units" in lines[0], "the units line does not open the output")
+    printed = [line["values"] for line in lines if "values" in line]
     frames, _ = read_trace(trace)
     return {"exit": rc, "seconds": seconds, "delivered": len(printed), "garbled": garbled(printed, frames),
             "stderr": err}
