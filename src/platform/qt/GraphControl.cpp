@@ -5,6 +5,11 @@
 #include <QMenu>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace qelt {
 
@@ -33,6 +38,21 @@ QCPRange Margined(const QCPRange& values) {
   const double span = values.size();
   const double margin = span > 0 ? span * 0.1 : (values.center() != 0 ? std::abs(values.center()) * 0.05 : 1.0);
   return QCPRange(values.lower - margin, values.upper + margin);
+}
+
+// A full history is about 7 MB of points in memory not yet touched. Mapped
+// in 2 MB pages it costs a few page faults instead of some 1 700, which were
+// most of the time an inspector took to open.
+void AdviseLargePages(const void* begin, std::size_t bytes) {
+#ifdef __linux__
+  constexpr std::uintptr_t Large = std::uintptr_t{2} << 20;
+  const auto first = (reinterpret_cast<std::uintptr_t>(begin) + Large - 1) & ~(Large - 1);
+  const auto last = (reinterpret_cast<std::uintptr_t>(begin) + bytes) & ~(Large - 1);
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+  (void)begin;
+  (void)bytes;
+#endif
 }
 
 }  // namespace
@@ -82,9 +102,11 @@ void GraphControl::ChartAppend(double y) {
 int GraphControl::PointCount() const { return graph_->dataCount(); }
 
 void GraphControl::PlotY(const std::vector<float>& values, double firstX, double increment) {
-  QVector<QCPGraphData> points(static_cast<qsizetype>(values.size()));
+  QVector<QCPGraphData> points;
+  points.reserve(static_cast<qsizetype>(values.size()));
+  AdviseLargePages(points.data(), values.size() * sizeof(QCPGraphData));
   for (std::size_t k = 0; k < values.size(); ++k)
-    points[static_cast<qsizetype>(k)] = QCPGraphData(firstX + static_cast<double>(k) * increment, values[k]);
+    points.append(QCPGraphData(firstX + static_cast<double>(k) * increment, values[k]));
   graph_->data()->set(points, increment > 0);
   replot(rpQueuedReplot);
 }
