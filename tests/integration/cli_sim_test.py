@@ -10,86 +10,18 @@ import datetime
 import json
 import os
 import re
-import select
-import shutil
-import signal
 import subprocess
 import sys
-import tempfile
 import time
 
-QUANTITIES = [
-    "KW1", "KVAR1", "KVA1", "PF1", "Theta1", "V1", "I1",
-    "KW2", "KVAR2", "KVA2", "PF2", "Theta2", "V2", "I2",
-    "KW3", "KVAR3", "KVA3", "PF3", "Theta3", "V3", "I3",
-    "Hz", "I4", "TKW", "TKVAR", "TKVA", "TPF", "TTheta",
-]
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from simrig import QUANTITIES, SKIPPED, Failed, Simulator, expect, read_trace, run_case, run_cli  # noqa: E402
+
 TITLES = ["No.s", "      Date", "    Time"] + QUANTITIES
 VALUE_TEXT = re.compile(r"^-?(\d{3}\.\d|\d\.\d{3}|OL)$")
 CLOCK_TEXT = re.compile(r"^44( [0-9A-F]{2}){6}$")
 # How far the tool's date and time may be from this script's clock.
 NOW_SLACK = datetime.timedelta(seconds=120)
-
-
-# Exit code of a case that cannot run here (ctest's SKIP_RETURN_CODE).
-SKIPPED = 77
-
-
-class Failed(Exception):
-    pass
-
-
-def expect(condition, message):
-    if not condition:
-        raise Failed(message)
-
-
-class Simulator:
-    """A qelt-sim process; its first stdout line is the device path."""
-
-    def __init__(self, binary, args):
-        self.proc = subprocess.Popen([binary] + args, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        try:
-            ready, _, _ = select.select([self.proc.stdout], [], [], 10)
-            expect(ready, "qelt-sim printed no device path within 10 s")
-            self.device = self.proc.stdout.readline().decode().strip()
-            expect(self.device.startswith("/dev/"), f"qelt-sim's first line is no device: {self.device!r}")
-        except Failed:
-            self.proc.kill()
-            self.proc.wait()
-            raise
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.send_signal(signal.SIGTERM)
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
-        expect(self.proc.returncode == 0, f"qelt-sim ended with {self.proc.returncode}")
-
-
-def run_cli(cli, args, limit=30):
-    """Runs qelt-cli to its end; returns (exit code, stdout bytes, stderr text, seconds)."""
-    start = time.monotonic()
-    done = subprocess.run([cli] + args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=limit)
-    return done.returncode, done.stdout, done.stderr.decode(errors="replace"), time.monotonic() - start
-
-
-def read_trace(path):
-    """(frames, clock texts) from a trace file, in the order they were sent."""
-    frames, clocks = [], []
-    with open(path, "rb") as f:
-        for raw in f:
-            expect(raw.endswith(b"\n"), f"trace line without LF: {raw!r}")
-            item = json.loads(raw)
-            if "clock" in item:
-                clocks.append(item["clock"])
-            else:
-                expect(list(item) == QUANTITIES, f"trace frame keys out of order: {list(item)}")
-                frames.append(item)
-    return frames, clocks
 
 
 def expect_traced_in_order(printed, frames, what):
@@ -464,22 +396,7 @@ CASES = {
 
 
 def main():
-    if len(sys.argv) != 4 or sys.argv[1] not in CASES:
-        print(f"usage: {sys.argv[0]} {{{'|'.join(CASES)}}} QELT_CLI QELT_SIM", file=sys.stderr)
-        return 2
-    name, cli, sim = sys.argv[1:]
-    tmp = tempfile.mkdtemp(prefix=f"qelt-it-{name}-")
-    try:
-        if CASES[name](cli, sim, tmp) == SKIPPED:
-            shutil.rmtree(tmp, ignore_errors=True)
-            return SKIPPED
-    except Failed as e:
-        print(f"{name}: FAILED: {e}", file=sys.stderr)
-        print(f"{name}: files kept in {tmp}", file=sys.stderr)
-        return 1
-    shutil.rmtree(tmp, ignore_errors=True)
-    print(f"{name}: passed")
-    return 0
+    return run_case(CASES, "qelt-it")
 
 
 if __name__ == "__main__":

@@ -16,7 +16,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from cli_sim_test import QUANTITIES, Failed, Simulator, expect, read_trace, run_cli  # noqa: E402
+from simrig import QUANTITIES, Failed, Simulator, expect, read_trace, run_cli  # noqa: E402
 
 
 def garbled(printed, frames):

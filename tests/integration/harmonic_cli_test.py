@@ -9,48 +9,13 @@ here, and the files against their byte formats.
 import math
 import os
 import select
-import shutil
-import signal
 import struct
-import subprocess
 import sys
-import tempfile
 
-SKIPPED = 77
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from simrig import SKIPPED, Failed, Simulator, expect, run_case, run_cli  # noqa: E402
+
 HEADER = "K\tORD%\tDegree\tTHD-F%\tTHD-R%"
-
-
-class Failed(Exception):
-    pass
-
-
-def expect(condition, message):
-    if not condition:
-        raise Failed(message)
-
-
-class Simulator:
-    def __init__(self, binary, args):
-        self.proc = subprocess.Popen([binary] + args, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        ready, _, _ = select.select([self.proc.stdout], [], [], 10)
-        if not ready:
-            self.proc.kill()
-            raise Failed("qelt-sim printed no device path within 10 s")
-        self.device = self.proc.stdout.readline().decode().strip()
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.send_signal(signal.SIGTERM)
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
-
-
-def run_cli(cli, args, limit=30):
-    done = subprocess.run([cli] + args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=limit)
-    return done.returncode, done.stdout, done.stderr.decode(errors="replace")
 
 
 def single(x):
@@ -123,7 +88,7 @@ def get_and_analyze(cli, sim, tmp, hz):
     s = Simulator(sim, ["--hz", str(hz)])
     out, cyc = os.path.join(tmp, "h.txt"), os.path.join(tmp, "cycle.txt")
     try:
-        rc, report, err = run_cli(cli, ["harmonic", "get", "--port", s.device, "--signal", "A Phase Current",
+        rc, report, err, _ = run_cli(cli, ["harmonic", "get", "--port", s.device, "--signal", "A Phase Current",
                                         "--hz", str(hz), "--out", out, "--cycle", cyc])
     finally:
         s.stop()
@@ -147,14 +112,14 @@ def get_and_analyze(cli, sim, tmp, hz):
     # at --hz 50 a 64-row file is taken as it stands.
     report_file = os.path.join(tmp, "report.txt")
     args = ["harmonic", "analyze", out, "--report", report_file] + (["--hz", "50"] if hz == 50 else [])
-    rc, stdout, err = run_cli(cli, args)
+    rc, stdout, err, _ = run_cli(cli, args)
     expect(rc == 0 and stdout == b"" and err == "", f"analyze exit {rc}, stdout {stdout[:40]!r}, {err!r}")
     with open(report_file, "rb") as f:
         analysed = f.read().decode("ascii")
     check_report(analysed, figures(cycle_of(samples, hz, None if hz == 50 else 3)), f"analyze {hz} Hz")
     if hz == 50:
         expect(analysed == report.decode("ascii"), "analyze --hz 50 of a 50 Hz file differs from get")
-        rc, _, err = run_cli(cli, ["harmonic", "analyze", out])  # as "Open" does: 54 samples stretched
+        rc, _, err, _ = run_cli(cli, ["harmonic", "analyze", out])  # as "Open" does: 54 samples stretched
         expect(rc == 0, f"analyze without --hz: exit {rc} {err!r}")
 
 
@@ -173,7 +138,7 @@ def case_exits(cli, sim, tmp):
         device = os.ttyname(slave)
         for args in (["--signal", "g", "--hz", "60"], ["--signal", "a phase voltage", "--hz", "60"],
                      ["--signal", "a", "--hz", "55"]):
-            rc, out, err = run_cli(cli, ["harmonic", "get", "--port", device, "--out", os.path.join(tmp, "x")] + args)
+            rc, out, err, _ = run_cli(cli, ["harmonic", "get", "--port", device, "--out", os.path.join(tmp, "x")] + args)
             expect(rc == 2 and out == b"", f"{args}: exit {rc}, {err!r}")
             ready, _, _ = select.select([master], [], [], 0.2)
             expect(not ready, f"{args}: something was sent: {os.read(master, 100) if ready else b''!r}")
@@ -181,31 +146,31 @@ def case_exits(cli, sim, tmp):
     finally:
         os.close(master)
         os.close(slave)
-    rc, _, _ = run_cli(cli, ["harmonic", "analyze", os.path.join(tmp, "none"), "--hz", "55"])
+    rc, _, _, _ = run_cli(cli, ["harmonic", "analyze", os.path.join(tmp, "none"), "--hz", "55"])
     expect(rc == 2, f"analyze --hz 55: exit {rc}")
 
     # 3: a silent instrument, wake-up included.
     s = Simulator(sim, ["--silent"])
     try:
-        rc, out, err = run_cli(cli, ["harmonic", "get", "--port", s.device, "--signal", "b", "--hz", "50",
+        rc, out, err, _ = run_cli(cli, ["harmonic", "get", "--port", s.device, "--signal", "b", "--hz", "50",
                                      "--out", os.path.join(tmp, "h"), "--timeout", "1"], limit=10)
     finally:
         s.stop()
     expect(rc == 3 and out == b"" and "did not answer" in err, f"silent: exit {rc}, {err!r}")
 
     # 4: files that cannot be read or written.
-    rc, _, err = run_cli(cli, ["harmonic", "analyze", os.path.join(tmp, "none")])
+    rc, _, err, _ = run_cli(cli, ["harmonic", "analyze", os.path.join(tmp, "none")])
     expect(rc == 4 and err.startswith("qelt-cli: "), f"missing file: exit {rc}, {err!r}")
-    rc, _, _ = run_cli(cli, ["harmonic", "analyze", tmp])
+    rc, _, _, _ = run_cli(cli, ["harmonic", "analyze", tmp])
     expect(rc == 4, f"a folder: exit {rc}")
     good = os.path.join(tmp, "good.txt")
     with open(good, "wb") as f:
         f.write(b"\t\t\r\n" + b"".join(b"%d\t%d\t\r\n" % (i, int(1000 * math.sin(i / 9))) for i in range(1, 61)))
-    rc, _, _ = run_cli(cli, ["harmonic", "analyze", good, "--report", os.path.join(tmp, "no", "r.txt")])
+    rc, _, _, _ = run_cli(cli, ["harmonic", "analyze", good, "--report", os.path.join(tmp, "no", "r.txt")])
     expect(rc == 4, f"unwritable report: exit {rc}")
     s = Simulator(sim, [])
     try:
-        rc, _, _ = run_cli(cli, ["harmonic", "get", "--port", s.device, "--signal", "a", "--hz", "60",
+        rc, _, _, _ = run_cli(cli, ["harmonic", "get", "--port", s.device, "--signal", "a", "--hz", "60",
                                  "--out", os.path.join(tmp, "no", "h.txt")])
     finally:
         s.stop()
@@ -215,11 +180,11 @@ def case_exits(cli, sim, tmp):
     short = os.path.join(tmp, "short.txt")
     with open(short, "wb") as f:
         f.write(b"\t\t\r\n" + b"".join(b"%d\t%d\t\r\n" % (i, i) for i in range(1, 54)))
-    rc, _, err = run_cli(cli, ["harmonic", "analyze", short])
+    rc, _, err, _ = run_cli(cli, ["harmonic", "analyze", short])
     expect(rc == 5 and "53" in err, f"53 rows: exit {rc}, {err!r}")
-    rc, _, _ = run_cli(cli, ["harmonic", "analyze", good])
+    rc, _, _, _ = run_cli(cli, ["harmonic", "analyze", good])
     expect(rc == 0, f"60 rows: exit {rc}")
-    rc, _, _ = run_cli(cli, ["harmonic", "analyze", good, "--hz", "50"])
+    rc, _, _, _ = run_cli(cli, ["harmonic", "analyze", good, "--hz", "50"])
     expect(rc == 5, f"60 rows at --hz 50: exit {rc}")
 
 
@@ -227,20 +192,7 @@ CASES = {"hz50": case_hz50, "hz60": case_hz60, "exits": case_exits}
 
 
 def main():
-    if len(sys.argv) != 4 or sys.argv[1] not in CASES:
-        print(f"usage: {sys.argv[0]} {{{'|'.join(CASES)}}} QELT_CLI QELT_SIM", file=sys.stderr)
-        return 2
-    name, cli, sim = sys.argv[1:]
-    tmp = tempfile.mkdtemp(prefix=f"qelt-harmonic-{name}-")
-    try:
-        CASES[name](cli, sim, tmp)
-    except Failed as e:
-        print(f"{name}: FAILED: {e}", file=sys.stderr)
-        print(f"{name}: files kept in {tmp}", file=sys.stderr)
-        return 1
-    shutil.rmtree(tmp, ignore_errors=True)
-    print(f"{name}: passed")
-    return 0
+    return run_case(CASES, "qelt-harmonic")
 
 
 if __name__ == "__main__":

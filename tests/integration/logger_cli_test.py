@@ -6,61 +6,19 @@ Usage: logger_cli_test.py CASE QELT_CLI QELT_SIM
 import datetime
 import os
 import re
-import select
-import shutil
-import signal
 import subprocess
 import sys
-import tempfile
 import zipfile
 
-QUANTITIES = [
-    "KW1", "KVAR1", "KVA1", "PF1", "Theta1", "V1", "I1",
-    "KW2", "KVAR2", "KVA2", "PF2", "Theta2", "V2", "I2",
-    "KW3", "KVAR3", "KVA3", "PF3", "Theta3", "V3", "I3",
-    "Hz", "I4", "TKW", "TKVAR", "TKVA", "TPF", "TTheta",
-]
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from simrig import QUANTITIES, SKIPPED, Failed, Simulator, expect, run_case, run_cli  # noqa: E402
+
 LIST_TITLES = ["No.s", "      Date", "    Time"] + QUANTITIES
 SHEET_TITLES = ["No.s", "Date", "Time"] + QUANTITIES
 VALUE_TEXT = re.compile(r"^-?(\d{3,4}\.\d|\d\.\d{3})$")
-SKIPPED = 77
-
-
-class Failed(Exception):
-    pass
-
-
-def expect(condition, message):
-    if not condition:
-        raise Failed(message)
-
-
-class Simulator:
-    def __init__(self, binary, args):
-        self.proc = subprocess.Popen([binary] + args, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        ready, _, _ = select.select([self.proc.stdout], [], [], 10)
-        if not ready:
-            self.proc.kill()
-            raise Failed("qelt-sim printed no device path within 10 s")
-        self.device = self.proc.stdout.readline().decode().strip()
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.send_signal(signal.SIGTERM)
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
-
-
-def run_cli(cli, args, limit=60):
-    done = subprocess.run([cli] + args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=limit)
-    return done.returncode, done.stdout.decode(), done.stderr.decode(errors="replace")
-
-
 def logger_list(cli, device):
-    rc, out, err = run_cli(cli, ["logger", "list", "--port", device])
+    rc, out, err, _ = run_cli(cli, ["logger", "list", "--port", device], limit=60)
+    out = out.decode()
     expect(rc == 0, f"logger list: exit {rc}, {err!r}")
     lines = out.split("\n")
     expect(lines[-1] == "" and "\r" not in out, f"logger list: LF lines expected: {out!r}")
@@ -105,7 +63,7 @@ def check_set(cli, device, tmp, number, entry):
     count, interval = int(count), int(interval)
     out = os.path.join(tmp, f"set{number}.txt")
     book = os.path.join(tmp, f"set{number}.xlsx")
-    rc, _, err = run_cli(cli, ["logger", "get", "--port", device, "--set", str(number), "--out", out,
+    rc, _, err, _ = run_cli(cli, ["logger", "get", "--port", device, "--set", str(number), "--out", out,
                                "--xlsx", book], limit=120)
     expect(rc == 0, f"set {number}: exit {rc}, {err!r}")
     data = open(out, "rb").read().decode()
@@ -176,25 +134,25 @@ def case_usage(cli, sim, tmp):
     def body(device):
         out = os.path.join(tmp, "x.txt")
         for bad in ["0", "4", "-1"]:
-            rc, _, err = run_cli(cli, ["logger", "get", "--port", device, "--set", bad, "--out", out])
+            rc, _, err, _ = run_cli(cli, ["logger", "get", "--port", device, "--set", bad, "--out", out])
             expect(rc == 2 and err.startswith("qelt-cli: "), f"--set {bad}: exit {rc}, {err!r}")
             expect(not os.path.exists(out), f"--set {bad}: a file was written")
-        rc, _, err = run_cli(cli, ["logger", "erase", "--port", device])
+        rc, _, err, _ = run_cli(cli, ["logger", "erase", "--port", device])
         expect(rc == 2 and err.startswith("qelt-cli: "), f"erase without --yes: exit {rc}, {err!r}")
         _, sets = logger_list(cli, device)
         expect(len(sets) == 3, "erase without --yes erased")
-        rc, _, err = run_cli(cli, ["logger", "erase", "--port", device, "--yes"])
+        rc, _, err, _ = run_cli(cli, ["logger", "erase", "--port", device, "--yes"])
         expect(rc == 0, f"erase: exit {rc}, {err!r}")
         remain, sets = logger_list(cli, device)
         expect(sets == [] and remain == "512.0 K", f"after erase: {remain!r} {sets!r}")
-        rc, _, _ = run_cli(cli, ["logger", "get", "--port", device, "--set", "1", "--out", out])
+        rc, _, _, _ = run_cli(cli, ["logger", "get", "--port", device, "--set", "1", "--out", out])
         expect(rc == 2, f"get from an empty memory: exit {rc}")
     with_sim(sim, ["--logger", "small", "--fast"], body)
 
 
 def case_silent(cli, sim, tmp):
     def body(device):
-        rc, _, err = run_cli(cli, ["logger", "list", "--port", device, "--timeout", "2"])
+        rc, _, err, _ = run_cli(cli, ["logger", "list", "--port", device, "--timeout", "2"])
         expect(rc == 3 and err.startswith("qelt-cli: "), f"silent: exit {rc}, {err!r}")
     with_sim(sim, ["--silent"], body)
 
@@ -203,20 +161,7 @@ CASES = {"small": case_small, "large": case_large, "usage": case_usage, "silent"
 
 
 def main():
-    if len(sys.argv) != 4 or sys.argv[1] not in CASES:
-        print(f"usage: {sys.argv[0]} {{{'|'.join(CASES)}}} QELT_CLI QELT_SIM", file=sys.stderr)
-        return 2
-    name, cli, sim = sys.argv[1:]
-    tmp = tempfile.mkdtemp(prefix=f"qelt-logger-{name}-")
-    try:
-        CASES[name](cli, sim, tmp)
-    except (Failed, OSError, KeyError, ValueError, subprocess.TimeoutExpired) as e:
-        print(f"{name}: FAILED: {e!r}", file=sys.stderr)
-        print(f"{name}: files kept in {tmp}", file=sys.stderr)
-        return 1
-    shutil.rmtree(tmp, ignore_errors=True)
-    print(f"{name}: passed")
-    return 0
+    return run_case(CASES, "qelt-logger", errors=(Failed, OSError, KeyError, ValueError, subprocess.TimeoutExpired))
 
 
 if __name__ == "__main__":

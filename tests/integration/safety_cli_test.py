@@ -6,15 +6,13 @@ Usage: safety_cli_test.py CASE QELT_CLI QELT_SIM
 import os
 import random
 import resource
-import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from cli_sim_test import Failed, Simulator, expect, run_cli  # noqa: E402
+from simrig import Failed, Simulator, expect, run_case, run_cli  # noqa: E402
 
 
 def whole_records(data, what):
@@ -110,18 +108,7 @@ CASES = {"size_limit": case_size_limit, "kill": case_kill, "replace": case_repla
 
 
 def main():
-    if len(sys.argv) != 4 or sys.argv[1] not in CASES:
-        print(f"usage: {sys.argv[0]} {{{'|'.join(CASES)}}} QELT_CLI QELT_SIM", file=sys.stderr)
-        return 2
-    tmp = tempfile.mkdtemp(prefix="qelt-safety-")
-    try:
-        CASES[sys.argv[1]](sys.argv[2], sys.argv[3], tmp)
-    except Failed as e:
-        print(f"FAILED: {e}", file=sys.stderr)
-        return 1
-    finally:
-        shutil.rmtree(tmp, ignore_errors=True)
-    return 0
+    return run_case(CASES, "qelt-safety")
 
 
 if __name__ == "__main__":
