@@ -89,7 +89,7 @@ def get_and_analyze(cli, sim, tmp, hz):
     out, cyc = os.path.join(tmp, "h.txt"), os.path.join(tmp, "cycle.txt")
     try:
         rc, report, err, _ = run_cli(cli, ["harmonic", "get", "--port", s.device, "--signal", "A Phase Current",
-                                        "--hz", str(hz), "--out", out, "--cycle", cyc])
+                                           "--hz", str(hz), "--out", out, "--cycle", cyc])
     finally:
         s.stop()
     expect(rc == 0, f"get exit {rc}: {err!r}")
@@ -138,7 +138,8 @@ def case_exits(cli, sim, tmp):
         device = os.ttyname(slave)
         for args in (["--signal", "g", "--hz", "60"], ["--signal", "a phase voltage", "--hz", "60"],
                      ["--signal", "a", "--hz", "55"]):
-            rc, out, err, _ = run_cli(cli, ["harmonic", "get", "--port", device, "--out", os.path.join(tmp, "x")] + args)
+            rc, out, err, _ = run_cli(cli, ["harmonic", "get", "--port", device, "--out", os.path.join(tmp, "x")]
+                                      + args)
             expect(rc == 2 and out == b"", f"{args}: exit {rc}, {err!r}")
             ready, _, _ = select.select([master], [], [], 0.2)
             expect(not ready, f"{args}: something was sent: {os.read(master, 100) if ready else b''!r}")
@@ -153,7 +154,7 @@ def case_exits(cli, sim, tmp):
     s = Simulator(sim, ["--silent"])
     try:
         rc, out, err, _ = run_cli(cli, ["harmonic", "get", "--port", s.device, "--signal", "b", "--hz", "50",
-                                     "--out", os.path.join(tmp, "h"), "--timeout", "1"], limit=10)
+                                        "--out", os.path.join(tmp, "h"), "--timeout", "1"], limit=10)
     finally:
         s.stop()
     expect(rc == 3 and out == b"" and "did not answer" in err, f"silent: exit {rc}, {err!r}")
@@ -171,7 +172,7 @@ def case_exits(cli, sim, tmp):
     s = Simulator(sim, [])
     try:
         rc, _, _, _ = run_cli(cli, ["harmonic", "get", "--port", s.device, "--signal", "a", "--hz", "60",
-                                 "--out", os.path.join(tmp, "no", "h.txt")])
+                                    "--out", os.path.join(tmp, "no", "h.txt")])
     finally:
         s.stop()
     expect(rc == 4, f"unwritable harmonic file: exit {rc}")

@@ -16,6 +16,8 @@ from simrig import QUANTITIES, SKIPPED, Failed, Simulator, expect, run_case, run
 LIST_TITLES = ["No.s", "      Date", "    Time"] + QUANTITIES
 SHEET_TITLES = ["No.s", "Date", "Time"] + QUANTITIES
 VALUE_TEXT = re.compile(r"^-?(\d{3,4}\.\d|\d\.\d{3})$")
+
+
 def logger_list(cli, device):
     rc, out, err, _ = run_cli(cli, ["logger", "list", "--port", device], limit=60)
     out = out.decode()
@@ -64,7 +66,7 @@ def check_set(cli, device, tmp, number, entry):
     out = os.path.join(tmp, f"set{number}.txt")
     book = os.path.join(tmp, f"set{number}.xlsx")
     rc, _, err, _ = run_cli(cli, ["logger", "get", "--port", device, "--set", str(number), "--out", out,
-                               "--xlsx", book], limit=120)
+                                  "--xlsx", book], limit=120)
     expect(rc == 0, f"set {number}: exit {rc}, {err!r}")
     data = open(out, "rb").read().decode()
     lines = data.split("\r\n")
