@@ -9,6 +9,8 @@
 namespace qelt {
 namespace {
 
+constexpr double AfterTheSecond = 0.02;
+
 // Advances the sampling count over ticks that never came; returns how many
 // of them would have taken a sample.
 std::int64_t MissTicks(RecorderState& state, std::int64_t ticks) {
@@ -23,6 +25,19 @@ std::int64_t MissTicks(RecorderState& state, std::int64_t ticks) {
   const std::int64_t after = ticks - first;
   state.SampleTick = static_cast<int>(1 + after % interval);
   return 1 + after / interval;
+}
+
+// The monotonic moment near `nominal` (within half a second) at which the
+// wall clock shows a whole second and a little: however late a poll makes a
+// tick, it is then still in its own second of the record times, so two
+// records never share a second and none is left out. Taken afresh at every
+// tick, it follows a wall clock that is slewed or set.
+double OnWallSecond(Host& host, double nominal) {
+  const double now = host.Monotonic();
+  const double wall = host.SecondsSinceMidnight() + (nominal - now);
+  double shift = AfterTheSecond - (wall - std::floor(wall));
+  shift -= std::floor(shift + 0.5);  // into [-0.5, 0.5)
+  return nominal + shift;
 }
 
 }  // namespace
@@ -44,8 +59,8 @@ TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& 
     return result;
   }
 
-  const double start = host.Monotonic();
-  double nextTick = start + 1.0;
+  double nextTick = OnWallSecond(host, host.Monotonic() + 1.0);
+  std::int64_t ticks = 0;
   for (;;) {
     while (host.Monotonic() < nextTick) {
       if (between) {
@@ -57,7 +72,8 @@ TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& 
         host.RunEvents(nextTick - host.Monotonic());
       }
     }
-    if (options.Seconds > 0 && nextTick - start > options.Seconds + 1e-9) break;
+    ++ticks;
+    if (options.Seconds > 0 && static_cast<double>(ticks) > options.Seconds + 1e-9) break;
 
     std::optional<std::uint64_t> serial;
     if (readingSerial) serial = readingSerial();
@@ -76,14 +92,19 @@ TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& 
       result.Skipped = state.SkippedRecords;
       if (onSkipped) onSkipped(step.Moment, state.SkippedRecords);
     }
-    // Like a timer, a late tick is taken once and the next one comes a
-    // second after it, never two in one second. The ticks it missed are
+    // Like a timer, a late tick is taken once and the next one comes in the
+    // following second, never two in one second. The ticks it missed are
     // counted as ticks without a new reading: their samples are skipped.
-    nextTick += 1.0;
+    nextTick = OnWallSecond(host, nextTick + 1.0);
     const double now = host.Monotonic();
-    if (nextTick <= now) {
-      const std::int64_t missedSamples = MissTicks(state, static_cast<std::int64_t>(now - nextTick) + 1);
-      nextTick = now + 1.0;
+    // A tick a whole second late is in the next one's second already; one
+    // on the very turn of a second counts as late too, as a second left
+    // out is better than two records in one.
+    if (nextTick < now + 2 * AfterTheSecond) {
+      const auto missed = static_cast<std::int64_t>(now - nextTick) + 1;
+      ticks += missed;
+      const std::int64_t missedSamples = MissTicks(state, missed);
+      nextTick = OnWallSecond(host, now + 1.0);
       if (missedSamples > 0 && state.Recording) {
         state.SkippedRecords += missedSamples;
         result.Skipped = state.SkippedRecords;

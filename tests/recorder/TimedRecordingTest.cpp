@@ -92,6 +92,41 @@ TEST(TimedRecording, SlowPollsAndAnOutageGiveOneRecordPerIntervalAndNoRepeatedRe
   }
 }
 
+TEST(TimedRecording, PollsOfAnyLengthGiveOneRecordInEverySecondOfTheWallClock) {
+  // The wall clock is just short of a whole second when the run starts, and
+  // a tick waits for the poll in flight, which takes longer or shorter; one
+  // in seven takes all but a second.
+  for (const double start : {8 * 3600.0, 8 * 3600.0 + 0.5, 8 * 3600.0 + 0.95}) {
+    SCOPED_TRACE(testing::Message() << "start " << start);
+    TempDir dir;
+    VirtualHost host(start, DateTime{2011, 7, 29, 0, 0, 0});
+    const double polls[] = {0.09, 0.02, 0.15, 0.04, 0.3, 0.01, 0.995};
+    int poll = 0;
+    std::vector<std::string> lines;
+    TimedRecordingOptions options;
+    options.Out = dir.File("w.mes");
+    options.Interval = 1;
+    options.Count = 40;
+    RunTimedRecording(
+        host, options, [] { return ValueTexts{}; },
+        [&](double) {
+          host.RunEvents(polls[poll++ % 7]);
+          return true;
+        },
+        [&](const std::string& line) { lines.push_back(line); });
+    ASSERT_EQ(lines.size(), 40u);
+    auto second = [](const std::string& line) {
+      const std::string t = SplitRow(line)[2];
+      return std::stoi(t.substr(0, 2)) * 3600 + std::stoi(t.substr(3, 2)) * 60 + std::stoi(t.substr(6, 2));
+    };
+    // Each record in a second of its own; the long polls cost a second at most.
+    for (std::size_t k = 1; k < lines.size(); ++k) {
+      const int step = second(lines[k]) - second(lines[k - 1]);
+      EXPECT_TRUE(step == 1 || step == 2) << "record " << k << " came " << step << " s after the one before";
+    }
+  }
+}
+
 TEST(TimedRecording, SecondsLimitStopRequestAndFileFault) {
   TempDir dir;
   VirtualHost host;
