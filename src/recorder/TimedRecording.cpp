@@ -9,6 +9,7 @@
 namespace qelt {
 namespace {
 
+// Ticks fall this long after the wall clock's second turns.
 constexpr double AfterTheSecond = 0.02;
 
 // Advances the sampling count over ticks that never came; returns how many
@@ -92,14 +93,12 @@ TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& 
       result.Skipped = state.SkippedRecords;
       if (onSkipped) onSkipped(step.Moment, state.SkippedRecords);
     }
-    // Like a timer, a late tick is taken once and the next one comes in the
-    // following second, never two in one second. The ticks it missed are
-    // counted as ticks without a new reading: their samples are skipped.
+    // Like a timer, a late tick is taken once, never two in one second: a
+    // tick a whole second late (or on the very turn of one: a second left
+    // out is better than two records in one) is in the next one's second
+    // already. The ticks it missed count as ticks without a new reading.
     nextTick = OnWallSecond(host, nextTick + 1.0);
     const double now = host.Monotonic();
-    // A tick a whole second late is in the next one's second already; one
-    // on the very turn of a second counts as late too, as a second left
-    // out is better than two records in one.
     if (nextTick < now + 2 * AfterTheSecond) {
       const auto missed = static_cast<std::int64_t>(now - nextTick) + 1;
       ticks += missed;

@@ -36,9 +36,9 @@ struct TimedRecordingResult {
 // Opens Out and writes the header, then ticks on every whole second of the
 // wall clock, the first about a second after the start; every Interval
 // ticks, one record of values() is written and flushed, and onRecord gets
-// its line (without CR LF). Between ticks
-// `between(nextTickMonotonic)` runs (the tool's live poll); it returns
-// false to end the recording. Without `between` the host's event loop runs.
+// its line (without CR LF). Between ticks `between(nextTickMonotonic)`
+// runs (the tool's live poll); it returns false to end the recording.
+// Without `between` the host's event loop runs.
 // With neither Count nor Seconds the run goes on until `between` stops it.
 // readingSerial (MeterState::ReadingSerial of the values) lets a tick
 // without a new reading be skipped; onSkipped then gets the tick's moment
