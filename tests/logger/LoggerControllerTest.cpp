@@ -11,6 +11,7 @@
 #include "LoggerRecordsSupport.hpp"
 #include "SimTestSupport.hpp"
 #include "TempDir.hpp"
+#include "ZipEntry.hpp"
 #include "link/Link.hpp"
 #include "logger/DirectoryRead.hpp"
 #include "logger/LoggerController.hpp"
@@ -315,18 +316,6 @@ TEST(LoggerController, ClosingAListEndsTheDecodingCleanly) {
                !std::filesystem::is_empty(rig.controller.ExportFolder()));
 }
 
-// The first worksheet's XML, through unzip.
-std::string SheetXml(const std::string& book) {
-  std::string xml;
-  FILE* pipe = popen(("unzip -p '" + book + "' xl/worksheets/sheet1.xml").c_str(), "r");
-  if (!pipe) return xml;
-  char buf[65536];
-  std::size_t n;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) xml.append(buf, n);
-  pclose(pipe);
-  return xml;
-}
-
 TEST(LoggerController, OverTenThousandRecordsSplitAndExport) {
   Rig rig("empty", false);
   rig.Sets({10000, 10001});
@@ -359,7 +348,7 @@ TEST(LoggerController, OverTenThousandRecordsSplitAndExport) {
   ASSERT_EQ(rig.dialogs.History.size(), 2u);
   EXPECT_NE(rig.dialogs.History[1].Text.find(book), std::string::npos);
 
-  const std::string xml = SheetXml(book);
+  const std::string xml = qelt::test::ZipEntry(book, "xl/worksheets/sheet1.xml");
   std::regex rowRe("<row r=\"(\\d+)\"");
   std::regex firstCell("<row r=\"(\\d+)\"[^>]*><c r=\"A\\d+\"[^>]*><v>(\\d+)</v>");
   int rows = 0, expected = 1;
