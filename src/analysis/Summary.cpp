@@ -142,6 +142,10 @@ void AddEnergy(EnergyFigures& energy, const SummaryRecord& record, const std::ar
   energy.KVAh += s * w;
 }
 
+// Within +-1 % of nominal, the bounds included: 50.5 and 60.6 are not exact
+// in binary, so a nano-hertz of slack keeps the bound texts inside.
+bool WithinOnePercent(double hz, int nominal) { return std::fabs(hz - nominal) <= nominal / 100.0 + 1e-9; }
+
 struct UnbalanceSums {
   double SumPct = 0;
   void Add(UnbalanceFigures& figures, const SummaryRecord& record, const std::array<int, 3>& at) {
@@ -203,8 +207,8 @@ class Accumulator {
     current_.Add(s_.CurrentUnbalance, record, CurrentIndexes);
     if (record.Kinds[HzIndex] == ValueKind::Number) {
       const double hz = record.Values[HzIndex];
-      within50_ += hz >= 50 * 0.99 && hz <= 50 * 1.01;
-      within60_ += hz >= 60 * 0.99 && hz <= 60 * 1.01;
+      within50_ += WithinOnePercent(hz, 50);
+      within60_ += WithinOnePercent(hz, 60);
     }
     if (pending_) {
       const std::int64_t d = record.At - pending_->At;
