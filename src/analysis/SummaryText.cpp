@@ -15,9 +15,7 @@ Json OrNull(const std::optional<T>& value) {
   return value ? Json(*value) : Json(nullptr);
 }
 
-Json MomentOrNull(const std::optional<Moment>& moment) {
-  return moment ? Json(MomentText(*moment)) : Json(nullptr);
-}
+Json MomentOrNull(const std::optional<Moment>& moment) { return moment ? Json(MomentText(*moment)) : Json(nullptr); }
 
 // Weights are whole seconds; shown as whole numbers.
 Json Seconds(double seconds) { return Json(static_cast<std::int64_t>(seconds)); }
@@ -44,9 +42,7 @@ std::string Fixed(double value, int decimals) {
   return FormatPattern(value, patterns[decimals]);
 }
 
-std::string FixedOr(const std::optional<double>& value, int decimals) {
-  return value ? Fixed(*value, decimals) : None;
-}
+std::string FixedOr(const std::optional<double>& value, int decimals) { return value ? Fixed(*value, decimals) : None; }
 
 std::string MomentOr(const std::optional<Moment>& moment) { return moment ? MomentText(*moment) : std::string(); }
 
@@ -108,13 +104,18 @@ std::string SummaryJson(const Summary& s) {
   Json quantities = Json::object();
   for (int i = 0; i < QuantityCount; ++i) {
     const QuantityStats& q = s.Quantities[static_cast<std::size_t>(i)];
-    quantities[QuantityNames[static_cast<std::size_t>(i)]] = Json{
-        {"count", q.Count},          {"ol", q.Ol},       {"missing", q.Missing},           {"min", OrNull(q.Min)},
-        {"min_at", MomentOrNull(q.MinAt)}, {"max", OrNull(q.Max)}, {"max_at", MomentOrNull(q.MaxAt)}, {"mean", OrNull(q.Mean)}};
+    quantities[QuantityNames[static_cast<std::size_t>(i)]] = Json{{"count", q.Count},
+                                                                  {"ol", q.Ol},
+                                                                  {"missing", q.Missing},
+                                                                  {"min", OrNull(q.Min)},
+                                                                  {"min_at", MomentOrNull(q.MinAt)},
+                                                                  {"max", OrNull(q.Max)},
+                                                                  {"max_at", MomentOrNull(q.MaxAt)},
+                                                                  {"mean", OrNull(q.Mean)}};
   }
   Json energy = EnergyJson(s.Energy);
-  energy["per_phase"] = Json{{"1", EnergyJson(s.PerPhase[0])}, {"2", EnergyJson(s.PerPhase[1])},
-                             {"3", EnergyJson(s.PerPhase[2])}};
+  energy["per_phase"] =
+      Json{{"1", EnergyJson(s.PerPhase[0])}, {"2", EnergyJson(s.PerPhase[1])}, {"3", EnergyJson(s.PerPhase[2])}};
   Json hourly = Json::array();
   for (const auto& kw : s.HourlyKW) hourly.push_back(OrNull(kw));
   Json doc{{"files", files},
@@ -134,10 +135,10 @@ std::string SummaryJson(const Summary& s) {
                            {"blocks", s.Demand.Blocks},
                            {"peak_kW", OrNull(s.Demand.PeakKW)},
                            {"peak_at", MomentOrNull(s.Demand.PeakAt)}}},
-           {"unbalance", Json{{"voltage", UnbalanceJson(s.VoltageUnbalance)},
-                              {"current", UnbalanceJson(s.CurrentUnbalance)}}},
-           {"frequency", Json{{"nominal", OrNull(s.Frequency.Nominal)},
-                              {"within_1pct_share", OrNull(s.Frequency.Within1PctShare)}}},
+           {"unbalance",
+            Json{{"voltage", UnbalanceJson(s.VoltageUnbalance)}, {"current", UnbalanceJson(s.CurrentUnbalance)}}},
+           {"frequency",
+            Json{{"nominal", OrNull(s.Frequency.Nominal)}, {"within_1pct_share", OrNull(s.Frequency.Within1PctShare)}}},
            {"hourly_kW", hourly}};
   return doc.dump();
 }
@@ -165,7 +166,8 @@ SummaryTables MakeSummaryTables(const Summary& s) {
   for (int p = 0; p < 3; ++p)
     AddEnergyRows(f, "Phase " + std::to_string(p + 1) + " ", s.PerPhase[static_cast<std::size_t>(p)]);
   f.push_back({"Average power factor", FixedOr(s.PfAverage, 3), "", ""});
-  f.push_back({"Demand blocks (" + std::to_string(s.Demand.Minutes) + " min)", std::to_string(s.Demand.Blocks), "", ""});
+  f.push_back(
+      {"Demand blocks (" + std::to_string(s.Demand.Minutes) + " min)", std::to_string(s.Demand.Blocks), "", ""});
   f.push_back({"Peak demand", FixedOr(s.Demand.PeakKW, 3), "kW", MomentOr(s.Demand.PeakAt)});
   AddUnbalanceRows(f, "Voltage", s.VoltageUnbalance);
   AddUnbalanceRows(f, "Current", s.CurrentUnbalance);

@@ -55,8 +55,8 @@ Summary Of(const TempDir& dir, const std::vector<Rec>& records, int demandMinute
 
 TEST(SummaryWorkedExamples, ThreeRecordsTwoSecondsApart) {
   TempDir dir;
-  Summary s = Of(dir, {{"10:00:00", {{"TKW", "003.0"}}}, {"10:00:02", {{"TKW", "-001.0"}}},
-                       {"10:00:04", {{"TKW", "002.0"}}}});
+  Summary s =
+      Of(dir, {{"10:00:00", {{"TKW", "003.0"}}}, {"10:00:02", {{"TKW", "-001.0"}}}, {"10:00:04", {{"TKW", "002.0"}}}});
   ASSERT_EQ(s.Error, SummaryError::None);
   EXPECT_EQ(s.Records, 3);
   ASSERT_TRUE(s.IntervalS);
@@ -312,9 +312,8 @@ TEST(SummaryFrequency, NominalFollowsTheMeanAndTheShareCountsWithinOnePercent) {
 
 TEST(SummaryProfile, EachHourIsItsWeightedMeanAndEmptyHoursHaveNone) {
   TempDir dir;
-  Summary s = Of(dir, {{"10:59:58", {{"TKW", "002.0"}}},
-                       {"11:00:00", {{"TKW", "006.0"}}},
-                       {"11:00:04", {{"TKW", "003.0"}}}});
+  Summary s =
+      Of(dir, {{"10:59:58", {{"TKW", "002.0"}}}, {"11:00:00", {{"TKW", "006.0"}}}, {"11:00:04", {{"TKW", "003.0"}}}});
   // 11:00 holds weights 4 and 2 (T = 2).
   EXPECT_DOUBLE_EQ(*s.HourlyKW[10], 2.0);
   EXPECT_DOUBLE_EQ(*s.HourlyKW[11], (6.0 * 4 + 3.0 * 2) / 6);
@@ -334,8 +333,8 @@ TEST(SummaryEnergy, ReactiveApparentAndThePowerFactor) {
 
 TEST(SummaryGrids, AListGridGivesTheFiguresOfItsFile) {
   TempDir dir;
-  const std::vector<Rec> records = {{"10:00:00", {{"TKW", "003.0"}}}, {"10:00:02", {{"TKW", "-001.0"}}},
-                                    {"10:00:04", {{"TKW", "002.0"}}}};
+  const std::vector<Rec> records = {
+      {"10:00:00", {{"TKW", "003.0"}}}, {"10:00:02", {{"TKW", "-001.0"}}}, {"10:00:04", {{"TKW", "002.0"}}}};
   WriteFile(dir.File("g.mes"), FileText(records));
   GridRows first(RecordColumns), second(RecordColumns);
   first.AddRow(HeaderLine());
@@ -386,8 +385,8 @@ TEST(SummaryText, TheJsonDocumentHoldsEveryFigure) {
 
 TEST(SummaryText, TheTablesShowUnitsAndTheTsvHasATabBetweenCells) {
   TempDir dir;
-  Summary s = Of(dir, {{"10:00:00", {{"TKW", "003.0"}}}, {"10:00:02", {{"TKW", "-001.0"}}},
-                       {"10:00:04", {{"TKW", "002.0"}}}});
+  Summary s =
+      Of(dir, {{"10:00:00", {{"TKW", "003.0"}}}, {"10:00:02", {{"TKW", "-001.0"}}}, {"10:00:04", {{"TKW", "002.0"}}}});
   const SummaryTables tables = MakeSummaryTables(s);
   ASSERT_EQ(tables.Quantities.size(), 29u);
   EXPECT_EQ(tables.Quantities[24][0], "TKW");
