@@ -1,5 +1,9 @@
 #include "analysis/SummaryText.hpp"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <nlohmann/json.hpp>
 
 #include "platform/Dialogs.hpp"
@@ -62,12 +66,19 @@ void AddUnbalanceRows(TableRows& rows, const std::string& what, const UnbalanceF
   rows.push_back({what + " unbalance: mean", FixedOr(u.MeanPct, 3), "%", ""});
 }
 
+// Characters of a UTF-8 text ("°" is two bytes and one character).
+std::size_t Width(const std::string& text) {
+  std::size_t width = 0;
+  for (const char c : text) width += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return width;
+}
+
 std::string Padded(const TableRows& rows) {
   std::vector<std::size_t> widths;
   for (const auto& row : rows)
     for (std::size_t c = 0; c < row.size(); ++c) {
       if (widths.size() <= c) widths.resize(c + 1, 0);
-      widths[c] = std::max(widths[c], row[c].size());
+      widths[c] = std::max(widths[c], Width(row[c]));
     }
   std::string text;
   for (const auto& row : rows) {
@@ -75,7 +86,7 @@ std::string Padded(const TableRows& rows) {
     for (std::size_t c = 0; c < row.size(); ++c) {
       if (c > 0) line += "  ";
       line += row[c];
-      if (c + 1 < row.size()) line.append(widths[c] - row[c].size(), ' ');
+      if (c + 1 < row.size()) line.append(widths[c] - Width(row[c]), ' ');
     }
     while (!line.empty() && line.back() == ' ') line.pop_back();
     text += line;
@@ -198,6 +209,18 @@ std::string SummaryText(const SummaryTables& tables) {
 
 std::string SummaryTsv(const SummaryTables& tables) {
   return Tabbed(tables.Figures) + "\n" + Tabbed(tables.Quantities);
+}
+
+std::string WriteSummaryFile(const std::string& path, const std::string& text) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
+  if (!file) return std::strerror(errno);
+  if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() || std::fflush(file.get()) != 0) {
+    const std::string reason = std::strerror(errno);
+    file.reset();
+    std::remove(path.c_str());
+    return reason;
+  }
+  return {};
 }
 
 }  // namespace qelt

@@ -31,4 +31,8 @@ std::string SummaryText(const SummaryTables& tables);
 // LF line ends.
 std::string SummaryTsv(const SummaryTables& tables);
 
+// Writes text to path, replacing a file of that name; the system's reason
+// when it could not be written, else empty (no half file is left behind).
+std::string WriteSummaryFile(const std::string& path, const std::string& text);
+
 }  // namespace qelt

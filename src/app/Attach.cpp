@@ -2,15 +2,43 @@
 
 #include <QPointer>
 
+#include "analysis/SummaryWindow.hpp"
 #include "graphs/GraphsController.hpp"
 #include "harmonic/PreHarmonicWindow.hpp"
+#include "logger/DataListWindow.hpp"
 #include "logger/LoggerWindows.hpp"
 #include "panel/PanelWindow.hpp"
 #include "platform/qt/Grid.hpp"
+#include "platform/qt/Toolbar.hpp"
 #include "recorder/FileListWindow.hpp"
+#include "recorder/ListWindow.hpp"
 #include "recorder/PcSamplingController.hpp"
+#include "records/RecordingFiles.hpp"
 
 namespace qelt {
+
+namespace {
+
+// The "Summary" button of a list window. One summary window per list: a
+// second click brings it forward (a live list's with a new snapshot).
+void AddSummaryButton(RecordListWindow& list, Dialogs& dialogs, std::function<SummarySource()> source) {
+  list.Toolbar1().AddButton("Summary", SummaryPicture(), "Summary");
+  auto shown = std::make_shared<QPointer<SummaryWindow>>();
+  QObject::connect(&list, &RecordListWindow::ToolbarKey, &list, [shown, &dialogs, source](const QString& key) {
+    if (key != "Summary") return;
+    if (!*shown) {
+      *shown = new SummaryWindow(source(), dialogs);
+      (*shown)->setAttribute(Qt::WA_DeleteOnClose);
+    } else if ((*shown)->RefreshButton().isVisibleTo(*shown)) {
+      (*shown)->Refresh();
+    }
+    (*shown)->show();
+    (*shown)->raise();
+    (*shown)->activateWindow();
+  });
+}
+
+}  // namespace
 
 PcSamplingController* AttachPcSampling(PanelWindow& panel, Session& session, Dialogs& dialogs, Host* host) {
   auto* sampling = new PcSamplingController(panel, panel, panel, session, dialogs, host);
@@ -61,6 +89,58 @@ void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& d
   QObject::connect(&panel, &PanelWindow::Ending, &panel, [window] {
     if (*window) (*window)->close();
   });
+}
+
+void AttachSummary(Dialogs& dialogs, PcSamplingController* sampling, LoggerWindows* logger) {
+  if (sampling) {
+    sampling->FileListCreated = [&dialogs, before = std::move(sampling->FileListCreated)](FileListWindow& list) {
+      if (before) before(list);
+      QPointer<FileListWindow> window(&list);
+      AddSummaryButton(list, dialogs, [window] {
+        SummarySource source;
+        if (!window) return source;
+        source.Title = window->Caption().toStdString();
+        source.File = window->SourceFile();
+        if (!source.File.empty()) source.WholeRecording = RecordingFiles(source.File);
+        source.Rows = [window] {
+          return window ? std::vector<GridRows>{window->RecordGrid().Data()} : std::vector<GridRows>{};
+        };
+        return source;
+      });
+    };
+    sampling->ListCreated = [&dialogs, sampling, before = std::move(sampling->ListCreated)](ListWindow& list) {
+      if (before) before(list);
+      AddSummaryButton(list, dialogs, [sampling] {
+        SummarySource source;
+        source.Title = "List";
+        source.Live = true;
+        // The list open at each snapshot: it restarts every 10 000 rows.
+        QPointer<PcSamplingController> owner(sampling);
+        source.Rows = [owner] {
+          ListWindow* now = owner ? owner->List() : nullptr;
+          return now ? std::vector<GridRows>{now->RecordGrid().Data()} : std::vector<GridRows>{};
+        };
+        return source;
+      });
+    };
+  }
+  if (logger) {
+    logger->DataListCreated = [&dialogs, logger, before = std::move(logger->DataListCreated)](DataListWindow& list) {
+      if (before) before(list);
+      QPointer<LoggerWindows> owner(logger);
+      AddSummaryButton(list, dialogs, [owner] {
+        SummarySource source;
+        source.Title = "Data List";
+        source.Rows = [owner] {
+          std::vector<GridRows> grids;
+          for (int i = 0; i < 2; ++i)
+            if (owner && owner->DataList(i)) grids.push_back(owner->DataList(i)->RecordGrid().Data());
+          return grids;
+        };
+        return source;
+      });
+    };
+  }
 }
 
 }  // namespace qelt

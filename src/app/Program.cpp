@@ -41,7 +41,8 @@ void Program::ShowPanel() {
   connect(panel_, &PanelWindow::Ending, this, &Program::End);
   PcSamplingController* sampling = AttachPcSampling(*panel_, session_, dialogs_, &host_);
   AttachGraphs(*panel_, session_, dialogs_, sampling);
-  AttachLogger(*panel_, session_, link_, dialogs_);
+  LoggerWindows* logger = AttachLogger(*panel_, session_, link_, dialogs_);
+  AttachSummary(dialogs_, sampling, logger);
   AttachHarmonic(*panel_, session_, link_, dialogs_);
   emit PanelCreated(panel_);
   // Loaded before it shows, so that it appears at its place at once.

@@ -104,6 +104,7 @@ void LoggerWindows::OpenDataList(int list) {
   auto* w = new DataListWindow(
       list == 1, session_.Recorder, dialogs_, [this] { panel_.StopTimer1(); }, [this] { panel_.StartTimer1(); });
   lists_[list] = w;
+  if (DataListCreated) DataListCreated(*w);
   if (list == 1 && lists_[0]) {
     // Immediately right of the first list, at the same top.
     const QRect first = lists_[0]->frameGeometry();

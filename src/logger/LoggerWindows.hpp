@@ -41,6 +41,8 @@ class LoggerWindows : public QObject, public LoggerView {
 
   // How a workbook is opened; the desktop's default application unless set.
   std::function<bool(const std::string&)> OpenWorkbookHook;
+  // Runs when a data list window is made.
+  std::function<void(DataListWindow&)> DataListCreated;
 
   // LoggerView
   void ShowDirectory(const std::string& remain, const std::vector<std::string>& rows, int setCount) override;

@@ -17,11 +17,16 @@ class FileListWindow : public RecordListWindow {
 
   void PlotCommand();
 
+  // The full path of the file listed; empty until "Open" has opened it.
+  const std::string& SourceFile() const { return sourceFile_; }
+  void SetSourceFile(std::string path) { sourceFile_ = std::move(path); }
+
  protected:
   void RunKey(const QString& key) override;
 
  private:
   float& plotRecordCount_;
+  std::string sourceFile_;
 };
 
 }  // namespace qelt

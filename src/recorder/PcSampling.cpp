@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "records/RecordFileReader.hpp"
 #include "recorder/SamplingInterval.hpp"
+#include "records/RecordFileReader.hpp"
 
 namespace qelt {
 
@@ -109,6 +109,7 @@ void PcSampling::Open(FileListTarget& target) {
       [&] {
         opened = true;
         target.OpenList(name);
+        target.SetSource(choice->Path);
       });
   if (opened) target.SetCaption(name);
   if (!read.Ok)

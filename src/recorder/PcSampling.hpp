@@ -60,6 +60,8 @@ class FileListTarget {
   virtual void OpenList(const std::string& caption) = 0;  // a new, empty one
   virtual void AppendRow(std::string_view tabRow) = 0;
   virtual void SetCaption(const std::string& caption) = 0;
+  // The full path of the file being listed, once its list is open.
+  virtual void SetSource(const std::string& /*path*/) {}
 };
 
 class PcSampling {

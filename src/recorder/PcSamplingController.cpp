@@ -48,6 +48,9 @@ class PcSamplingController::FileLists : public FileListTarget {
   void SetCaption(const std::string& caption) override {
     if (owner_.fileList_) owner_.fileList_->setWindowTitle(QString::fromStdString(caption));
   }
+  void SetSource(const std::string& path) override {
+    if (owner_.fileList_) owner_.fileList_->SetSourceFile(path);
+  }
 
  private:
   PcSamplingController& owner_;
@@ -96,6 +99,7 @@ void PcSamplingController::ShowNewList() {
       session_.Recorder, dialogs_, [this] { StopPoll(); }, [this] { StartPoll(); });
   window->setAttribute(Qt::WA_DeleteOnClose);
   list_ = window;
+  if (ListCreated) ListCreated(*window);
   if (session_.Recorder.SkippedListRows > 0) window->ShowSkippedTicks(session_.Recorder.SkippedListRows);
   window->show();
   session_.Recorder.ListActive = true;

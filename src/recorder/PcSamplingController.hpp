@@ -42,6 +42,8 @@ class PcSamplingController : public QObject {
 
   // Runs when a file list window is made (the file plot attaches to its "Plot").
   std::function<void(FileListWindow&)> FileListCreated;
+  // Runs when a live list window is made (also at its restart every 10 000 rows).
+  std::function<void(ListWindow&)> ListCreated;
 
  private:
   class LiveList;

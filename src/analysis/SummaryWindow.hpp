@@ -1,0 +1,100 @@
+#pragma once
+// "Summary": the figures of the records a list holds, with their units, in
+// two tables (figures, then the 28 quantities). "Copy" puts them on the
+// clipboard TAB-separated, "Save as TSV" writes them to a file; a live
+// list's summary is a snapshot that "Refresh" takes again. A File List whose
+// file has continuation files beside it offers "Whole recording".
+//
+// The summary is computed on a worker thread, from files or from a copy of
+// the list's rows taken on the user-interface thread; the window shows the
+// progress and stays responsive. Closing the window stops the worker.
+#include <QPointer>
+#include <QWidget>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "analysis/Summary.hpp"
+#include "analysis/SummaryText.hpp"
+#include "platform/Dialogs.hpp"
+#include "platform/GridRows.hpp"
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class QTimer;
+
+namespace qelt {
+
+// What a summary window summarises.
+struct SummarySource {
+  std::string Title;  // in the caption: the list's caption
+  // The list's rows now, copied (row 0 of each grid holds the titles).
+  std::function<std::vector<GridRows>()> Rows;
+  // File List: its file, named in the figures; with continuation files
+  // beside it, the recording's files, offered as "Whole recording".
+  std::string File;
+  std::vector<std::string> WholeRecording;
+  bool Live = false;  // a snapshot of a growing list: "Refresh"
+};
+
+class SummaryWindow : public QWidget {
+  Q_OBJECT
+ public:
+  SummaryWindow(SummarySource source, Dialogs& dialogs, QWidget* parent = nullptr);
+  ~SummaryWindow() override;
+
+  // Computes again: a new snapshot of the rows, or the files read again.
+  void Refresh();
+  // "This file" (false) or "Whole recording" (true); computes again.
+  void SetWholeRecording(bool whole);
+  void CopyCommand();
+  void SaveCommand();
+
+  bool Busy() const { return job_ != nullptr; }
+  const Summary& Result() const { return summary_; }
+  std::string Tsv() const { return SummaryTsv(tables_); }
+  QTableWidget& FiguresTable() const { return *figures_; }
+  QTableWidget& QuantitiesTable() const { return *quantities_; }
+  QPushButton& RefreshButton() const { return *refresh_; }
+  QComboBox& Scope() const { return *scope_; }
+  QLabel& Status() const { return *status_; }
+
+ signals:
+  // A summary has been shown (or its failure told).
+  void Shown();
+
+ private:
+  struct Job;
+  void Start();
+  void Finish();
+  void ShowProgress();
+  void Fill();
+
+  SummarySource source_;
+  Dialogs& dialogs_;
+  bool whole_ = false;
+  Summary summary_;
+  SummaryTables tables_;
+  std::shared_ptr<Job> job_;
+  int jobNumber_ = 0;
+  QComboBox* scope_ = nullptr;
+  QPushButton* copy_ = nullptr;
+  QPushButton* save_ = nullptr;
+  QPushButton* refresh_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  QLabel* status_ = nullptr;
+  QTableWidget* figures_ = nullptr;
+  QTableWidget* quantities_ = nullptr;
+  QTimer* progressTimer_ = nullptr;
+};
+
+// A small sigma picture for the lists' "Summary" buttons.
+QIcon SummaryPicture();
+
+}  // namespace qelt
