@@ -1,6 +1,7 @@
 #include "app/Attach.hpp"
 
 #include <QPointer>
+#include <QPushButton>
 
 #include "analysis/SummaryWindow.hpp"
 #include "graphs/GraphsController.hpp"

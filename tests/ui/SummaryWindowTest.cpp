@@ -32,16 +32,16 @@ using namespace qelt;
 
 namespace {
 
-// Record n at 10:00:00 + 2 (n - 1) s with the given TKW text.
+// Record n at 00:00:00 + 2 (n - 1) s with the given TKW text.
 std::string Record(int n, const std::string& tkw) {
   ValueTexts v;
   for (int q = 0; q < QuantityCount; ++q) v[static_cast<std::size_t>(q)] = IsThreeDecimal(q) ? "0.950" : "100.0";
   v[static_cast<std::size_t>(QuantityIndexOf("TKW"))] = tkw;
   const int s = 2 * (n - 1);
-  return RecordLine(n, SampleLine(DateTime{2026, 3, 1, 10, s / 60, s % 60}, v));
+  return RecordLine(n, SampleLine(DateTime{2026, 3, 1, s / 3600, s / 60 % 60, s % 60}, v));
 }
 
-GridRows Grid(const std::vector<std::string>& tkw, int first = 1) {
+GridRows Rows(const std::vector<std::string>& tkw, int first = 1) {
   GridRows grid(RecordColumns);
   grid.AddRow(HeaderLine());
   for (std::size_t i = 0; i < tkw.size(); ++i) grid.AddRow(Record(first + static_cast<int>(i), tkw[i]));
@@ -88,13 +88,13 @@ struct Rig {
 
   Rig() {
     session.Meter.PortDevice = "SIM";
-    session.Recorder.SampleTime = 1;
     sampling = AttachPcSampling(panel, session, dialogs, &host);
     AttachSummary(dialogs, sampling, nullptr);
     panel.show();
     panel.Load();
     panel.StopTimer1();
     panel.Timer2().stop();
+    session.Recorder.SampleTime = 1;  // the load set it to 2
   }
   void Key(const char* key) { panel.Toolbar1().Click(panel.Toolbar1().IndexOf(key)); }
   void PollAndTick() {
@@ -140,7 +140,7 @@ void SummaryWindowTest::ShowsTheFiguresOfTheRowsWithUnits() {
   ScriptedDialogs dialogs;
   SummarySource source;
   source.Title = "run.mes";
-  source.Rows = [] { return std::vector<GridRows>{Grid({"003.0", "-001.0", "002.0"})}; };
+  source.Rows = [] { return std::vector<GridRows>{Rows({"003.0", "-001.0", "002.0"})}; };
   SummaryWindow window(source, dialogs);
   window.show();
   QVERIFY(WaitShown(window));
@@ -164,7 +164,7 @@ void SummaryWindowTest::ShowsTheFiguresOfTheRowsWithUnits() {
 void SummaryWindowTest::CopyAndSaveAsTsvGiveTheSameText() {
   ScriptedDialogs dialogs;
   SummarySource source;
-  source.Rows = [] { return std::vector<GridRows>{Grid({"003.0", "-001.0"})}; };
+  source.Rows = [] { return std::vector<GridRows>{Rows({"003.0", "-001.0"})}; };
   SummaryWindow window(source, dialogs);
   QVERIFY(WaitShown(window));
   window.CopyCommand();
@@ -184,7 +184,7 @@ void SummaryWindowTest::CopyAndSaveAsTsvGiveTheSameText() {
 void SummaryWindowTest::AFailedSaveIsTold() {
   ScriptedDialogs dialogs;
   SummarySource source;
-  source.Rows = [] { return std::vector<GridRows>{Grid({"003.0"})}; };
+  source.Rows = [] { return std::vector<GridRows>{Rows({"003.0"})}; };
   SummaryWindow window(source, dialogs);
   QVERIFY(WaitShown(window));
   dialogs.QueueFile(tmp.filePath("no/such/folder/s.tsv").toStdString());
@@ -201,7 +201,7 @@ void SummaryWindowTest::WholeRecordingReadsTheContinuationFiles() {
   SummarySource source;
   source.File = first;
   source.WholeRecording = RecordingFiles(first);
-  source.Rows = [] { return std::vector<GridRows>{Grid({"001.0", "001.0"})}; };
+  source.Rows = [] { return std::vector<GridRows>{Rows({"001.0", "001.0"})}; };
   SummaryWindow window(source, dialogs);
   QVERIFY(WaitShown(window));
   QVERIFY(window.Scope().isVisibleTo(&window));
@@ -218,7 +218,7 @@ void SummaryWindowTest::WholeRecordingReadsTheContinuationFiles() {
 void SummaryWindowTest::TwoGridsAreOneSet() {
   ScriptedDialogs dialogs;
   SummarySource source;
-  source.Rows = [] { return std::vector<GridRows>{Grid({"003.0", "-001.0"}), Grid({"002.0"}, 3)}; };
+  source.Rows = [] { return std::vector<GridRows>{Rows({"003.0", "-001.0"}), Rows({"002.0"}, 3)}; };
   SummaryWindow window(source, dialogs);
   QVERIFY(WaitShown(window));
   QCOMPARE(window.Result().Records, std::int64_t{3});
@@ -228,7 +228,7 @@ void SummaryWindowTest::TwoGridsAreOneSet() {
 
 void SummaryWindowTest::ClosingWhileItComputesStopsTheWorker() {
   const std::string path = tmp.filePath("big.mes").toStdString();
-  std::vector<std::string> tkw(60000, "005.0");
+  std::vector<std::string> tkw(40000, "005.0");
   WriteRecording(path, tkw, 1);
   ScriptedDialogs dialogs;
   SummarySource source;
@@ -241,7 +241,7 @@ void SummaryWindowTest::ClosingWhileItComputesStopsTheWorker() {
   }
   SummaryWindow window(source, dialogs);
   QVERIFY(WaitShown(window));
-  QCOMPARE(window.Result().Records, std::int64_t{60000});
+  QCOMPARE(window.Result().Records, std::int64_t{40000});
 }
 
 void SummaryWindowTest::FileListButtonOpensItsSummary() {
