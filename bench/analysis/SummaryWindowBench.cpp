@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   ScriptedDialogs dialogs;
   float plotCount = 0;
-  FileListWindow list(plotCount, dialogs, [] {}, [] {});
+  FileListWindow list(
+      plotCount, dialogs, [] {}, [] {});
   for (int i = 0; i < RecordsPerFile; ++i) {
     ValueTexts v;
     for (int q = 0; q < QuantityCount; ++q)

@@ -4,8 +4,8 @@
 #include "platform/GridRows.hpp"
 #include "recorder/MeasurementFile.hpp"
 #include "recorder/MeasurementRecorder.hpp"
-#include "records/RecordFileReader.hpp"
 #include "records/GridFile.hpp"
+#include "records/RecordFileReader.hpp"
 
 namespace qelt {
 namespace {
