@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "recorder/RecordFileReader.hpp"
+#include "records/RecordFileReader.hpp"
 #include "records/RecordTable.hpp"
 
 namespace {

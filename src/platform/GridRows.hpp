@@ -21,6 +21,10 @@ class GridRows {
 
   // "" for an empty cell or one outside the grid.
   std::string_view Cell(int row, int col) const;
+  // A row's cells joined by TAB, up to its last cell present ("" outside the grid).
+  std::string_view RowText(int row) const {
+    return row < 0 || row >= Rows() ? std::string_view() : std::string_view(rows_[static_cast<std::size_t>(row)]);
+  }
   // Ignored outside the grid. A TAB in text is stored as a blank.
   void SetCell(int row, int col, std::string_view text);
   // Appends a row from a TAB-separated text: consecutive cells from column 0;

@@ -41,19 +41,6 @@ std::string RecordLine(std::int64_t number, std::string_view sampleLine) {
   return line;
 }
 
-std::string ContinuationName(const std::string& path, int part) {
-  std::size_t nameStart = path.find_last_of("/\\");
-  nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
-  std::size_t dot = path.find('.', nameStart);
-  std::string suffix = "-" + std::to_string(part);
-  std::string result = path;
-  if (dot == std::string::npos)
-    result += suffix;
-  else
-    result.insert(dot, suffix);
-  return result;
-}
-
 std::string ListAutoSaveName(const DateTime& when) {
   return TwoDigits(when.Month) + TwoDigits(when.Day) + TwoDigits(when.Hour) + TwoDigits(when.Minute) +
          TwoDigits(when.Second) + ".mes";

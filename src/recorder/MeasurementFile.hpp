@@ -7,6 +7,7 @@
 
 #include "platform/Host.hpp"
 #include "records/RecordTable.hpp"
+#include "records/RecordingFiles.hpp"
 
 namespace qelt {
 
@@ -17,11 +18,6 @@ std::string TimeText(const DateTime& when);  // "hh:nn:ss"
 std::string SampleLine(const DateTime& when, const ValueTexts& values);
 // The record number, TAB, the sample line.
 std::string RecordLine(std::int64_t number, std::string_view sampleLine);
-
-// Name of continuation part n of a recording: "-n" goes in front of the first
-// "." of the file's own name (after the last '/' or '\'), or at its end when
-// the name has no ".". The folder is kept.
-std::string ContinuationName(const std::string& path, int part);
 
 // "mmddhhnnss.mes": the name of an automatic save of the live list.
 std::string ListAutoSaveName(const DateTime& when);

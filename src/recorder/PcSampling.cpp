@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "recorder/RecordFileReader.hpp"
+#include "records/RecordFileReader.hpp"
 #include "recorder/SamplingInterval.hpp"
 
 namespace qelt {

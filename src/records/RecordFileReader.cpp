@@ -1,4 +1,4 @@
-#include "recorder/RecordFileReader.hpp"
+#include "records/RecordFileReader.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "recorder/MeasurementFile.hpp"
+#include "records/RecordTable.hpp"
 
 namespace qelt {
 
@@ -30,7 +30,8 @@ std::string MeasurementFileProblem(const std::string& path) {
 
 RecordFileResult ReadRecordFile(const std::string& path,
                                 const std::function<void(int lineNumber, std::string_view row)>& onRow,
-                                const std::function<void()>& onOpened) {
+                                const std::function<void()>& onOpened,
+                                const std::function<bool(std::uint64_t bytesRead)>& onChunk) {
   RecordFileResult result;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
   if (!file) {
@@ -51,8 +52,14 @@ RecordFileResult ReadRecordFile(const std::string& path,
   std::string pending;  // the start of a line that continues in the next chunk
   bool lastWasCr = false;
   std::vector<char> chunk(1 << 16);
+  std::uint64_t bytesRead = 0;
   for (;;) {
     std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
+    bytesRead += got;
+    if (onChunk && !onChunk(bytesRead)) {
+      result.Stopped = true;
+      return result;
+    }
     std::size_t start = 0;
     for (std::size_t i = 0; i < got; ++i) {
       char c = chunk[i];

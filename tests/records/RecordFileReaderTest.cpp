@@ -4,7 +4,7 @@
 #include "platform/GridRows.hpp"
 #include "recorder/MeasurementFile.hpp"
 #include "recorder/MeasurementRecorder.hpp"
-#include "recorder/RecordFileReader.hpp"
+#include "records/RecordFileReader.hpp"
 #include "records/GridFile.hpp"
 
 namespace qelt {
