@@ -57,7 +57,7 @@ int Digits(std::string_view text, std::size_t at, std::size_t count) {
 }
 
 constexpr std::array<double, 16> PowersOfTen = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+                                                1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 // A value text as a number: the usual "-012.3" read straight (integer over a
 // power of ten, which is the correctly rounded value as the general reader
@@ -94,29 +94,6 @@ ValueKind Classify(std::string_view text, double& number) {
   return ValueKind::Number;
 }
 
-// The fields of a record row: at least 31, else the row is bad.
-struct RowFields {
-  std::array<std::string_view, RecordColumns> Cells;
-};
-
-bool SplitFields(std::string_view row, RowFields& fields, bool padShort) {
-  std::size_t start = 0;
-  for (int c = 0; c < RecordColumns; ++c) {
-    const std::size_t tab = row.find('\t', start);
-    if (tab == std::string_view::npos) {
-      fields.Cells[static_cast<std::size_t>(c)] = row.substr(start);
-      if (c != RecordColumns - 1) {
-        if (!padShort) return false;
-        for (int rest = c + 1; rest < RecordColumns; ++rest) fields.Cells[static_cast<std::size_t>(rest)] = {};
-      }
-      return true;
-    }
-    fields.Cells[static_cast<std::size_t>(c)] = row.substr(start, tab - start);
-    start = tab + 1;
-  }
-  return true;
-}
-
 constexpr int IndexOf(const char* name) { return QuantityIndexOf(name); }
 
 constexpr int TkwIndex = IndexOf("TKW");
@@ -141,6 +118,10 @@ void AddEnergy(EnergyFigures& energy, const SummaryRecord& record, const std::ar
   energy.KvarhNegative += std::max(-q, 0.0) * w;
   energy.KVAh += s * w;
 }
+
+// Within +-1 % of nominal, the bounds included: 50.5 and 60.6 are not exact
+// in binary, so a nano-hertz of slack keeps the bound texts inside.
+bool WithinOnePercent(double hz, int nominal) { return std::fabs(hz - nominal) <= nominal / 100.0 + 1e-9; }
 
 struct UnbalanceSums {
   double SumPct = 0;
@@ -203,8 +184,8 @@ class Accumulator {
     current_.Add(s_.CurrentUnbalance, record, CurrentIndexes);
     if (record.Kinds[HzIndex] == ValueKind::Number) {
       const double hz = record.Values[HzIndex];
-      within50_ += hz >= 50 * 0.99 && hz <= 50 * 1.01;
-      within60_ += hz >= 60 * 0.99 && hz <= 60 * 1.01;
+      within50_ += WithinOnePercent(hz, 50);
+      within60_ += WithinOnePercent(hz, 60);
     }
     if (pending_) {
       const std::int64_t d = record.At - pending_->At;
@@ -237,8 +218,7 @@ class Accumulator {
     if (hz.Count > 0) {
       const bool fifty = *hz.Mean < 55;
       s_.Frequency.Nominal = fifty ? 50 : 60;
-      s_.Frequency.Within1PctShare =
-          static_cast<double>(fifty ? within50_ : within60_) / static_cast<double>(hz.Count);
+      s_.Frequency.Within1PctShare = static_cast<double>(fifty ? within50_ : within60_) / static_cast<double>(hz.Count);
     }
     for (std::size_t h = 0; h < 24; ++h)
       if (hourWeight_[h] > 0) s_.HourlyKW[h] = hourKW_[h] / hourWeight_[h];
@@ -327,15 +307,81 @@ class IntervalFinder {
   std::map<std::int64_t, std::int64_t> counts_;
 };
 
-// A row's moment, or nothing when the row is bad.
-std::optional<Moment> RowMoment(std::string_view row, RowFields& fields, bool padShort) {
-  if (!SplitFields(row, fields, padShort)) return std::nullopt;
-  return ReadMoment(fields.Cells[1], fields.Cells[2]);
+// The number, date and time fields of a row, and where the values begin.
+struct RowStart {
+  std::string_view Date, Time, Values;
+  bool Whole = false;  // all three were there
+};
+
+RowStart SplitStart(std::string_view row) {
+  RowStart start;
+  const std::size_t a = row.find('\t');
+  if (a == std::string_view::npos) return start;
+  const std::size_t b = row.find('\t', a + 1);
+  if (b == std::string_view::npos) return start;
+  const std::size_t c = row.find('\t', b + 1);
+  start.Date = row.substr(a + 1, b - a - 1);
+  start.Time = row.substr(b + 1, c == std::string_view::npos ? std::string_view::npos : c - b - 1);
+  if (c == std::string_view::npos) return start;
+  start.Values = row.substr(c + 1);
+  start.Whole = true;
+  return start;
 }
 
-void FillValues(const RowFields& fields, SummaryRecord& record) {
-  for (std::size_t i = 0; i < QuantityCount; ++i)
-    record.Kinds[i] = Classify(fields.Cells[i + 3], record.Values[i]);
+// The moment of a record row: at least 31 fields (padShort: any number of
+// fields, the missing ones empty) and a valid date and time.
+std::optional<Moment> RowMoment(std::string_view row, bool padShort) {
+  const RowStart start = SplitStart(row);
+  if (!start.Whole && !padShort) return std::nullopt;
+  if (!padShort) {
+    int tabs = 0;
+    for (const char c : start.Values) tabs += c == '\t';
+    if (tabs < QuantityCount - 1) return std::nullopt;
+  }
+  return ReadMoment(start.Date, start.Time);
+}
+
+// The 28 value texts after the time, split and read in one sweep; fields
+// past them are ignored, missing ones (padShort) are empty.
+void FillValues(std::string_view values, SummaryRecord& record) {
+  std::size_t at = 0;
+  for (std::size_t q = 0; q < QuantityCount; ++q) {
+    const std::size_t from = at;
+    std::int64_t mantissa = 0;
+    int digits = 0, decimals = 0;
+    bool point = false, plain = true;
+    const bool minus = from < values.size() && values[from] == '-';
+    if (minus) ++at;
+    for (; at < values.size(); ++at) {
+      const char c = values[at];
+      if (c >= '0' && c <= '9') {
+        mantissa = mantissa * 10 + (c - '0');
+        ++digits;
+        decimals += point;
+      } else if (c == '\t') {
+        break;
+      } else if (c == '.' && !point) {
+        point = true;
+      } else {
+        plain = false;
+        const std::size_t tab = values.find('\t', at);
+        at = tab == std::string_view::npos ? values.size() : tab;
+        break;
+      }
+    }
+    const std::string_view text = values.substr(std::min(from, values.size()), at - std::min(from, values.size()));
+    if (plain && digits > 0 && digits <= 15) {
+      const double value = static_cast<double>(mantissa) / PowersOfTen[static_cast<std::size_t>(decimals)];
+      record.Values[q] = minus ? -value : value;
+      record.Kinds[q] = ValueKind::Number;
+    } else {
+      record.Kinds[q] = Classify(text, record.Values[q]);
+    }
+    if (at < values.size())
+      ++at;  // the TAB
+    else
+      at = values.size() + 1;  // no more fields: the rest are empty
+  }
 }
 
 // Rows of the recording, one source after the other: visit(source, row)
@@ -344,24 +390,23 @@ using RowVisitor = std::function<void(int source, std::string_view row)>;
 using RowWalker = std::function<bool(int pass, const RowVisitor& visit)>;
 
 void Run(Summary& summary, const SummaryOptions& options, bool padShort, const RowWalker& walk) {
-  RowFields fields;
   IntervalFinder finder;
   if (!walk(0, [&](int, std::string_view row) {
-        if (auto at = RowMoment(row, fields, padShort)) finder.Take(*at);
+        if (auto at = RowMoment(row, padShort)) finder.Take(*at);
       }))
     return;
   summary.IntervalS = finder.Interval();
   Accumulator accumulator(summary, options);
   SummaryRecord record;
   if (!walk(1, [&](int source, std::string_view row) {
-        auto at = RowMoment(row, fields, padShort);
+        auto at = RowMoment(row, padShort);
         if (!at) {
           ++summary.BadRows;
           return;
         }
         record.At = *at;
         record.FileIndex = source;
-        FillValues(fields, record);
+        FillValues(SplitStart(row).Values, record);
         accumulator.Take(record);
       }))
     return;
@@ -393,8 +438,8 @@ std::optional<Moment> ReadMoment(std::string_view date, std::string_view time) {
   static constexpr std::array<int, 12> monthDays = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
   if (day > monthDays[static_cast<std::size_t>(month - 1)] || (month == 2 && day == 29 && !leap)) return std::nullopt;
-  return DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * SecondsPerDay +
-         hour * 3600 + minute * 60 + second;
+  return DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * SecondsPerDay + hour * 3600 +
+         minute * 60 + second;
 }
 
 Summary Summarize(const std::vector<std::string>& files, const SummaryOptions& options,
@@ -438,7 +483,8 @@ Summary SummarizeGrids(const std::vector<const GridRows*>& grids, const SummaryO
                        const SummaryProgress& progress) {
   Summary summary;
   std::uint64_t total = 0;
-  for (const GridRows* grid : grids) total += grid && grid->Rows() > 1 ? static_cast<std::uint64_t>(grid->Rows() - 1) : 0;
+  for (const GridRows* grid : grids)
+    total += grid && grid->Rows() > 1 ? static_cast<std::uint64_t>(grid->Rows() - 1) : 0;
   total *= 2;
   std::uint64_t done = 0;
   bool cancelled = false;

@@ -66,8 +66,8 @@ struct UnbalanceFigures {
 };
 
 struct FrequencyFigures {
-  std::optional<int> Nominal;              // 50 or 60; unset without Hz numbers
-  std::optional<double> Within1PctShare;   // Hz numbers within +-1 % of Nominal, of all Hz numbers
+  std::optional<int> Nominal;             // 50 or 60; unset without Hz numbers
+  std::optional<double> Within1PctShare;  // Hz numbers within +-1 % of Nominal, of all Hz numbers
 };
 
 // Why a summary could not be made of a file.
@@ -90,9 +90,9 @@ struct Summary {
 
   std::array<QuantityStats, QuantityCount> Quantities;  // QuantityIndex order
 
-  EnergyFigures Energy;                  // from TKW, TKVAR, TKVA
+  EnergyFigures Energy;                   // from TKW, TKVAR, TKVA
   std::array<EnergyFigures, 3> PerPhase;  // [0] from KW1, KVAR1, KVA1, ...
-  std::optional<double> PfAverage;       // (import + export) / kVAh; unset when kVAh is 0
+  std::optional<double> PfAverage;        // (import + export) / kVAh; unset when kVAh is 0
 
   DemandFigures Demand;
   UnbalanceFigures VoltageUnbalance;  // V1..V3
@@ -108,8 +108,8 @@ struct Summary {
 // record order once its weight is known.
 struct SummaryRecord {
   Moment At = 0;
-  double Weight = 0;  // seconds it stands for
-  int FileIndex = 0;  // into Summary::Files (or the grids)
+  double Weight = 0;                           // seconds it stands for
+  int FileIndex = 0;                           // into Summary::Files (or the grids)
   std::array<double, QuantityCount> Values{};  // 0 where Kinds is not Number
   std::array<ValueKind, QuantityCount> Kinds{};
 };

@@ -17,6 +17,7 @@
 #ifdef QELT_WITH_REPORT
 #include "cli/ReportCommand.hpp"
 #endif
+#include "cli/SummaryCommand.hpp"
 #include "cli/SystemPorts.hpp"
 #include "link/ClockCommand.hpp"
 #include "recorder/MeasurementFile.hpp"
@@ -182,6 +183,7 @@ int main(int argc, char** argv) {
   commands.push_back({clock, [&] { return RunClock(clockPort); }});
   AddLoggerCommands(app, commands);
   AddHarmonicCommands(app, commands);
+  AddSummaryCommand(app, commands);
 #ifdef QELT_WITH_REPORT
   AddReportCommand(app, commands);
 #endif

@@ -60,19 +60,28 @@ RecordFileResult ReadRecordFile(const std::string& path,
       result.Stopped = true;
       return result;
     }
+    // The line ends are found with memchr, a CR and an LF search kept one
+    // step ahead each; lastWasCr tells that the line end just before start
+    // was a CR (only asked when start is where the search stands).
+    const char* base = chunk.data();
+    auto next = [&](char c, std::size_t from) {
+      const void* hit = std::memchr(base + from, c, got - from);
+      return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : got;
+    };
     std::size_t start = 0;
-    for (std::size_t i = 0; i < got; ++i) {
-      char c = chunk[i];
-      if (c != '\n' && c != '\r') {
-        lastWasCr = false;
-        continue;
-      }
+    std::size_t nextCr = next('\r', 0), nextLf = next('\n', 0);
+    for (;;) {
+      if (nextCr < start) nextCr = next('\r', start);
+      if (nextLf < start) nextLf = next('\n', start);
+      const std::size_t i = std::min(nextCr, nextLf);
+      if (i >= got) break;
+      const char c = base[i];
       if (c == '\n' && lastWasCr && i == start && pending.empty()) {
         start = i + 1;  // the LF of a CR LF
         lastWasCr = false;
         continue;
       }
-      std::string_view piece(chunk.data() + start, i - start);
+      std::string_view piece(base + start, i - start);
       if (pending.empty()) {
         deliver(piece);
       } else {

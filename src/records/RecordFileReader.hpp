@@ -12,8 +12,8 @@ namespace qelt {
 
 struct RecordFileResult {
   bool Ok = true;
-  std::string Reason;  // why the file could not be opened or read
-  int Rows = 0;        // rows delivered (the ones read before a failure stay delivered)
+  std::string Reason;    // why the file could not be opened or read
+  int Rows = 0;          // rows delivered (the ones read before a failure stay delivered)
   bool Stopped = false;  // onChunk asked to stop; the rows read until then were delivered
 };
 

@@ -30,9 +30,4 @@ std::vector<std::string> RecordingFiles(const std::string& path, bool single) {
   return files;
 }
 
-std::string FileNameOf(const std::string& path) {
-  std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace qelt

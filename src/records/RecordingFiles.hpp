@@ -16,7 +16,4 @@ std::string ContinuationName(const std::string& path, int part);
 // path itself is listed whether it exists or not.
 std::vector<std::string> RecordingFiles(const std::string& path, bool single = false);
 
-// The file's name without its folder (after the last '/' or '\').
-std::string FileNameOf(const std::string& path);
-
 }  // namespace qelt
