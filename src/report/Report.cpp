@@ -77,18 +77,18 @@ void SummaryPage(ReportCanvas& canvas, const QString& title, const Summary& summ
 
 void TrendPages(ReportCanvas& canvas, ReportPlots& plots, const TrendBuilder& trends, const Summary& summary) {
   const std::vector<TrendPlot>& all = trends.Plots();
-  const int slots = report::PlotsPerTrendPage;
+  const int perPage = report::PlotsPerTrendPage;
   const QRectF body = canvas.Body();
-  const double height = (body.height() - (slots - 1) * Pixels(report::PlotGap)) / slots;
+  const double height = (body.height() - (perPage - 1) * Pixels(report::PlotGap)) / perPage;
   auto slot = [&](int i) {
     return QRectF(0, body.top() + i * (height + Pixels(report::PlotGap)), body.width(), height);
   };
   for (std::size_t i = 0; i < all.size(); ++i) {
-    const int place = static_cast<int>(i) % slots;
+    const int place = static_cast<int>(i) % perPage;
     if (place == 0) canvas.BeginPage();
     plots.Trend(canvas, slot(place), all[i], trends.Span());
   }
-  const int place = static_cast<int>(all.size()) % slots;
+  const int place = static_cast<int>(all.size()) % perPage;
   if (place == 0) canvas.BeginPage();
   plots.Hourly(canvas, slot(place), summary.HourlyKW);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "harmonic/Analysis.hpp"
 #include "report/ReportCanvas.hpp"
 #include "report/ReportLayout.hpp"
 #include "report/TimeTicks.hpp"
