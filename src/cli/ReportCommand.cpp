@@ -24,7 +24,7 @@ struct ReportOptions {
 
 DateTime Now() {
   const QDateTime now = QDateTime::currentDateTime();
-  return {now.date().year(), now.date().month(), now.date().day(),
+  return {now.date().year(), now.date().month(),  now.date().day(),
           now.time().hour(), now.time().minute(), now.time().second()};
 }
 

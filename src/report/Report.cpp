@@ -1,15 +1,15 @@
 #include "report/Report.hpp"
 
+#include <qcustomplot.h>
+
 #include <QBuffer>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <qcustomplot.h>
-
 #include <cmath>
 
 #include "analysis/Summary.hpp"
 #include "harmonic/WaveDrawing.hpp"
-#include "records/RecordingFiles.hpp"
+#include "platform/Dialogs.hpp"
 #include "report/HarmonicReport.hpp"
 #include "report/ReportCanvas.hpp"
 #include "report/ReportLayout.hpp"
@@ -61,8 +61,8 @@ void SummaryPage(ReportCanvas& canvas, const QString& title, const Summary& summ
   y = canvas.Facts(y + Pixels(3), QualityFacts(summary), 34);
 
   y += Pixels(4);
-  y += canvas.Text(QRectF(0, y, body.width(), Pixels(6)), "The 28 quantities", ReportCanvas::Font(10, true)) +
-       Pixels(1);
+  y +=
+      canvas.Text(QRectF(0, y, body.width(), Pixels(6)), "The 28 quantities", ReportCanvas::Font(10, true)) + Pixels(1);
   canvas.Table(0, y, QuantityTable(summary),
                {{19, Qt::AlignLeft},
                 {11, Qt::AlignLeft},

@@ -30,8 +30,8 @@ struct ReportRequest {
 
 enum class ReportError {
   None,
-  Unreadable,        // a file of the recording (Reason says which and why)
-  NoRecords,         // not one record row
+  Unreadable,  // a file of the recording (Reason says which and why)
+  NoRecords,   // not one record row
   HarmonicUnreadable,
   HarmonicTooShort,  // fewer samples than the cycle needs
   Unwritable,        // the PDF could not be written; no part of it is left

@@ -1,9 +1,10 @@
 #include "report/ReportCanvas.hpp"
 
-#include <QFontMetricsF>
-#include <cmath>
-#include <QPdfWriter>
 #include <qcustomplot.h>
+
+#include <QFontMetricsF>
+#include <QPdfWriter>
+#include <cmath>
 #include <utility>
 
 #include "report/ReportLayout.hpp"

@@ -44,8 +44,8 @@ class ReportCanvas {
   double Facts(double top, const ReportFacts& facts, double labelMm, double points = 8.5);
   // A table from top with row 0 as its heading, rows shaded alternately;
   // returns the bottom.
-  double Table(double left, double top, const ReportTable& table, const std::vector<ColumnSpec>& columns,
-               double rowMm, double points = 7.5);
+  double Table(double left, double top, const ReportTable& table, const std::vector<ColumnSpec>& columns, double rowMm,
+               double points = 7.5);
 
  private:
   void HeaderAndFooter();

@@ -114,9 +114,9 @@ void Prepare(QCustomPlot& plot) {
   plot.setLocale(QLocale::c());
   QCPAxisRect* rect = plot.axisRect();
   rect->setAutoMargins(QCP::msNone);
-  rect->setMargins(QMargins(static_cast<int>(Pixels(report::PlotAxisLeft)), static_cast<int>(Pixels(report::PlotAxisTop)),
-                            static_cast<int>(Pixels(report::PlotAxisRight)),
-                            static_cast<int>(Pixels(report::PlotAxisBottom))));
+  rect->setMargins(
+      QMargins(static_cast<int>(Pixels(report::PlotAxisLeft)), static_cast<int>(Pixels(report::PlotAxisTop)),
+               static_cast<int>(Pixels(report::PlotAxisRight)), static_cast<int>(Pixels(report::PlotAxisBottom))));
   StyleAxis(plot.xAxis);
   StyleAxis(plot.yAxis);
   plot.xAxis->setLabel(QString());
@@ -252,8 +252,7 @@ void ReportPlots::Hourly(ReportCanvas& canvas, const QRectF& rect,
   }
   bars->setData(keys, values, true);
   plot.yAxis->setRange(Padded(lo, hi, true));
-  TitleStrip(canvas, rect, "Hourly profile of TKW (mean of each hour of the day)",
-             {{"TKW", QColor(120, 130, 150)}});
+  TitleStrip(canvas, rect, "Hourly profile of TKW (mean of each hour of the day)", {{"TKW", QColor(120, 130, 150)}});
   Render(canvas, plot, rect);
   if (keys.isEmpty()) NoValues(canvas, rect, "no readings");
 }

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "records/RecordingFiles.hpp"
+#include "platform/Dialogs.hpp"
 #include "text/NumberText.hpp"
 
 namespace qelt {
@@ -50,8 +50,8 @@ ReportFacts PeriodFacts(const Summary& s) {
   if (s.BadRows > 0) records += ", " + Count(s.BadRows) + " bad rows skipped";
   facts.push_back({"Records", records});
   facts.push_back({"Nominal interval", s.IntervalS ? std::to_string(*s.IntervalS) + " s" : None});
-  facts.push_back({"Gaps", s.Gaps == 0 ? std::string("none")
-                                       : Count(s.Gaps) + ", " + DurationText(s.GapS) + " in all"});
+  facts.push_back(
+      {"Gaps", s.Gaps == 0 ? std::string("none") : Count(s.Gaps) + ", " + DurationText(s.GapS) + " in all"});
   facts.push_back({"Time covered", DurationText(s.CoveredS) + " (records \u00d7 their interval, gaps left out)"});
   if (s.ClockSteps > 0) facts.push_back({"Clock steps", Count(s.ClockSteps) + " (time went back or stood still)"});
   return facts;

@@ -8,9 +8,9 @@
 namespace qelt {
 
 double TimeTickStep(double span, int ticks) {
-  static constexpr std::array<double, 22> steps = {
-      1,    2,    5,     10,    15,    30,    60,     120,    300,    600,    900,
-      1800, 3600, 7200, 10800, 21600, 43200, 86400, 172800, 604800, 1209600, 2419200};
+  static constexpr std::array<double, 22> steps = {1,     2,     5,      10,     15,      30,     60,    120,
+                                                   300,   600,   900,    1800,   3600,    7200,   10800, 21600,
+                                                   43200, 86400, 172800, 604800, 1209600, 2419200};
   if (ticks < 1) ticks = 1;
   for (double step : steps)
     if (span / step <= ticks) return step;
