@@ -7,12 +7,16 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 #include "cli/CliInstrument.hpp"
 #include "cli/CliOptions.hpp"
 #include "cli/HarmonicCommands.hpp"
 #include "cli/LoggerCommands.hpp"
 #include "cli/ReadingText.hpp"
+#ifdef QELT_WITH_REPORT
+#include "cli/ReportCommand.hpp"
+#endif
 #include "cli/SummaryCommand.hpp"
 #include "cli/SystemPorts.hpp"
 #include "link/ClockCommand.hpp"
@@ -117,7 +121,13 @@ int RunClock(const PortOptions& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef QELT_WITH_REPORT
+  // Only the report draws; every other command stays without widgets.
+  std::unique_ptr<QCoreApplication> qapp =
+      WantsReport(argc, argv) ? ReportApplication(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+#else
   QCoreApplication qapp(argc, argv);
+#endif
   // Qt takes the environment's locale; numbers on the command line are read
   // with a point whatever it is ("--timeout 2.5" in a decimal-comma locale).
   std::setlocale(LC_NUMERIC, "C");
@@ -174,6 +184,9 @@ int main(int argc, char** argv) {
   AddLoggerCommands(app, commands);
   AddHarmonicCommands(app, commands);
   AddSummaryCommand(app, commands);
+#ifdef QELT_WITH_REPORT
+  AddReportCommand(app, commands);
+#endif
 
   // CLI11 would only say that a command is required.
   if (argc > 1 && argv[1][0] != '-') {

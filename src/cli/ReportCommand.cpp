@@ -1,0 +1,86 @@
+#include "cli/ReportCommand.hpp"
+
+#include <QApplication>
+#include <QDateTime>
+#include <cstdlib>
+#include <cstring>
+
+#include "cli/CliInstrument.hpp"
+#include "records/RecordingFiles.hpp"
+#include "report/Report.hpp"
+
+namespace qelt::cli {
+namespace {
+
+struct ReportOptions {
+  std::string File;
+  std::string Out;
+  bool Single = false;
+  int Demand = 15;
+  std::string Title;
+  std::vector<std::string> Harmonics;
+  std::vector<int> Hz;
+};
+
+DateTime Now() {
+  const QDateTime now = QDateTime::currentDateTime();
+  return {now.date().year(), now.date().month(),  now.date().day(),
+          now.time().hour(), now.time().minute(), now.time().second()};
+}
+
+int Run(const ReportOptions& o) {
+  if (!o.Hz.empty() && o.Hz.size() != 1 && o.Hz.size() != o.Harmonics.size()) {
+    Complain("give one --hz for all harmonic files or one after each --harmonic");
+    return Usage;
+  }
+  if (o.Harmonics.empty() && !o.Hz.empty()) {
+    Complain("--hz goes with --harmonic");
+    return Usage;
+  }
+  ReportRequest request;
+  request.Files = RecordingFiles(o.File, o.Single);
+  request.Title = o.Title;
+  request.DemandMinutes = o.Demand;
+  request.Made = Now();
+  for (std::size_t i = 0; i < o.Harmonics.size(); ++i)
+    request.Harmonics.push_back({o.Harmonics[i], o.Hz.empty() ? 60 : o.Hz.size() == 1 ? o.Hz[0] : o.Hz[i]});
+
+  const ReportOutcome outcome = WriteReport(request, o.Out);
+  switch (outcome.Error) {
+    case ReportError::None: return Ok;
+    case ReportError::Unreadable: Complain("cannot read " + outcome.Reason); return FileError;
+    case ReportError::HarmonicUnreadable: Complain("cannot read " + outcome.Reason); return FileError;
+    case ReportError::Unwritable: Complain("cannot write " + o.Out + ": " + outcome.Reason); return FileError;
+    case ReportError::NoRecords: Complain(o.File + " holds not one record row"); return BadContents;
+    case ReportError::HarmonicTooShort: Complain(outcome.Reason); return BadContents;
+    case ReportError::Cancelled: return FileError;
+  }
+  return FileError;
+}
+
+}  // namespace
+
+bool WantsReport(int argc, char** argv) { return argc > 1 && std::strcmp(argv[1], "report") == 0; }
+
+std::unique_ptr<QCoreApplication> ReportApplication(int& argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  return std::make_unique<QApplication>(argc, argv);
+}
+
+void AddReportCommand(CLI::App& app, CommandList& commands) {
+  auto o = std::make_shared<ReportOptions>();
+  auto* report = app.add_subcommand("report", "the PDF report of a recording: summary, trend plots, harmonic pages");
+  report->add_option("file", o->File, "measurement file or saved list (its continuation files follow)")->required();
+  report->add_option("--out", o->Out, "PDF file to write")->required();
+  report->add_flag("--single", o->Single, "the file alone, without its continuation files");
+  report->add_option("--demand", o->Demand, "demand block in minutes (1..1440)")
+      ->check(CLI::Range(1, 1440))
+      ->capture_default_str();
+  report->add_option("--title", o->Title, "title of the report (default: the file name)");
+  report->add_option("--harmonic", o->Harmonics, "harmonic file for a page of its own (repeatable)");
+  report->add_option("--hz", o->Hz, "line frequency of the harmonic files: 50 or 60 (one, or one per file)")
+      ->check(CLI::IsMember({50, 60}));
+  commands.push_back({report, [o] { return Run(*o); }});
+}
+
+}  // namespace qelt::cli
