@@ -17,7 +17,7 @@ inline std::string ZipEntry(const std::string& archive, const std::string& name)
   const std::string zip((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   auto u16 = [&](std::size_t at) {
     return at + 2 <= zip.size() ? static_cast<std::uint32_t>(static_cast<unsigned char>(zip[at]) |
-                                                              static_cast<unsigned char>(zip[at + 1]) << 8)
+                                                             static_cast<unsigned char>(zip[at + 1]) << 8)
                                 : 0u;
   };
   auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
