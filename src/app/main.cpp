@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
   qelt::QtDialogs dialogs;
   dialogs.SetSettings(&settings);
   qelt::Program program(dialogs, &settings);
+  dialogs.SetWaitHost(&program.SerialLink().EventHost());
   QObject::connect(&program, &qelt::Program::PanelCreated,
                    [&dialogs](qelt::PanelWindow* panel) { dialogs.SetParent(panel); });
   program.Start(portText, !options.Simulate);

@@ -4,12 +4,16 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 #include <memory>
 
@@ -18,6 +22,8 @@
 #include "link/PortWindow.hpp"
 #include "panel/PanelWindow.hpp"
 #include "platform/ScriptedDialogs.hpp"
+#include "platform/qt/QtDialogs.hpp"
+#include "platform/qt/Toolbar.hpp"
 #include "sim/PtySimulator.hpp"
 
 using namespace qelt;
@@ -48,6 +54,42 @@ PanelWindow* Choose(Program& program, const QString& text) {
   if (!port || port->TxtCOM()->currentText() != text) return nullptr;
   QTest::mouseClick(port->CmdOK(), Qt::LeftButton);
   return program.Panel();
+}
+
+// Real message boxes, each held open for HeldMs and then answered with OK;
+// file dialogs answered from a list.
+class HeldDialogs : public QtDialogs {
+ public:
+  int HeldMs = 0;
+  std::vector<std::string> Files;
+  std::vector<std::string> Messages;
+
+  MessageAnswer Message(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                        const std::string& title) override {
+    Messages.push_back(text);
+    QTimer::singleShot(HeldMs, [] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+        box->button(QMessageBox::Ok)->click();
+    });
+    return QtDialogs::Message(text, icon, buttons, title);
+  }
+  std::optional<FileChoice> SaveFile(const FileRequest&) override {
+    if (Files.empty()) return std::nullopt;
+    std::string path = Files.front();
+    Files.erase(Files.begin());
+    return FileChoice{path, FileNameOf(path)};
+  }
+};
+
+// A click as the window system would deliver it: queued, handled whenever
+// the event loop next runs.
+void PostClick(QWidget* button) {
+  const QPointF at(button->width() / 2.0, button->height() / 2.0);
+  const QPointF global = button->mapToGlobal(at);
+  QCoreApplication::postEvent(
+      button, new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+  QCoreApplication::postEvent(
+      button, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
 }
 }  // namespace
 
@@ -104,6 +146,64 @@ class ProgramTest : public QObject {
     QSerialPort again;
     again.setPortName(QString::fromStdString(device));
     QVERIFY2(again.open(QIODevice::ReadWrite), qPrintable(again.errorString()));
+  }
+
+  // "Open" clicked while a poll waits for its reply, during a recording: the
+  // click is handled once the poll's tick is over, so its message box sits
+  // above the event loop, not above the poll; held open for 10 s, it costs
+  // the recording no record.
+  void aMessageBoxOverARecordingLeavesThePollRunning() {
+    PtySimulator simulator;
+    std::string device, error;
+    QVERIFY2(simulator.Start({}, device, error), error.c_str());
+    QTemporaryDir dir;
+    HeldDialogs dialogs;
+    Program program(dialogs);
+    PanelWindow* panel = Choose(program, QString::fromStdString(device));
+    QVERIFY(panel);
+    dialogs.SetParent(panel);
+    Session& session = program.SharedSession();
+    session.Recorder.SampleTime = 1;
+    QSignalSpy shown(panel, &PanelWindow::ReadingShown);
+    QVERIFY(shown.wait(10000));
+
+    const std::string file = dir.filePath("held.mes").toStdString();
+    dialogs.Files.push_back(file);
+    Toolbar& toolbar = panel->Toolbar1();
+    toolbar.Click(toolbar.IndexOf("Save"));
+    QVERIFY(session.Recorder.Recording);
+    QTRY_VERIFY_WITH_TIMEOUT(session.Recorder.RecCount >= 3, 10000);
+
+    // Into the middle of a poll's wait.
+    QToolButton* open = toolbar.Button(toolbar.IndexOf("Open"));
+    QTimer inPoll;
+    inPoll.setInterval(1);
+    bool posted = false;
+    connect(&inPoll, &QTimer::timeout, [&] {
+      if (!session.Guard.Busy() || session.Guard.CommandActive()) return;
+      inPoll.stop();
+      posted = true;
+      PostClick(open);
+    });
+    const std::int64_t skippedBefore = session.Recorder.SkippedRecords;
+    const std::int64_t recordsBefore = session.Recorder.RecCount;
+    dialogs.HeldMs = 10000;
+    inPoll.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialogs.Messages.empty(), 5000);
+    QVERIFY(posted);
+    QVERIFY(dialogs.Messages.back().rfind("Recording Mode!", 0) == 0);
+    // The box is closed by now: Message returned.
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget() == nullptr, 15000);
+    QTest::qWait(1500);
+    qInfo("%lld records and %lld skipped while the box was open",
+          static_cast<long long>(session.Recorder.RecCount - recordsBefore),
+          static_cast<long long>(session.Recorder.SkippedRecords - skippedBefore));
+    QCOMPARE(session.Recorder.SkippedRecords, skippedBefore);
+    QVERIFY(session.Recorder.RecCount - recordsBefore >= 8);
+
+    toolbar.Click(toolbar.IndexOf("Save"));
+    QVERIFY(!session.Recorder.Recording);
+    panel->close();
   }
 
   void aNamedPortThatCannotOpenKeepsThePortWindow() {

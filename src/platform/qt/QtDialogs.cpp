@@ -1,5 +1,6 @@
 #include "platform/qt/QtDialogs.hpp"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -49,10 +50,24 @@ std::optional<FileChoice> Choice(const QString& path) {
 }
 }  // namespace
 
+QWidget* QtDialogs::Owner() const {
+  // A dialog asked for from within another dialog belongs to that one.
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  return parent_;
+}
+
 MessageAnswer QtDialogs::Message(const std::string& text, MessageIcon icon, MessageButtons buttons,
                                  const std::string& title) {
+  if (buttons == MessageButtons::Ok && waitHost_ && waitHost_->InsideWait()) {
+    auto* box = new QMessageBox(BoxIcon(icon), Title(title), QString::fromStdString(DisplayLines(text)),
+                                QMessageBox::Ok, Owner());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    return MessageAnswer::Ok;
+  }
   QMessageBox box(BoxIcon(icon), Title(title), QString::fromStdString(DisplayLines(text)), BoxButtons(buttons),
-                  parent_);
+                  Owner());
   switch (box.exec()) {
     case QMessageBox::Ok: return MessageAnswer::Ok;
     case QMessageBox::Yes: return MessageAnswer::Yes;
@@ -64,7 +79,7 @@ MessageAnswer QtDialogs::Message(const std::string& text, MessageIcon icon, Mess
 
 std::string QtDialogs::Input(const std::string& prompt, const std::string& title, const std::string& defaultAnswer) {
   bool ok = false;
-  QString answer = QInputDialog::getText(parent_, Title(title), QString::fromStdString(DisplayLines(prompt)),
+  QString answer = QInputDialog::getText(Owner(), Title(title), QString::fromStdString(DisplayLines(prompt)),
                                          QLineEdit::Normal, QString::fromStdString(defaultAnswer), &ok);
   return ok ? answer.toStdString() : std::string();
 }
@@ -98,7 +113,7 @@ void QtDialogs::Remember(const std::string& title, const std::optional<FileChoic
 std::optional<FileChoice> QtDialogs::OpenFile(const FileRequest& request) {
   QString selected;
   QString filter = QtFilter(request.Filter, request.FilterIndex, &selected);
-  auto choice = Choice(QFileDialog::getOpenFileName(parent_, QString::fromStdString(request.Title),
+  auto choice = Choice(QFileDialog::getOpenFileName(Owner(), QString::fromStdString(request.Title),
                                                     StartPath(request.Title, request.InitialPath), filter, &selected));
   Remember(request.Title, choice);
   return choice;
@@ -110,7 +125,7 @@ std::optional<FileChoice> QtDialogs::SaveFile(const FileRequest& request) {
   QFileDialog::Options options;
   if (!request.OverwritePrompt) options |= QFileDialog::DontConfirmOverwrite;
   auto choice =
-      Choice(QFileDialog::getSaveFileName(parent_, QString::fromStdString(request.Title),
+      Choice(QFileDialog::getSaveFileName(Owner(), QString::fromStdString(request.Title),
                                           StartPath(request.Title, request.InitialPath), filter, &selected, options));
   Remember(request.Title, choice);
   return choice;
@@ -130,7 +145,7 @@ std::optional<PrinterChoice> QtDialogs::ChoosePrinter(const PrinterChoice& initi
   printer.setPageOrientation(initial.Orientation == PageOrientation::Landscape ? QPageLayout::Landscape
                                                                                : QPageLayout::Portrait);
   printer.setCopyCount(initial.Copies);
-  QPrintDialog dialog(&printer, parent_);
+  QPrintDialog dialog(&printer, Owner());
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   PrinterChoice choice;
   choice.PrinterName = printer.printerName().toStdString();

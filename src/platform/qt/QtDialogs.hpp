@@ -1,10 +1,13 @@
 #pragma once
 // Dialogs shown with Qt's message box, input dialog, file dialog and print
-// dialog, modal to the parent window when one is set.
+// dialog. Each belongs to the window that asked for it: the one the user is
+// working in (a command starts from the user's input), else the parent set
+// here; it opens over that window and gives it back its place when it closes.
 #include <QPointer>
 #include <QWidget>
 
 #include "platform/Dialogs.hpp"
+#include "platform/Host.hpp"
 
 namespace qelt {
 
@@ -16,6 +19,10 @@ class QtDialogs : public Dialogs {
   void SetParent(QWidget* parent) { parent_ = parent; }
   // Where each dialog's last folder is kept between runs (none: not kept).
   void SetSettings(StoredSettings* settings) { settings_ = settings; }
+  // The host whose waits an OK-only message must not sit on: asked for while
+  // one of its waits runs (a sampling tick's fault inside a poll), the box
+  // opens without blocking and the answer is OK at once.
+  void SetWaitHost(const Host* host) { waitHost_ = host; }
 
   MessageAnswer Message(const std::string& text, MessageIcon icon, MessageButtons buttons,
                         const std::string& title) override;
@@ -28,12 +35,14 @@ class QtDialogs : public Dialogs {
   static QString QtFilter(const std::string& filter, int index, QString* selected);
 
  private:
+  QWidget* Owner() const;
   // The request's start, in the dialog's last folder when it names no folder.
   QString StartPath(const std::string& title, const std::string& initial) const;
   void Remember(const std::string& title, const std::optional<FileChoice>& choice);
 
   QPointer<QWidget> parent_;
   StoredSettings* settings_ = nullptr;
+  const Host* waitHost_ = nullptr;
 };
 
 }  // namespace qelt
