@@ -106,9 +106,8 @@ int RunErase(const LoggerOptions& o) {
   }
   CliInstrument meter(o.Port.Timeout);
   if (int rc = meter.Open(o.Port); rc != Ok) return rc;
+  // "G" is answered by nothing; it is on the line when the write returns.
   if (!EraseLoggerMemory(meter.link, meter.session.Guard, meter.Deadline())) return meter.NoAnswerExit();
-  // "G" is answered by nothing; let it leave before the port closes.
-  meter.link.Delay(0.1);
   return Ok;
 }
 

@@ -57,6 +57,17 @@ void Link::Delay(double seconds) {
   host_.RunEvents(0.0);
 }
 
+void Link::AwaitPending(std::size_t count, double seconds) {
+  if (!std::isfinite(seconds)) seconds = 0.0;
+  const double end = host_.Monotonic() + seconds;
+  for (;;) {
+    if (port_.Pending() >= count) return;
+    const double remaining = end - host_.Monotonic();
+    if (remaining <= 0.0) return;
+    host_.RunEvents(remaining);
+  }
+}
+
 bool Link::Abandoned(const ExchangeGuard::Ticket& ticket) {
   return !ticket.Held() || host_.Monotonic() >= ticket.Deadline;
 }
@@ -72,7 +83,9 @@ bool Link::WakeMeter(const ExchangeGuard::Ticket& ticket) {
     do {
       ++tries;
       port_.Write(wake);
-      Delay(ShortPause);
+      // The instrument has ShortPause to answer; the next request goes out
+      // as soon as it has.
+      AwaitPending(1, ShortPause);
       if (Abandoned(ticket)) return false;
       pending = port_.Pending();
       received = port_.ReadAll();

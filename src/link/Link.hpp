@@ -30,9 +30,14 @@ class Link {
   // Waits while the event loop runs, for the given seconds on the monotonic
   // clock, so a wait lasts its time across midnight.
   void Delay(double seconds);
+  // Waits while the event loop runs until at least count bytes are pending
+  // or seconds have passed, whichever comes first. Returns at once when they
+  // are there already, without running other work.
+  void AwaitPending(std::size_t count, double seconds);
 
   // Wake-up handshake, including the link-lost cycle, as one loop. Returns
   // true once the instrument echoed "w"; false when the exchange was abandoned.
+  // Each try waits for the echo at most ShortPause and ends when it is there.
   bool WakeMeter(const ExchangeGuard::Ticket& ticket);
   // Link-lost handling: "E", "No COM", 0.02 s, then the wake-up.
   bool ComLost(const ExchangeGuard::Ticket& ticket);

@@ -48,6 +48,7 @@ bool Instrument::IsSilent() const {
 }
 
 void Instrument::Receive(std::string_view bytes, double now) {
+  if (listener_ && !bytes.empty()) listener_->BytesReceived(bytes, now);
   for (char c : bytes) {
     if (IsSilent()) {
       pending_ = Pending::None;

@@ -1,6 +1,7 @@
 #include "sim/SimTrace.hpp"
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <nlohmann/json.hpp>
 
@@ -20,6 +21,10 @@ std::string TraceClockLine(const std::string& clockBytes) {
   return nlohmann::ordered_json{{"clock", HexBytes(cmd::SetClock + clockBytes)}}.dump();
 }
 
+std::string TraceReceivedLine(std::string_view bytes, double at) {
+  return nlohmann::ordered_json{{"received", HexBytes(bytes)}, {"at", std::round(at * 1e6) / 1e6}}.dump();
+}
+
 bool SimTrace::Open(const std::string& path, std::string& error) {
   out_.open(path, std::ios::out | std::ios::app | std::ios::binary);
   if (!out_) {
@@ -32,6 +37,8 @@ bool SimTrace::Open(const std::string& path, std::string& error) {
 void SimTrace::FrameSent(const LiveReading& texts) { Write(TraceFrameLine(texts)); }
 
 void SimTrace::ClockReceived(const std::string& clockBytes) { Write(TraceClockLine(clockBytes)); }
+
+void SimTrace::BytesReceived(std::string_view bytes, double now) { Write(TraceReceivedLine(bytes, now)); }
 
 void SimTrace::Write(const std::string& line) {
   out_ << line << '\n';

@@ -23,7 +23,8 @@ int Run(int argc, char** argv) {
   int hz = 50;
   std::uint64_t seed = 1;
   app.add_option("--link", link, "Also make PATH a symbolic link to the device")->type_name("PATH");
-  app.add_option("--trace", trace, "Append a JSON line per live frame sent and per clock set")->type_name("FILE");
+  app.add_option("--trace", trace, "Append a JSON line per live frame sent, per clock set and per piece received")
+      ->type_name("FILE");
   app.add_option("--scenario", scenario, "Settings from a JSON scenario file")->type_name("FILE.json");
   app.add_flag("--fast", fast, "No 19200-baud pacing");
   app.add_flag("--silent", silent, "Never answer");

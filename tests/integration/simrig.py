@@ -62,19 +62,30 @@ def run_cli(cli, args, limit=30):
     return done.returncode, done.stdout, done.stderr.decode(errors="replace"), time.monotonic() - start
 
 
-def read_trace(path):
-    """(frames, clock texts) from a trace file, in the order they were sent."""
-    frames, clocks = [], []
+def trace_items(path):
     with open(path, "rb") as f:
         for raw in f:
             expect(raw.endswith(b"\n"), f"trace line without LF: {raw!r}")
-            item = json.loads(raw)
-            if "clock" in item:
-                clocks.append(item["clock"])
-            else:
-                expect(list(item) == QUANTITIES, f"trace frame keys out of order: {list(item)}")
-                frames.append(item)
+            yield json.loads(raw)
+
+
+def read_trace(path):
+    """(frames, clock texts) from a trace file, in the order they were sent."""
+    frames, clocks = [], []
+    for item in trace_items(path):
+        if "received" in item:
+            continue
+        if "clock" in item:
+            clocks.append(item["clock"])
+        else:
+            expect(list(item) == QUANTITIES, f"trace frame keys out of order: {list(item)}")
+            frames.append(item)
     return frames, clocks
+
+
+def read_received(path):
+    """[(seconds, bytes)] from a trace file: every piece the simulator received."""
+    return [(item["at"], bytes.fromhex(item["received"])) for item in trace_items(path) if "received" in item]
 
 
 def run_case(cases, prefix, errors=(Failed,)):

@@ -33,7 +33,8 @@ TEST(ClockCommand, PackedBcdOfThePcTime) {
 }
 
 TEST_F(CommandFixture, ClockWritesDAndSixBytesPacedByTheShortPause) {
-  host.Advance(13 * 3600 + 45 * 60 + 7 - 100.0 - 0.01);  // 13:45:06.99; the wake-up takes it past :07
+  // 13:45:06.998; the wake-up (echoed after 3 ms) takes it past :07.
+  host.Advance(13 * 3600 + 45 * 60 + 7 - 100.0 - 0.002);
   port.Written.clear();
   std::string sent = SetInstrumentClock(link, guard);
   EXPECT_EQ(HexBytes(sent), "44 11 07 29 13 45 07");

@@ -112,6 +112,21 @@ TEST_F(LinkFixture, EchoWithMoreBytesWakesAtOnce) {
   EXPECT_EQ(texts.back().second, "COM3");
 }
 
+TEST_F(LinkFixture, EachTryEndsWhenTheEchoIsThereAndLastsAtMostTheShortPause) {
+  // The first "w" goes unanswered; the second is echoed after 5 ms.
+  port.Reply = [&](char c) {
+    if (c != 'w' || port.Count('w') < 2) return std::vector<FakePort::Chunk>{};
+    return std::vector<FakePort::Chunk>{{0.005, "w"}};
+  };
+  auto ticket = guard.TakeForCommand();
+  EXPECT_TRUE(link.WakeMeter(ticket));
+  EXPECT_EQ(port.Count('w'), 2);
+  ASSERT_EQ(port.Written.size(), 3u);
+  EXPECT_NEAR(port.Written[2].first, Link::ShortPause, 1e-3);
+  // Back from the wake-up as the echo arrives, not at the end of 0.02 s.
+  EXPECT_NEAR(host.Monotonic(), Link::ShortPause + 0.005, 1e-3);
+}
+
 TEST_F(LinkFixture, WrongEchoIsRetriedWithoutLinkLoss) {
   int answers = 0;
   port.Reply = [&](char c) {

@@ -73,9 +73,9 @@ TEST_F(PollFixture, SilentReplyTimesOutAfterFourSecondsAndKeepsTheReading) {
   OnRequest = [] { return std::vector<FakePort::Chunk>{{0.01, Frame(2305).substr(0, 60)}}; };
   double start = host.Monotonic();
   EXPECT_EQ(poll.Tick(), PollOutcome::TimedOut);
-  // 4 s from the request, then "No COM" and the link-lost cycle (the
-  // instrument still echoes, so it returns at once).
-  EXPECT_NEAR(host.Monotonic() - start, 4.0 + 0.02 * 3 + 0.01, 0.02);
+  // A wake-up ended by its echo (3 ms), 4 s from the request, then "No COM",
+  // the link-lost pause and a second wake-up.
+  EXPECT_NEAR(host.Monotonic() - start, 0.003 + 4.0 + 0.02 + 0.003, 0.005);
   EXPECT_EQ(reading.V1, "230.5");
   ASSERT_GE(texts.size(), 2u);
   EXPECT_EQ(texts[texts.size() - 2], "No COM");

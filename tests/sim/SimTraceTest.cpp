@@ -1,5 +1,6 @@
 // The simulator's trace: one line per live frame as meant, one per completed
-// clock setting, appended to the file as they happen.
+// clock setting, one per piece of bytes received, appended to the file as
+// they happen.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,8 +19,14 @@ namespace {
 struct Recorded : InstrumentListener {
   void FrameSent(const LiveReading& texts) override { frames.push_back(texts); }
   void ClockReceived(const std::string& bytes) override { clocks.push_back(bytes); }
+  void BytesReceived(std::string_view bytes, double now) override {
+    received += bytes;
+    times.push_back(now);
+  }
   std::vector<LiveReading> frames;
   std::vector<std::string> clocks;
+  std::string received;
+  std::vector<double> times;
 };
 
 std::vector<std::string> Lines(const std::string& path) {
@@ -55,10 +62,14 @@ TEST(SimTrace, ListenerHearsEveryFrameAsMeantAndEveryCompletedClock) {
   EXPECT_EQ(heard.clocks[0], std::string("\x26\x02\x31\x10\x00\x00", 6));
   EXPECT_FALSE(sim.instrument.LastClockValid());
 
-  // Silent: no reply, so nothing is traced.
+  // Silent: no reply, so no frame is traced; the bytes that came in are.
   sim.instrument.Faults().Silent = true;
   sim.Exchange(" ", cmd::FrameSize, 0.2);
   EXPECT_EQ(heard.frames.size(), 3u);
+  EXPECT_EQ(heard.received, std::string("   D\x26\x12"
+                                        "ED\x26\x02\x31\x10\x00\x00 ",
+                                        15));
+  for (std::size_t i = 1; i < heard.times.size(); ++i) EXPECT_GE(heard.times[i], heard.times[i - 1]);
 }
 
 TEST(SimTrace, LinesAreTheJsonOfTheTextsAndAppendAcrossRuns) {
@@ -76,6 +87,7 @@ TEST(SimTrace, LinesAreTheJsonOfTheTextsAndAppendAcrossRuns) {
   }
   EXPECT_EQ(TraceClockLine(std::string("\x11\x07\x29\x13\x45\x07", 6)), R"({"clock":"44 11 07 29 13 45 07"})");
   EXPECT_EQ(TraceClockLine(std::string("\x99\xAB\x00\x0F\xF0\xFF", 6)), R"({"clock":"44 99 AB 00 0F F0 FF"})");
+  EXPECT_EQ(TraceReceivedLine(std::string("w\x00\xFF", 3), 12.3456784), R"({"received":"77 00 FF","at":12.345678})");
 
   const std::string path = testing::TempDir() + "qelt-sim-trace-test.jsonl";
   std::remove(path.c_str());
