@@ -12,6 +12,7 @@
 #include "cli/CliOptions.hpp"
 #include "cli/HarmonicCommands.hpp"
 #include "cli/LoggerCommands.hpp"
+#include "cli/PublishCommand.hpp"
 #include "cli/ReadingText.hpp"
 #include "cli/SystemPorts.hpp"
 #include "link/ClockCommand.hpp"
@@ -172,6 +173,7 @@ int main(int argc, char** argv) {
   commands.push_back({clock, [&] { return RunClock(clockPort); }});
   AddLoggerCommands(app, commands);
   AddHarmonicCommands(app, commands);
+  AddPublishCommand(app, commands);
 
   // CLI11 would only say that a command is required.
   if (argc > 1 && argv[1][0] != '-') {

@@ -2,7 +2,9 @@
 
 #include <mosquitto.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 namespace qelt {
@@ -12,6 +14,7 @@ MosquittoClient& Self(void* userdata) { return *static_cast<MosquittoClient*>(us
 
 void OnConnect(mosquitto*, void* userdata, int code) {
   if (code == 0) {
+    Self(userdata).Accepted();
     Self(userdata).Push({MqttEvent::Connected, 0, {}});
   } else if (code == 3) {
     // "server unavailable" passes: the broker may take us later.
@@ -23,13 +26,12 @@ void OnConnect(mosquitto*, void* userdata, int code) {
 
 void OnDisconnect(mosquitto*, void* userdata, int code) {
   if (code == MOSQ_ERR_SUCCESS) return;  // asked for
-  // A failed TLS handshake ends the library's own retries, and trying again
-  // would not change the certificate.
+  // Trying again would not change the certificate.
   if (code == MOSQ_ERR_TLS) {
     Self(userdata).Push({MqttEvent::Refused, code, "the TLS handshake failed (see --cafile)"});
     return;
   }
-  std::string reason = code == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(code);
+  const std::string reason = code == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(code);
   Self(userdata).Push({MqttEvent::Disconnected, code, reason});
 }
 
@@ -63,11 +65,14 @@ std::vector<MqttEvent> MosquittoClient::TakeEvents() {
 }
 
 bool MosquittoClient::Start(const MqttSettings& s, std::string& error) {
+  settings_ = s;
   mosq_ = mosquitto_new(s.ClientId.c_str(), true, this);
   if (!mosq_) {
     error = "cannot make an MQTT client: " + std::string(std::strerror(errno));
     return false;
   }
+  // Publish comes from the caller's thread, the network work from ours.
+  mosquitto_threaded_set(mosq_, true);
   mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
   if (!s.Username.empty() &&
       mosquitto_username_pw_set(mosq_, s.Username.c_str(), s.Password.c_str()) != MOSQ_ERR_SUCCESS) {
@@ -84,21 +89,45 @@ bool MosquittoClient::Start(const MqttSettings& s, std::string& error) {
   if (!s.WillTopic.empty())
     mosquitto_will_set(mosq_, s.WillTopic.c_str(), static_cast<int>(s.WillPayload.size()), s.WillPayload.data(), 1,
                        true);
-  mosquitto_reconnect_delay_set(mosq_, 1, 30, true);
   // Enough in flight that a spool's replay is not held up by the round trips.
   mosquitto_max_inflight_messages_set(mosq_, 200);
   mosquitto_connect_callback_set(mosq_, OnConnect);
   mosquitto_disconnect_callback_set(mosq_, OnDisconnect);
   mosquitto_publish_callback_set(mosq_, OnPublish);
-  const int rc = mosquitto_connect_async(mosq_, s.Host.c_str(), s.Port, s.KeepAliveSeconds);
-  if (rc != MOSQ_ERR_SUCCESS)
-    Push({MqttEvent::Disconnected, rc, rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc)});
-  if (mosquitto_loop_start(mosq_) != MOSQ_ERR_SUCCESS) {
-    error = "cannot start the MQTT client's thread";
-    return false;
-  }
   running_ = true;
+  thread_ = std::thread([this] { Run(); });
   return true;
+}
+
+bool MosquittoClient::Pause(double seconds) {
+  std::unique_lock<std::mutex> lock(waitMutex_);
+  wake_.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return stop_.load(); });
+  return !stop_;
+}
+
+void MosquittoClient::Run() {
+  // The library's own reconnection gives up for good when the very first
+  // attempt fails, so the attempts are made here.
+  while (!stop_) {
+    int rc = mosquitto_connect(mosq_, settings_.Host.c_str(), settings_.Port, settings_.KeepAliveSeconds);
+    if (rc == MOSQ_ERR_SUCCESS) {
+      while (!stop_ && rc == MOSQ_ERR_SUCCESS) rc = mosquitto_loop(mosq_, 250, 1);
+      if (stop_) {
+        mosquitto_disconnect(mosq_);
+        // Lets the disconnection go out before the socket closes.
+        for (int i = 0; i < 4 && mosquitto_loop(mosq_, 50, 1) == MOSQ_ERR_SUCCESS; ++i) {
+        }
+        return;
+      }
+    } else if (rc == MOSQ_ERR_TLS) {
+      Push({MqttEvent::Refused, rc, "the TLS handshake failed (see --cafile)"});
+    } else {
+      Push({MqttEvent::Disconnected, rc, rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc)});
+    }
+    const int pause = backoff_;
+    backoff_ = std::min(pause * 2, 30);
+    if (!Pause(pause)) return;
+  }
 }
 
 int MosquittoClient::Publish(const std::string& topic, const std::string& payload, int qos, bool retain) {
@@ -112,8 +141,9 @@ int MosquittoClient::Publish(const std::string& topic, const std::string& payloa
 void MosquittoClient::Stop() {
   if (!running_) return;
   running_ = false;
-  mosquitto_disconnect(mosq_);
-  mosquitto_loop_stop(mosq_, false);
+  stop_ = true;
+  wake_.notify_all();
+  if (thread_.joinable()) thread_.join();
 }
 
 }  // namespace qelt

@@ -1,8 +1,12 @@
 #pragma once
-// MqttClient over libmosquitto with its own network thread, which also
-// reconnects (1 s, doubling up to 30 s).
+// MqttClient over libmosquitto with a network thread of its own, which also
+// connects again after a failed attempt or a lost connection: after 1 s, then
+// doubling up to 30 s (back to 1 s once the broker accepts).
+#include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <thread>
 
 #include "publish/MqttClient.hpp"
 
@@ -26,11 +30,22 @@ class MosquittoClient : public MqttClient {
 
   // For the network thread's callbacks.
   void Push(MqttEvent event);
+  void Accepted() { backoff_ = 1; }
 
  private:
+  void Run();
+  // Waits seconds or until Stop; false when stopping.
+  bool Pause(double seconds);
+
   std::function<void()> onEvent_;
+  MqttSettings settings_;
   mosquitto* mosq_ = nullptr;
   bool running_ = false;
+  std::thread thread_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> backoff_{1};
+  std::mutex waitMutex_;
+  std::condition_variable wake_;
   std::mutex mutex_;
   std::vector<MqttEvent> events_;
 };
