@@ -14,7 +14,7 @@
 namespace qelt::cli {
 
 // Exit codes of qelt-cli.
-enum Exit : int { Ok = 0, Usage = 2, NoAnswer = 3, FileError = 4, BadContents = 5 };
+enum Exit : int { Ok = 0, Usage = 2, NoAnswer = 3, FileError = 4, BadContents = 5, BrokerRefused = 6 };
 
 // Writes "qelt-cli: " + message + LF to stderr; each line of a message of
 // several (CR LF or LF) lines gets the prefix.

@@ -13,6 +13,7 @@
 #include "cli/CliOptions.hpp"
 #include "cli/HarmonicCommands.hpp"
 #include "cli/LoggerCommands.hpp"
+#include "cli/PublishCommand.hpp"
 #include "cli/ReadingText.hpp"
 #ifdef QELT_WITH_REPORT
 #include "cli/ReportCommand.hpp"
@@ -187,6 +188,7 @@ int main(int argc, char** argv) {
 #ifdef QELT_WITH_REPORT
   AddReportCommand(app, commands);
 #endif
+  AddPublishCommand(app, commands);
 
   // CLI11 would only say that a command is required.
   if (argc > 1 && argv[1][0] != '-') {

@@ -9,9 +9,6 @@
 namespace qelt {
 namespace {
 
-// Ticks fall this long after the wall clock's second turns.
-constexpr double AfterTheSecond = 0.02;
-
 // Advances the sampling count over ticks that never came; returns how many
 // of them would have taken a sample.
 std::int64_t MissTicks(RecorderState& state, std::int64_t ticks) {
@@ -28,6 +25,8 @@ std::int64_t MissTicks(RecorderState& state, std::int64_t ticks) {
   return 1 + after / interval;
 }
 
+}  // namespace
+
 // The monotonic moment near `nominal` (within half a second) at which the
 // wall clock shows a whole second and a little: however late a poll makes a
 // tick, it is then still in its own second of the record times, so two
@@ -36,12 +35,10 @@ std::int64_t MissTicks(RecorderState& state, std::int64_t ticks) {
 double OnWallSecond(Host& host, double nominal) {
   const double now = host.Monotonic();
   const double wall = host.SecondsSinceMidnight() + (nominal - now);
-  double shift = AfterTheSecond - (wall - std::floor(wall));
+  double shift = TickAfterTheSecond - (wall - std::floor(wall));
   shift -= std::floor(shift + 0.5);  // into [-0.5, 0.5)
   return nominal + shift;
 }
-
-}  // namespace
 
 TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& options,
                                        const std::function<ValueTexts()>& values,
@@ -99,7 +96,7 @@ TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& 
     // already. The ticks it missed count as ticks without a new reading.
     nextTick = OnWallSecond(host, nextTick + 1.0);
     const double now = host.Monotonic();
-    if (nextTick < now + 2 * AfterTheSecond) {
+    if (nextTick < now + 2 * TickAfterTheSecond) {
       const auto missed = static_cast<std::int64_t>(now - nextTick) + 1;
       ticks += missed;
       const std::int64_t missedSamples = MissTicks(state, missed);

@@ -12,6 +12,14 @@
 
 namespace qelt {
 
+// Ticks fall this long after the wall clock's second turns.
+inline constexpr double TickAfterTheSecond = 0.02;
+
+// The monotonic moment near `nominal` (within half a second) at which the
+// wall clock shows a whole second and TickAfterTheSecond: a tick made late
+// by a poll then still falls in its own second.
+double OnWallSecond(Host& host, double nominal);
+
 struct TimedRecordingOptions {
   std::string Out;           // the recording file (continuations beside it)
   int Interval = 2;          // SampleTime in seconds, 1..86400
