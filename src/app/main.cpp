@@ -51,6 +51,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Qelt");
   QApplication::setApplicationVersion(QELT_VERSION);
+  // Lets the desktop match the windows to the menu entry (and its icon).
+  QGuiApplication::setDesktopFileName("io.github.qelt.Qelt");
 
   QString portText;
 #ifndef _WIN32

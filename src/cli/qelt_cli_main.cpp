@@ -12,6 +12,7 @@
 #include "cli/CliInstrument.hpp"
 #include "cli/CliOptions.hpp"
 #include "cli/HarmonicCommands.hpp"
+#include "cli/HelpFormatter.hpp"
 #include "cli/LoggerCommands.hpp"
 #include "cli/PublishCommand.hpp"
 #include "cli/ReadingText.hpp"
@@ -134,7 +135,15 @@ int main(int argc, char** argv) {
   std::setlocale(LC_NUMERIC, "C");
   CatchInterrupts();
 
-  CLI::App app{"Qelt command-line tool: live readings, recordings and the instrument clock", "qelt-cli"};
+  CLI::App app{
+      "Qelt command-line tool: live readings, recordings, logger downloads and harmonic analysis of a "
+      "three-phase power analyzer",
+      "qelt-cli"};
+  // Set before the commands, which inherit them: --help-all on any command,
+  // and "Commands" as the heading of the list.
+  app.formatter(std::make_shared<HelpFormatter>());
+  app.set_help_all_flag("--help-all", "Print the help of every command and exit");
+  app.group("Commands");
   app.require_subcommand(1);
   app.set_version_flag("--version", "qelt-cli " QELT_VERSION);
 
@@ -203,9 +212,7 @@ int main(int argc, char** argv) {
     app.parse(argc, argv);
     for (const Command& command : commands)
       if (command.Sub->parsed()) return command.Run();
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::CallForVersion& e) {
+  } catch (const CLI::Success& e) {  // --help, --help-all, --version
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     Complain(std::string(e.what()) + " (see --help)");

@@ -14,7 +14,11 @@ namespace {
 
 int Run(int argc, char** argv) {
   using namespace qelt;
-  CLI::App app{"Simulated three-phase power analyzer on a pseudo-terminal"};
+  CLI::App app{
+      "Simulated three-phase power analyzer on a pseudo-terminal: prints the device path as its first "
+      "line and serves until SIGTERM or SIGINT",
+      "qelt-sim"};
+  app.set_version_flag("--version", "qelt-sim " QELT_VERSION);
   std::string link, scenario, logger, wiring, trace;
   bool fast = false, silent = false;
   long silentAfter = -1;
@@ -46,7 +50,7 @@ int Run(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e) == 0 ? 0 : 2;  // --help is no error; bad usage is 2
+    return app.exit(e) == 0 ? 0 : 2;  // --help and --version are no error; bad usage is 2
   }
 
   PtySimulatorOptions options;
