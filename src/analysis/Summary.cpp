@@ -438,8 +438,8 @@ std::optional<Moment> ReadMoment(std::string_view date, std::string_view time) {
   static constexpr std::array<int, 12> monthDays = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
   if (day > monthDays[static_cast<std::size_t>(month - 1)] || (month == 2 && day == 29 && !leap)) return std::nullopt;
-  return DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * SecondsPerDay + hour * 3600 +
-         minute * 60 + second;
+  return DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * SecondsPerDay +
+         std::int64_t{hour} * 3600 + std::int64_t{minute} * 60 + second;
 }
 
 Summary Summarize(const std::vector<std::string>& files, const SummaryOptions& options,
