@@ -133,14 +133,18 @@ void QtSerialPort::Close() {
   if (!port_.isOpen()) return;
   QElapsedTimer waited;
   waited.start();
-  if (HandOn(DrainLimitMs)) {
+  bool drained = HandOn(DrainLimitMs);
+  if (drained) {
     // Closing restores the device's old settings at once, which would garble
     // bytes still on their way out.
     while (port_.isOpen() && DriverOutput(port_) > 0 && waited.elapsed() < DrainLimitMs) QThread::msleep(1);
+    drained = DriverOutput(port_) == 0;
   }
   if (port_.isOpen()) {
     const QSignalBlocker quiet(port_);
-    port_.clear(QSerialPort::Output);
+    // Only what could not leave is thrown away: on a pseudo-terminal a flush
+    // also drops the bytes the other end has not read yet.
+    if (!drained) port_.clear(QSerialPort::Output);
     port_.close();
   }
 }
