@@ -4,8 +4,6 @@
 // memory after 10 and after 100 files; target under 2 s, memory flat.
 // `bench_summary [FOLDER]` keeps the recording in FOLDER (written when its
 // first file is missing).
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -13,58 +11,15 @@
 #include <string>
 
 #include "analysis/Summary.hpp"
-#include "recorder/MeasurementFile.hpp"
+#include "support/BenchSupport.hpp"
 
 using namespace qelt;
+using bench::CpuSeconds;
+using bench::PeakKiB;
 
 namespace {
 
 constexpr int Files = 100;
-
-long PeakKiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
-std::string Text(double value, int decimals) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, decimals == 3 ? "%.3f" : "%05.1f", value);
-  return buf;
-}
-
-// A load that wanders through the day, with an over-range now and then.
-void WriteRecording(const std::string& first) {
-  std::int64_t n = 0;
-  for (int part = 0; part < Files; ++part) {
-    std::ofstream out(part == 0 ? first : ContinuationName(first, part), std::ios::binary);
-    out << HeaderLine() << "\r\n";
-    for (int k = 0; k < RecordsPerFile; ++k, ++n) {
-      const std::int64_t t = n;
-      const DateTime when{2026,
-                          3,
-                          1 + static_cast<int>(t / 86400),
-                          static_cast<int>(t / 3600 % 24),
-                          static_cast<int>(t / 60 % 60),
-                          static_cast<int>(t % 60)};
-      ValueTexts v;
-      for (int q = 0; q < QuantityCount; ++q) {
-        const double base = IsThreeDecimal(q) ? 0.95 : 100.0 + q;
-        const double wobble = static_cast<double>((n * 7 + q * 13) % 100) / (IsThreeDecimal(q) ? 2000.0 : 10.0);
-        v[static_cast<std::size_t>(q)] = Text(base + wobble, IsThreeDecimal(q) ? 3 : 1);
-      }
-      if (n % 5000 == 17) v[6] = "OL";
-      out << RecordLine(n + 1, SampleLine(when, v)) << "\r\n";
-    }
-  }
-}
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 // Wall-clock seconds; cpu gets the processor seconds (the machine may be shared).
 double Seconds(const std::vector<std::string>& files, Summary& summary, double& cpu) {
@@ -84,7 +39,7 @@ int main(int argc, char** argv) {
   const std::string first = (folder / "week.mes").string();
   if (!std::filesystem::exists(first)) {
     std::printf("writing %d files of %d records into %s\n", Files, RecordsPerFile, folder.string().c_str());
-    WriteRecording(first);
+    bench::WriteRecording(first, Files);
   }
   std::printf("peak resident memory before: %ld KiB\n", PeakKiB());
   std::vector<std::string> files = RecordingFiles(first);

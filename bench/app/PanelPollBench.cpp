@@ -19,15 +19,9 @@
 #include "link/PortWindow.hpp"
 #include "panel/PanelWindow.hpp"
 #include "platform/ScriptedDialogs.hpp"
+#include "support/BenchSupport.hpp"
 
-namespace {
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-}  // namespace
+using qelt::bench::CpuSeconds;
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -135,4 +135,21 @@ Summary Summarize(const std::vector<std::string>& files, const SummaryOptions& o
 Summary SummarizeGrids(const std::vector<const GridRows*>& grids, const SummaryOptions& options = {},
                        const SummaryProgress& progress = {});
 
+// The seconds a record stands for when the next one comes d seconds after
+// it: none when the clock stood or stepped back, one interval across a gap
+// (more than twice the interval), else d.
+double RecordWeight(double d, std::optional<double> interval);
+
+// What a list window holds, for its summary and its report.
+struct SummarySource {
+  std::string Title;  // in the caption: the list's caption
+  // The list's rows now, copied (row 0 of each grid holds the titles).
+  std::function<std::vector<GridRows>()> Rows;
+  // File List: its file, named in the figures; with continuation files
+  // beside it, the recording's files, offered as "Whole recording".
+  std::string File;
+  std::vector<std::string> WholeRecording;
+  bool Live = false;  // a snapshot of a growing list: "Refresh"
+};
+
 }  // namespace qelt

@@ -31,18 +31,6 @@ class QTimer;
 
 namespace qelt {
 
-// What a summary window summarises.
-struct SummarySource {
-  std::string Title;  // in the caption: the list's caption
-  // The list's rows now, copied (row 0 of each grid holds the titles).
-  std::function<std::vector<GridRows>()> Rows;
-  // File List: its file, named in the figures; with continuation files
-  // beside it, the recording's files, offered as "Whole recording".
-  std::string File;
-  std::vector<std::string> WholeRecording;
-  bool Live = false;  // a snapshot of a growing list: "Refresh"
-};
-
 class SummaryWindow : public QWidget {
   Q_OBJECT
  public:

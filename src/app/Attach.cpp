@@ -15,6 +15,7 @@
 #include "recorder/ListWindow.hpp"
 #include "recorder/PcSamplingController.hpp"
 #include "records/RecordingFiles.hpp"
+#include "report/ListReport.hpp"
 
 namespace qelt {
 
@@ -37,6 +38,12 @@ void AddSummaryButton(RecordListWindow& list, Dialogs& dialogs, std::function<Su
     (*shown)->raise();
     (*shown)->activateWindow();
   });
+}
+
+// "Summary" and "Report", both of what the list holds.
+void AddFigureButtons(RecordListWindow& list, Dialogs& dialogs, const std::function<SummarySource()>& source) {
+  AddSummaryButton(list, dialogs, source);
+  AddReportButton(list, dialogs, source);
 }
 
 }  // namespace
@@ -92,12 +99,12 @@ void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& d
   });
 }
 
-void AttachSummary(Dialogs& dialogs, PcSamplingController* sampling, LoggerWindows* logger) {
+void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, LoggerWindows* logger) {
   if (sampling) {
     sampling->FileListCreated = [&dialogs, before = std::move(sampling->FileListCreated)](FileListWindow& list) {
       if (before) before(list);
       QPointer<FileListWindow> window(&list);
-      AddSummaryButton(list, dialogs, [window] {
+      AddFigureButtons(list, dialogs, [window] {
         SummarySource source;
         if (!window) return source;
         source.Title = window->Caption().toStdString();
@@ -111,7 +118,7 @@ void AttachSummary(Dialogs& dialogs, PcSamplingController* sampling, LoggerWindo
     };
     sampling->ListCreated = [&dialogs, sampling, before = std::move(sampling->ListCreated)](ListWindow& list) {
       if (before) before(list);
-      AddSummaryButton(list, dialogs, [sampling] {
+      AddFigureButtons(list, dialogs, [sampling] {
         SummarySource source;
         source.Title = "List";
         source.Live = true;
@@ -129,7 +136,7 @@ void AttachSummary(Dialogs& dialogs, PcSamplingController* sampling, LoggerWindo
     logger->DataListCreated = [&dialogs, logger, before = std::move(logger->DataListCreated)](DataListWindow& list) {
       if (before) before(list);
       QPointer<LoggerWindows> owner(logger);
-      AddSummaryButton(list, dialogs, [owner] {
+      AddFigureButtons(list, dialogs, [owner] {
         SummarySource source;
         source.Title = "Data List";
         source.Rows = [owner] {

@@ -36,8 +36,9 @@ GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& di
 // by every later one. It closes with the main window.
 void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs);
 
-// "Summary" on every file list and live list that sampling opens from now on
-// and on the logger's data lists (both together: one set). Either may be null.
-void AttachSummary(Dialogs& dialogs, PcSamplingController* sampling, LoggerWindows* logger);
+// "Summary" and "Report" on every file list and live list that sampling opens
+// from now on and on the logger's data lists (both together: one set). Either
+// may be null.
+void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, LoggerWindows* logger);
 
 }  // namespace qelt

@@ -42,7 +42,7 @@ void Program::ShowPanel() {
   PcSamplingController* sampling = AttachPcSampling(*panel_, session_, dialogs_, &host_);
   AttachGraphs(*panel_, session_, dialogs_, sampling);
   LoggerWindows* logger = AttachLogger(*panel_, session_, link_, dialogs_);
-  AttachSummary(dialogs_, sampling, logger);
+  AttachSummaryAndReport(dialogs_, sampling, logger);
   AttachHarmonic(*panel_, session_, link_, dialogs_);
   emit PanelCreated(panel_);
   // Loaded before it shows, so that it appears at its place at once.

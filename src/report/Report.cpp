@@ -183,48 +183,70 @@ int ReportPages(int harmonicFiles) {
   return 1 + (trendPlots + report::PlotsPerTrendPage - 1) / report::PlotsPerTrendPage + harmonicFiles;
 }
 
-ReportOutcome WriteReport(const ReportRequest& request, const std::string& out, const ReportProgress& progress) {
-  ReportOutcome outcome;
+std::string UnwritableReason(const std::string& out) {
+  QSaveFile file(Q(out));
+  file.setDirectWriteFallback(false);
+  if (!file.open(QIODevice::WriteOnly)) return file.errorString().toStdString();
+  file.cancelWriting();
+  return {};
+}
+
+ReportReading ReadReport(const ReportRequest& request, const ReportProgress& progress) {
+  ReportReading reading;
+  ReportOutcome& outcome = reading.Outcome;
+  ReportContents& contents = reading.Contents;
   auto fail = [&](ReportError error, std::string reason) {
     outcome.Error = error;
     outcome.Reason = std::move(reason);
-    return outcome;
+    return std::move(reading);
   };
-  // The file is opened first, so an unwritable name fails before the work.
-  QSaveFile file(Q(out));
-  file.setDirectWriteFallback(false);
-  if (!file.open(QIODevice::WriteOnly)) return fail(ReportError::Unwritable, file.errorString().toStdString());
-
-  std::vector<HarmonicReport> harmonics;
   for (const ReportHarmonicFile& hf : request.Harmonics) {
     HarmonicReportRead read = ReadHarmonicReport(hf.Path, hf.Hz);
     if (read.Error == HarmonicReportError::Unreadable)
       return fail(ReportError::HarmonicUnreadable, hf.Path + ": " + read.Reason);
     if (read.Error == HarmonicReportError::TooShort)
       return fail(ReportError::HarmonicTooShort, hf.Path + ": " + read.Reason);
-    harmonics.push_back(std::move(read.Report));
+    contents.Harmonics.push_back(std::move(read.Report));
   }
 
   bool stopped = false;
   SummaryOptions options;
   options.DemandMinutes = request.DemandMinutes;
-  const Summary summary = SummarizeRequest(request, options, Stage(progress, 0, 45, stopped));
+  contents.Figures = SummarizeRequest(request, options, Stage(progress, 0, 45, stopped));
+  const Summary& summary = contents.Figures;
   if (stopped || summary.Error == SummaryError::Cancelled) return fail(ReportError::Cancelled, "stopped");
   if (summary.Error == SummaryError::Unreadable) return fail(ReportError::Unreadable, summary.Reason);
   if (summary.Records == 0) return fail(ReportError::NoRecords, "not one record row");
   outcome.Records = summary.Records;
 
   // The trend lines need the period, so they come from a second run.
-  TrendBuilder trends(TrendSpanOf(summary), summary.IntervalS, report::TrendColumns());
+  TrendBuilder& trends = contents.Trends.emplace(TrendSpanOf(summary), summary.IntervalS, report::TrendColumns());
   options.OnRecord = [&trends](const SummaryRecord& record) { trends.Add(record); };
   const Summary again = SummarizeRequest(request, options, Stage(progress, 45, 90, stopped));
   if (stopped || again.Error == SummaryError::Cancelled) return fail(ReportError::Cancelled, "stopped");
   if (again.Error == SummaryError::Unreadable) return fail(ReportError::Unreadable, again.Reason);
 
-  const std::vector<std::string>& names = request.Names.empty() ? request.Files : request.Names;
-  const std::string titleText =
-      !request.Title.empty() ? request.Title : (names.empty() ? std::string("Report") : FileNameOf(names.front()));
-  outcome.Pages = ReportPages(static_cast<int>(harmonics.size()));
+  contents.Names = request.Names.empty() ? request.Files : request.Names;
+  contents.Title = !request.Title.empty()
+                       ? request.Title
+                       : (contents.Names.empty() ? std::string("Report") : FileNameOf(contents.Names.front()));
+  contents.Made = request.Made;
+  return reading;
+}
+
+ReportOutcome DrawReport(const ReportContents& contents, const std::string& out, const ReportProgress& progress) {
+  ReportOutcome outcome;
+  auto fail = [&](ReportError error, std::string reason) {
+    outcome.Error = error;
+    outcome.Reason = std::move(reason);
+    return outcome;
+  };
+  QSaveFile file(Q(out));
+  file.setDirectWriteFallback(false);
+  if (!file.open(QIODevice::WriteOnly)) return fail(ReportError::Unwritable, file.errorString().toStdString());
+  outcome.Records = contents.Figures.Records;
+  outcome.Pages = ReportPages(static_cast<int>(contents.Harmonics.size()));
+  const QString title = Q(contents.Title);
 
   QBuffer pdf;
   pdf.open(QIODevice::WriteOnly);
@@ -234,21 +256,21 @@ ReportOutcome WriteReport(const ReportRequest& request, const std::string& out, 
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(report::Margin, report::Margin, report::Margin, report::Margin),
                                      QPageLayout::Millimeter));
-    writer.setTitle(Q(titleText));
+    writer.setTitle(title);
     writer.setCreator("Qelt " QELT_VERSION);
     QCPPainter painter;
     if (!painter.begin(&writer)) return fail(ReportError::Unwritable, "the PDF cannot be drawn");
     painter.setMode(QCPPainter::pmVectorized);
     painter.setMode(QCPPainter::pmNoCaching);
-    ReportCanvas canvas(writer, painter, Q(titleText), Q(FileNamesText(names)), Q(MadeText(request.Made)),
+    ReportCanvas canvas(writer, painter, title, Q(FileNamesText(contents.Names)), Q(MadeText(contents.Made)),
                         outcome.Pages);
     ReportPlots plots;
     canvas.BeginPage();
-    SummaryPage(canvas, Q(titleText), summary);
+    SummaryPage(canvas, title, contents.Figures);
     if (progress && !progress(92)) return fail(ReportError::Cancelled, "stopped");
-    TrendPages(canvas, plots, trends, summary);
+    if (contents.Trends) TrendPages(canvas, plots, *contents.Trends, contents.Figures);
     if (progress && !progress(96)) return fail(ReportError::Cancelled, "stopped");
-    for (const HarmonicReport& h : harmonics) HarmonicPage(canvas, plots, h);
+    for (const HarmonicReport& h : contents.Harmonics) HarmonicPage(canvas, plots, h);
     painter.end();
   }
   outcome.Bytes = pdf.data().size();
@@ -256,6 +278,19 @@ ReportOutcome WriteReport(const ReportRequest& request, const std::string& out, 
     return fail(ReportError::Unwritable, file.errorString().toStdString());
   if (progress) progress(100);
   return outcome;
+}
+
+ReportOutcome WriteReport(const ReportRequest& request, const std::string& out, const ReportProgress& progress) {
+  // An unwritable name fails before the work.
+  if (std::string reason = UnwritableReason(out); !reason.empty()) {
+    ReportOutcome outcome;
+    outcome.Error = ReportError::Unwritable;
+    outcome.Reason = reason;
+    return outcome;
+  }
+  ReportReading reading = ReadReport(request, progress);
+  if (reading.Outcome.Error != ReportError::None) return reading.Outcome;
+  return DrawReport(reading.Contents, out, progress);
 }
 
 }  // namespace qelt

@@ -1,15 +1,20 @@
 #pragma once
 // The PDF report of a recording or of list rows: page 1 the summary, two
-// pages of trend plots, then a page per harmonic file. Drawn with QtGui and
-// QCustomPlot onto a QPdfWriter; it needs a QApplication (on the offscreen
-// platform where there is no display) and runs on that application's thread.
+// pages of trend plots, then a page per harmonic file. Reading the records is
+// apart from drawing, so that a window can read on a worker thread; the
+// drawing uses QtGui and QCustomPlot on a QPdfWriter, needs a QApplication (on
+// the offscreen platform where there is no display) and runs on its thread.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "analysis/Summary.hpp"
 #include "platform/GridRows.hpp"
 #include "platform/Host.hpp"
+#include "report/HarmonicReport.hpp"
+#include "report/TrendData.hpp"
 
 namespace qelt {
 
@@ -52,7 +57,33 @@ using ReportProgress = std::function<bool(int percent)>;
 // Pages a report of this many harmonic files has.
 int ReportPages(int harmonicFiles);
 
-// Writes the report into out whole or not at all: a report that fails or is
+// What the pages show, read from the files or rows.
+struct ReportContents {
+  Summary Figures;
+  std::optional<TrendBuilder> Trends;
+  std::vector<HarmonicReport> Harmonics;
+  std::string Title;
+  std::vector<std::string> Names;
+  DateTime Made;
+};
+
+struct ReportReading {
+  ReportOutcome Outcome;  // Pages and Bytes still 0
+  ReportContents Contents;
+};
+
+// An empty text when a PDF can be written under out, else why not; nothing
+// is left behind.
+std::string UnwritableReason(const std::string& out);
+
+// Reads the harmonic files and the records (progress 0..90). Any thread.
+ReportReading ReadReport(const ReportRequest& request, const ReportProgress& progress = {});
+
+// Draws the pages and writes them to out whole or not at all (progress
+// 92..100). The application's thread.
+ReportOutcome DrawReport(const ReportContents& contents, const std::string& out, const ReportProgress& progress = {});
+
+// Reads and draws: writes the report into out whole or not at all: a report that fails or is
 // stopped leaves a file already there under that name as it was.
 ReportOutcome WriteReport(const ReportRequest& request, const std::string& out, const ReportProgress& progress = {});
 

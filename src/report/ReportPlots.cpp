@@ -158,6 +158,26 @@ void NoValues(ReportCanvas& canvas, const QRectF& rect, const QString& text) {
   p.drawText(area, Qt::AlignCenter, text);
 }
 
+// A bar chart's axes, one tick per bar from `from` to `to`, and its bars.
+QCPBars* BarAxes(QCustomPlot& plot, double from, double to, const QString& xLabel, const QString& yLabel, double width,
+                 const QColor& fill) {
+  auto ticker = QSharedPointer<QCPAxisTickerFixed>::create();
+  ticker->setTickStep(1);
+  ticker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
+  plot.xAxis->setTicker(ticker);
+  plot.xAxis->setSubTicks(false);
+  plot.xAxis->setRange(from, to);
+  plot.xAxis->setLabel(xLabel);
+  plot.xAxis->grid()->setVisible(false);
+  plot.yAxis->setTicker(QSharedPointer<QCPAxisTicker>::create());
+  plot.yAxis->setLabel(yLabel);
+  auto* bars = new QCPBars(plot.xAxis, plot.yAxis);
+  bars->setWidth(width);
+  bars->setPen(QPen(QColor(20, 20, 20), Pixels(0.15)));
+  bars->setBrush(fill);
+  return bars;
+}
+
 }  // namespace
 
 ReportPlots::ReportPlots() : plot_(std::make_unique<QCustomPlot>()) {
@@ -226,20 +246,7 @@ void ReportPlots::Hourly(ReportCanvas& canvas, const QRectF& rect,
                          const std::array<std::optional<double>, 24>& hourlyKW) {
   QCustomPlot& plot = *plot_;
   Prepare(plot);
-  auto ticker = QSharedPointer<QCPAxisTickerFixed>::create();
-  ticker->setTickStep(1);
-  ticker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
-  plot.xAxis->setTicker(ticker);
-  plot.xAxis->setSubTicks(false);
-  plot.xAxis->setRange(-0.7, 23.7);
-  plot.xAxis->setLabel("hour of the day");
-  plot.xAxis->grid()->setVisible(false);
-  plot.yAxis->setTicker(QSharedPointer<QCPAxisTicker>::create());
-  plot.yAxis->setLabel("kW");
-  auto* bars = new QCPBars(plot.xAxis, plot.yAxis);
-  bars->setWidth(0.7);
-  bars->setPen(QPen(QColor(20, 20, 20), Pixels(0.15)));
-  bars->setBrush(QColor(120, 130, 150));
+  QCPBars* bars = BarAxes(plot, -0.7, 23.7, "hour of the day", "kW", 0.7, QColor(120, 130, 150));
   QVector<double> keys, values;
   double lo = 0, hi = 0;
   for (int h = 0; h < 24; ++h) {
@@ -260,21 +267,8 @@ void ReportPlots::Hourly(ReportCanvas& canvas, const QRectF& rect,
 void ReportPlots::Orders(ReportCanvas& canvas, const QRectF& rect, const HarmonicFigures& figures) {
   QCustomPlot& plot = *plot_;
   Prepare(plot);
-  auto ticker = QSharedPointer<QCPAxisTickerFixed>::create();
-  ticker->setTickStep(1);
-  ticker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
-  plot.xAxis->setTicker(ticker);
-  plot.xAxis->setSubTicks(false);
-  plot.xAxis->setRange(0.3, 31.7);
-  plot.xAxis->setLabel("order");
-  plot.xAxis->grid()->setVisible(false);
-  plot.yAxis->setTicker(QSharedPointer<QCPAxisTicker>::create());
-  plot.yAxis->setLabel("% of the fundamental");
+  QCPBars* bars = BarAxes(plot, 0.3, 31.7, "order", "% of the fundamental", 0.65, QColor(70, 110, 170));
   const OrdersView view = ChooseOrders(figures, HighestOrder);
-  auto* bars = new QCPBars(plot.xAxis, plot.yAxis);
-  bars->setWidth(0.65);
-  bars->setPen(QPen(QColor(20, 20, 20), Pixels(0.15)));
-  bars->setBrush(QColor(70, 110, 170));
   QVector<double> keys, values;
   double hi = 0;
   for (int h = 1; h <= static_cast<int>(view.Values.size()); ++h) {

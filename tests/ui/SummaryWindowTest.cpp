@@ -12,6 +12,7 @@
 #include <QTest>
 #include <fstream>
 
+#include "PdfText.hpp"
 #include "analysis/SummaryWindow.hpp"
 #include "app/Attach.hpp"
 #include "link/Link.hpp"
@@ -24,6 +25,7 @@
 #include "recorder/ListWindow.hpp"
 #include "recorder/MeasurementFile.hpp"
 #include "recorder/PcSamplingController.hpp"
+#include "report/ListReport.hpp"
 #include "session/Session.hpp"
 #include "sim/Instrument.hpp"
 #include "sim/SimPort.hpp"
@@ -89,7 +91,7 @@ struct Rig {
   Rig() {
     session.Meter.PortDevice = "SIM";
     sampling = AttachPcSampling(panel, session, dialogs, &host);
-    AttachSummary(dialogs, sampling, nullptr);
+    AttachSummaryAndReport(dialogs, sampling, nullptr);
     panel.show();
     panel.Load();
     panel.StopTimer1();
@@ -131,6 +133,8 @@ class SummaryWindowTest : public QObject {
   void ClosingWhileItComputesStopsTheWorker();
   void FileListButtonOpensItsSummary();
   void LiveListSummaryIsASnapshotWithRefresh();
+  void ReportButtonWritesTheWholeRecordingAsPdf();
+  void ReportOfAnEmptyListIsToldAndWritesNothing();
 
  private:
   QTemporaryDir tmp;
@@ -263,6 +267,66 @@ void SummaryWindowTest::FileListButtonOpensItsSummary() {
   QVERIFY(summary->Scope().isVisibleTo(summary));
   // A second click brings the same window forward.
   QCOMPARE(OpenSummaryOf(*list), summary);
+}
+
+namespace {
+
+// Clicks "Report" and waits until the report has been written or told.
+bool RunReport(RecordListWindow& list) {
+  auto* report = list.findChild<ListReport*>();
+  if (!report) return false;
+  QSignalSpy spy(report, &ListReport::Finished);
+  list.Toolbar1().Click(list.Toolbar1().IndexOf("Report"));
+  return report->Busy() ? spy.wait(20000) : !spy.isEmpty();
+}
+
+}  // namespace
+
+void SummaryWindowTest::ReportButtonWritesTheWholeRecordingAsPdf() {
+  Rig rig;
+  const std::string path = tmp.filePath("week.mes").toStdString();
+  WriteRecording(path, {"003.0", "-001.0", "002.0"}, 1);
+  WriteRecording(ContinuationName(path, 1), {"004.0"}, 4);
+  rig.dialogs.QueueFile(path);
+  rig.Key("Open");
+  FileListWindow* list = rig.sampling->FileList();
+  QVERIFY(list);
+  const QString caption = list->windowTitle();
+  rig.dialogs.Answers.push_back(MessageAnswer::Yes);  // the whole recording
+  const std::string chosen = tmp.filePath("weekly").toStdString();
+  rig.dialogs.QueueFile(chosen);
+  QVERIFY(RunReport(*list));
+  QCOMPARE(list->windowTitle(), caption);
+  const auto& shown = rig.dialogs.History;
+  QVERIFY(shown.size() >= 3);
+  const auto& save = shown[shown.size() - 2];
+  QCOMPARE(save.What, ScriptedDialogs::Kind::SaveFile);
+  QCOMPARE(save.File.InitialPath, tmp.filePath("week.pdf").toStdString());
+  QVERIFY(save.File.OverwritePrompt);
+  QCOMPARE(shown.back().Text, "The report (3 pages) was written to " + chosen + ".pdf.");
+  const QString text = test::PdfText(QString::fromStdString(chosen + ".pdf"));
+  QVERIFY(text.contains("week.mes"));
+  QVERIFY(text.contains("week-1.mes"));
+  QVERIFY(text.contains("page 1 of 3"));
+  QCOMPARE(list->findChild<ListReport*>()->LastOutcome().Records, std::int64_t{4});
+}
+
+void SummaryWindowTest::ReportOfAnEmptyListIsToldAndWritesNothing() {
+  Rig rig;
+  rig.Key("List");
+  ListWindow* list = rig.sampling->List();
+  QVERIFY(list);
+  const std::string chosen = tmp.filePath("empty.pdf").toStdString();
+  rig.dialogs.QueueFile(chosen);
+  QVERIFY(RunReport(*list));
+  QCOMPARE(rig.dialogs.History.back().Text,
+           std::string("The list holds not one record row; there is nothing to report."));
+  QVERIFY(!QFile::exists(QString::fromStdString(chosen)));
+  // A save dialog cancelled: nothing at all.
+  const std::size_t before = rig.dialogs.History.size();
+  rig.dialogs.QueueFileCancel();
+  list->Toolbar1().Click(list->Toolbar1().IndexOf("Report"));
+  QCOMPARE(rig.dialogs.History.size(), before + 1);
 }
 
 void SummaryWindowTest::LiveListSummaryIsASnapshotWithRefresh() {
