@@ -9,6 +9,7 @@
 #include <map>
 #include <system_error>
 
+#include "platform/CivilDate.hpp"
 #include "records/RecordFileReader.hpp"
 #include "records/RecordTable.hpp"
 #include "text/NumberText.hpp"
@@ -17,28 +18,6 @@ namespace qelt {
 namespace {
 
 constexpr std::int64_t SecondsPerDay = 86400;
-
-// Days from 1970/01/01 of a proleptic Gregorian date.
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const auto yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
-  z += 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const auto doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (month <= 2));
-}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -189,17 +168,15 @@ class Accumulator {
     }
     if (pending_) {
       const std::int64_t d = record.At - pending_->At;
-      double weight = 0;
+      const std::optional<double> interval =
+          s_.IntervalS ? std::optional<double>(static_cast<double>(*s_.IntervalS)) : std::nullopt;
       if (d <= 0) {
         ++s_.ClockSteps;
-      } else if (s_.IntervalS && d > 2 * *s_.IntervalS) {
-        weight = static_cast<double>(*s_.IntervalS);
+      } else if (interval && static_cast<double>(d) > 2 * *interval) {
         ++s_.Gaps;
-        s_.GapS += static_cast<double>(d - *s_.IntervalS);
-      } else {
-        weight = static_cast<double>(d);
+        s_.GapS += static_cast<double>(d) - *interval;
       }
-      Weigh(weight);
+      Weigh(RecordWeight(static_cast<double>(d), interval));
     }
     pending_ = record;
   }
@@ -414,6 +391,12 @@ void Run(Summary& summary, const SummaryOptions& options, bool padShort, const R
 }
 
 }  // namespace
+
+double RecordWeight(double d, std::optional<double> interval) {
+  if (!(d > 0)) return 0;
+  if (interval && d > 2 * *interval) return *interval;
+  return d;
+}
 
 std::string MomentText(Moment moment) {
   std::int64_t day = moment >= 0 ? moment / SecondsPerDay : (moment - SecondsPerDay + 1) / SecondsPerDay;

@@ -6,6 +6,7 @@
 #include "link/Bcd.hpp"
 #include "link/Commands.hpp"
 #include "link/Decoding.hpp"
+#include "platform/CivilDate.hpp"
 #include "text/NumberText.hpp"
 
 namespace qelt {
@@ -22,26 +23,7 @@ std::string Joined(const std::uint8_t (&bytes)[3], char sep) {
   return Hex2(bytes[0]) + sep + Hex2(bytes[1]) + sep + Hex2(bytes[2]);
 }
 
-long long DaysFromCivil(long long y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const auto yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<long long>(doe) - 719468 - 10957;  // days from 2000-01-01
-}
-
-void CivilFromDays(long long z, int& y, int& m, int& d) {
-  z += 10957 + 719468;
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const auto doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<int>(static_cast<long long>(yoe) + era * 400 + (m <= 2));
-}
+constexpr long long Days1970To2000 = 10957;
 
 int DaysInMonth(int y, int m) {
   static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -74,8 +56,8 @@ bool EntryStart(const SetEntry& e, Moment& start) {
   const int y = 2000 + FromBcd(e.Date[0]), mo = FromBcd(e.Date[1]), d = FromBcd(e.Date[2]);
   const int h = FromBcd(e.Time[0]), mi = FromBcd(e.Time[1]), s = FromBcd(e.Time[2]);
   if (mo < 1 || mo > 12 || d < 1 || d > DaysInMonth(y, mo) || h > 23 || mi > 59 || s > 59) return false;
-  start.Seconds =
-      DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) * 86400 + h * 3600LL + mi * 60LL + s;
+  start.Seconds = (DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) - Days1970To2000) * 86400 +
+                  h * 3600LL + mi * 60LL + s;
   return true;
 }
 
@@ -83,7 +65,7 @@ std::string MomentDate(Moment m) {
   long long days = m.Seconds / 86400;
   if (m.Seconds % 86400 < 0) --days;
   int y = 0, mo = 0, d = 0;
-  CivilFromDays(days, y, mo, d);
+  CivilFromDays(days + Days1970To2000, y, mo, d);
   char buf[32];
   std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", y, mo, d);
   return buf;

@@ -10,7 +10,8 @@
 
 namespace qelt {
 
-inline constexpr const char* PanelCaption = "Panel  V8.00";
+// The version is the project's, as the programs print it.
+inline constexpr const char* PanelCaption = "Panel  V" QELT_VERSION;
 inline constexpr const char* PanelBuildDate = "110729";
 // Clicking the link indicator shows or hides the build date in the caption.
 std::string ToggledPanelCaption(const std::string& caption);

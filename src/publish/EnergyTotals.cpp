@@ -12,6 +12,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "analysis/Summary.hpp"
+
 namespace qelt {
 
 void AddEnergyReading(EnergyTotals& totals, double epoch, const std::string& t, double tkw, double tkvar,
@@ -19,10 +21,7 @@ void AddEnergyReading(EnergyTotals& totals, double epoch, const std::string& t, 
   if (!std::isfinite(tkw)) tkw = 0;
   if (!std::isfinite(tkvar)) tkvar = 0;
   if (totals.HasLast) {
-    double d = epoch - totals.LastEpoch;
-    if (!(d > 0)) d = 0;
-    if (d > 2 * intervalSeconds) d = intervalSeconds;
-    const double hours = d / 3600.0;
+    const double hours = RecordWeight(epoch - totals.LastEpoch, intervalSeconds) / 3600.0;
     totals.KWhImport += std::max(totals.LastKW, 0.0) * hours;
     totals.KWhExport += std::max(-totals.LastKW, 0.0) * hours;
     totals.KvarhPositive += std::max(totals.LastKvar, 0.0) * hours;
