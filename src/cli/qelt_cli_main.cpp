@@ -1,4 +1,7 @@
-// qelt-cli: live readings, recordings and the instrument clock for scripts.
+// qelt-cli: the instrument from scripts, without a display. Its commands:
+// read, record, clock, ports, logger (list, get, erase), harmonic (get,
+// analyze), summary, report and publish; each exits with the codes of
+// cli/CliInstrument.hpp.
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
 #include <algorithm>
