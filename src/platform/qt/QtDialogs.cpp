@@ -127,6 +127,7 @@ std::optional<FileChoice> QtDialogs::SaveFile(const FileRequest& request) {
   auto choice =
       Choice(QFileDialog::getSaveFileName(Owner(), QString::fromStdString(request.Title),
                                           StartPath(request.Title, request.InitialPath), filter, &selected, options));
+  if (choice) choice->FilterIndex = static_cast<int>(filter.split(";;").indexOf(selected)) + 1;
   Remember(request.Title, choice);
   return choice;
 }

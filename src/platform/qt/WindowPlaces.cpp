@@ -1,14 +1,45 @@
 #include "platform/qt/WindowPlaces.hpp"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
+#include "platform/WindowPlacement.hpp"
 #include "platform/qt/StoredSettings.hpp"
 
 namespace qelt {
+
+namespace {
+PlaceBox BoxOf(const QRect& r) { return {r.left(), r.top(), r.width(), r.height()}; }
+
+bool CountsAsOpen(const QWidget* w, const QWidget* window) {
+  if (w == window || !w->isVisible() || w->isMinimized()) return false;
+  const Qt::WindowType type = w->windowType();
+  return type == Qt::Window || type == Qt::Dialog;
+}
+}  // namespace
+
+void PlaceClearOfOthers(QWidget& window) {
+  QScreen* screen = window.screen();
+  if (!screen) return;
+  std::vector<PlaceBox> open;
+  // The frame of a window not yet shown is not known: like the others'.
+  QMargins frame(0, 30, 0, 0);
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (!CountsAsOpen(w, &window)) continue;
+    const QRect outer = w->frameGeometry();
+    const QRect inner = w->geometry();
+    frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                     outer.bottom() - inner.bottom());
+    open.push_back(BoxOf(outer));
+  }
+  const QSize size = window.size().grownBy(frame);
+  const PlaceBox placed = PlaceWindow(BoxOf(QRect(window.pos(), size)), open, BoxOf(screen->availableGeometry()));
+  window.move(placed.Left, placed.Top);
+}
 
 WindowPlaces::WindowPlaces(StoredSettings& settings, QObject* parent) : QObject(parent), settings_(settings) {
   QCoreApplication::instance()->installEventFilter(this);
@@ -21,15 +52,18 @@ bool WindowPlaces::eventFilter(QObject* watched, QEvent* event) {
   if (!window || !window->isWindow() || window->objectName().isEmpty()) return false;
   if (event->type() == QEvent::Show && !shownAt_.contains(window)) {
     connect(window, &QObject::destroyed, this, [this, window] { shownAt_.remove(window); });
+    bool placed = false;
     if (const auto place = settings_.WindowPlace(window->objectName())) {
       // Only where its title bar can still be reached.
       const QRect title(*place, QSize(std::max(40, window->width() / 2), 20));
       for (QScreen* screen : QGuiApplication::screens())
         if (screen->availableGeometry().intersects(title)) {
           window->move(*place);
+          placed = true;
           break;
         }
     }
+    if (!placed) PlaceClearOfOthers(*window);
     shownAt_.insert(window, window->pos());
   } else if (event->type() == QEvent::Hide && shownAt_.contains(window)) {
     // A few pixels are the window manager's frame, not the user.
