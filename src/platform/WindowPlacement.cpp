@@ -32,6 +32,16 @@ long long Hidden(const PlaceBox& box, const std::vector<PlaceBox>& open) {
   return area;
 }
 
+// Hiding a title bar costs more than any area: a window whose title bar shows
+// can still be reached and raised.
+long long Cost(const PlaceBox& box, const std::vector<PlaceBox>& open) {
+  constexpr long long TitleCost = 1LL << 40;
+  long long cost = Hidden(box, open);
+  for (const PlaceBox& o : open)
+    if (SharedArea(box, PlaceBox{o.Left, o.Top, o.Width, TitleBarHeight}) > 0) cost += TitleCost;
+  return cost;
+}
+
 }  // namespace
 
 PlaceBox PlaceWindow(const PlaceBox& wanted, const std::vector<PlaceBox>& open, const PlaceBox& screen) {
@@ -47,13 +57,13 @@ PlaceBox PlaceWindow(const PlaceBox& wanted, const std::vector<PlaceBox>& open, 
   for (const PlaceBox& box : tries)
     if (OnScreen(box, screen) && Hidden(box, open) == 0) return box;
 
-  // Everywhere hides something: the least, on the screen, cascaded clear of
-  // the title bars below it.
+  // Everywhere hides something: the least, on the screen, hiding no title
+  // bar where it can, and never on another window's corner.
   PlaceBox best = Within(wanted, screen);
   long long least = std::numeric_limits<long long>::max();
   for (const PlaceBox& t : tries) {
     const PlaceBox box = Within(t, screen);
-    if (const long long hidden = Hidden(box, open); hidden < least) {
+    if (const long long hidden = Cost(box, open); hidden < least) {
       least = hidden;
       best = box;
     }

@@ -64,6 +64,15 @@ TEST(WindowPlacement, WithNoFreeRoomItHidesLeastAndCascadesOffTitleBars) {
   EXPECT_TRUE(OnScreen(second));
 }
 
+TEST(WindowPlacement, ACrowdedScreenLeavesEveryTitleBarInSight) {
+  // A small window stands where the wide one would hide least.
+  const std::vector<PlaceBox> open{Main, {457, 0, 533, 385}, {990, 0, 180, 225}, {605, 250, 995, 750}};
+  const PlaceBox placed = PlaceWindow(PlaceBox{990, 225, 937, 445}, open, Screen);
+  EXPECT_TRUE(OnScreen(placed));
+  for (const PlaceBox& o : open)
+    EXPECT_EQ(SharedArea(placed, PlaceBox{o.Left, o.Top, o.Width, TitleBarHeight}), 0) << o.Left << "," << o.Top;
+}
+
 TEST(WindowPlacement, AWindowLargerThanTheScreenStartsAtItsCorner) {
   const PlaceBox placed = PlaceWindow(PlaceBox{300, 300, 2000, 1200}, {Main}, Screen);
   EXPECT_EQ(placed.Left, 0);

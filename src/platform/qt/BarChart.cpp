@@ -58,6 +58,7 @@ void BarChart::AddOption(QWidget* control) {
     auto* row = new QHBoxLayout(options_);
     row->setContentsMargins(4, 2, 8, 0);
     row->addStretch();
+    options_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     static_cast<QVBoxLayout*>(layout())->insertWidget(0, options_);
     QPalette p = options_->palette();
     p.setColor(QPalette::Window, Qt::white);

@@ -54,7 +54,12 @@ QWidget* QtDialogs::Owner() const {
   // A dialog asked for from within another dialog belongs to that one.
   if (QWidget* modal = QApplication::activeModalWidget()) return modal;
   if (QWidget* active = QApplication::activeWindow()) return active;
-  return parent_;
+  if (parent_) return parent_;
+  // Before the main window (the port window): the one window on the screen,
+  // so that the box opens over it rather than in the screen's middle.
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible() && w->windowType() == Qt::Window) return w;
+  return nullptr;
 }
 
 MessageAnswer QtDialogs::Message(const std::string& text, MessageIcon icon, MessageButtons buttons,

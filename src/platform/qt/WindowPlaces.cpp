@@ -25,20 +25,31 @@ bool CountsAsOpen(const QWidget* w, const QWidget* window) {
 void PlaceClearOfOthers(QWidget& window) {
   QScreen* screen = window.screen();
   if (!screen) return;
-  std::vector<PlaceBox> open;
-  // The frame of a window not yet shown is not known: like the others'.
-  QMargins frame(0, 30, 0, 0);
+  // A window just shown has no frame yet: it takes the frame of one that has.
+  QMargins frame(1, 24, 1, 4);
+  std::vector<QWidget*> others;
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (!CountsAsOpen(w, &window)) continue;
+    others.push_back(w);
     const QRect outer = w->frameGeometry();
     const QRect inner = w->geometry();
-    frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                     outer.bottom() - inner.bottom());
-    open.push_back(BoxOf(outer));
+    if (outer != inner)
+      frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                       outer.bottom() - inner.bottom());
   }
-  const QSize size = window.size().grownBy(frame);
-  const PlaceBox placed = PlaceWindow(BoxOf(QRect(window.pos(), size)), open, BoxOf(screen->availableGeometry()));
-  window.move(placed.Left, placed.Top);
+  std::vector<PlaceBox> open;
+  for (QWidget* w : others)
+    open.push_back(BoxOf(w->frameGeometry() != w->geometry() ? w->frameGeometry() : w->geometry().marginsAdded(frame)));
+  const QRect wanted(window.pos(), window.size().grownBy(frame));
+  const PlaceBox placed = PlaceWindow(BoxOf(wanted), open, BoxOf(screen->availableGeometry()));
+  if (placed.Left == wanted.left() && placed.Top == wanted.top()) return;  // where its code put it
+  // Once the native window exists but has no frame yet, a move places the
+  // client area: the frame's place is then the client's less the frame.
+  const bool frameless = window.geometry().topLeft() == window.pos();
+  if (frameless && window.testAttribute(Qt::WA_WState_Created))
+    window.move(placed.Left + frame.left(), placed.Top + frame.top());
+  else
+    window.move(placed.Left, placed.Top);
 }
 
 WindowPlaces::WindowPlaces(StoredSettings& settings, QObject* parent) : QObject(parent), settings_(settings) {
@@ -63,7 +74,8 @@ bool WindowPlaces::eventFilter(QObject* watched, QEvent* event) {
           break;
         }
     }
-    if (!placed) PlaceClearOfOthers(*window);
+    // Dialogs open over the window that asked for them.
+    if (!placed && window->windowType() == Qt::Window) PlaceClearOfOthers(*window);
     shownAt_.insert(window, window->pos());
   } else if (event->type() == QEvent::Hide && shownAt_.contains(window)) {
     // A few pixels are the window manager's frame, not the user.
