@@ -320,6 +320,8 @@ class HarmonicWindowsTest : public QObject {
     rig.dialogs.Printers.push_back(pdf);
     harmonic->PrintCommand();
     QVERIFY(QFileInfo(dir.filePath("harmonic.pdf")).size() > 1000);
+    // The heading line names the analysis.
+    QVERIFY(test::PdfText(dir.filePath("harmonic.pdf")).contains("A Phase Voltage"));
     QVERIFY(!harmonic->CmdPrint().isHidden());
     QCOMPARE(harmonic->Panel(3).palette().color(QPalette::Window), panelBack);
     QCOMPARE(harmonic->LblTHD().palette().color(QPalette::Window), labelBack);
