@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -163,7 +164,11 @@ void PreHarmonicWindow::FitList() {
   const int wanted = columns + grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth();
   grid_->resize(std::max(TwipsToPixels(2295), wanted), grid_->height());
   grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  const int width = std::max(TwipsToPixels(2520), grid_->geometry().right() + 1 + TwipsToPixels(105));
+  // Wide enough, too, that the window manager shows the whole caption beside
+  // its buttons (about 110 pixels of them).
+  const int title = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(windowTitle()) + 110;
+  const int width = std::max({TwipsToPixels(2520), grid_->geometry().right() + 1 + TwipsToPixels(105), title});
+  grid_->resize(width - grid_->x() - TwipsToPixels(105), grid_->height());
   setMinimumSize(width, TwipsToPixels(2985));
   setMaximumSize(width, QWIDGETSIZE_MAX);
   resize(width, height());
