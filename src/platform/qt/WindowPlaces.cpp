@@ -22,9 +22,9 @@ bool CountsAsOpen(const QWidget* w, const QWidget* window) {
 }
 }  // namespace
 
-void PlaceClearOfOthers(QWidget& window) {
+QPoint PlaceClearOfOthers(QWidget& window) {
   QScreen* screen = window.screen();
-  if (!screen) return;
+  if (!screen) return window.pos();
   // A window just shown has no frame yet: it takes the frame of one that has.
   QMargins frame(1, 24, 1, 4);
   std::vector<QWidget*> others;
@@ -42,7 +42,7 @@ void PlaceClearOfOthers(QWidget& window) {
     open.push_back(BoxOf(w->frameGeometry() != w->geometry() ? w->frameGeometry() : w->geometry().marginsAdded(frame)));
   const QRect wanted(window.pos(), window.size().grownBy(frame));
   const PlaceBox placed = PlaceWindow(BoxOf(wanted), open, BoxOf(screen->availableGeometry()));
-  if (placed.Left == wanted.left() && placed.Top == wanted.top()) return;  // where its code put it
+  if (placed.Left == wanted.left() && placed.Top == wanted.top()) return window.pos();  // where its code put it
   // Once the native window exists but has no frame yet, a move places the
   // client area: the frame's place is then the client's less the frame.
   const bool frameless = window.geometry().topLeft() == window.pos();
@@ -50,6 +50,7 @@ void PlaceClearOfOthers(QWidget& window) {
     window.move(placed.Left + frame.left(), placed.Top + frame.top());
   else
     window.move(placed.Left, placed.Top);
+  return QPoint(placed.Left, placed.Top);
 }
 
 WindowPlaces::WindowPlaces(StoredSettings& settings, QObject* parent) : QObject(parent), settings_(settings) {
@@ -64,6 +65,7 @@ bool WindowPlaces::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Show && !shownAt_.contains(window)) {
     connect(window, &QObject::destroyed, this, [this, window] { shownAt_.remove(window); });
     bool placed = false;
+    QPoint at = window->pos();
     if (const auto place = settings_.WindowPlace(window->objectName())) {
       // Only where its title bar can still be reached.
       const QRect title(*place, QSize(std::max(40, window->width() / 2), 20));
@@ -75,8 +77,9 @@ bool WindowPlaces::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     // Dialogs open over the window that asked for them.
-    if (!placed && window->windowType() == Qt::Window) PlaceClearOfOthers(*window);
-    shownAt_.insert(window, window->pos());
+    if (!placed && window->windowType() == Qt::Window) at = PlaceClearOfOthers(*window);
+    // Where its frame stands once framed: leaving from there is no move by the user.
+    shownAt_.insert(window, at);
   } else if (event->type() == QEvent::Hide && shownAt_.contains(window)) {
     // A few pixels are the window manager's frame, not the user.
     const QPoint moved = window->pos() - shownAt_.take(window);

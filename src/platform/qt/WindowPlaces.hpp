@@ -14,8 +14,9 @@ namespace qelt {
 class StoredSettings;
 
 // Moves a window about to show from the place its code gave it to one that
-// hides none of the open windows (PlaceWindow), on its screen.
-void PlaceClearOfOthers(QWidget& window);
+// hides none of the open windows (PlaceWindow), on its screen. Returns where
+// its frame stands then.
+QPoint PlaceClearOfOthers(QWidget& window);
 
 class WindowPlaces : public QObject {
  public:
