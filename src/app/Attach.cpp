@@ -74,7 +74,7 @@ GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& di
     sampling->FileListCreated = [graphs, before = std::move(sampling->FileListCreated)](FileListWindow& list) {
       if (before) before(list);
       list.PlotRecords = [graphs](FileListWindow& window) {
-        graphs->PlotCommand(window.RecordGrid().Data(), window.Hooks());
+        graphs->PlotCommand(window.RecordGrid().Data(), window.Hooks(), window.SourceFile());
       };
     };
   }

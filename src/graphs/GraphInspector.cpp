@@ -1,6 +1,7 @@
 #include "graphs/GraphInspector.hpp"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -82,6 +83,9 @@ GraphInspector::GraphInspector(const InspectorLayout& layout, GraphState& state,
   FixClientSizeTwips(*this, layout_.ClientWidth, layout_.ClientHeight);
   BuildControls();
   FollowClientSize(*this, {{graph_, GrowBoth}, {frmGraphic_, MoveDown}});
+  // Never narrower than the frame of controls, and a graph of some height above it.
+  setMinimumSize(frmGraphic_->geometry().right() + 1 + TwipsToPixels(105),
+                 frmGraphic_->height() + TwipsToPixels(120 + 2400 + 120 + 105));
   move(0, pos().y());
   for (const TrackMode& mode : TrackModes) combo1_->addItem(mode.Item);
   combo1_->setCurrentIndex(0);
@@ -118,7 +122,10 @@ void GraphInspector::BuildControls() {
     box->SetIncrement(1);
   }
   for (NumberBox* box : {axisMin_[0], axisMin_[1], axisMax_[0], axisMax_[1]})
-    connect(box, &NumberBox::ValueChanged, this, &GraphInspector::RangeBoxChanged);
+    connect(box, &NumberBox::ValueChanged, this, [this, box] {
+      RangeBoxChanged();
+      MarkRangeBoxes(box);
+    });
 
   QGroupBox* track = AddFrame(*frmGraphic_, "Track Mode", layout_.TrackFrameLeft, 600, layout_.TrackFrameWidth, 1935);
   combo1_ = new QComboBox(track);
@@ -201,6 +208,9 @@ void GraphInspector::SelectTrackMode(int position) {
   } else {
     graph_->SetCursorVisible(1, false);
     graph_->SetCursorVisible(2, false);
+    // No cursor, no position.
+    xPosition_->clear();
+    yPosition_->clear();
   }
 }
 
@@ -216,6 +226,24 @@ void GraphInspector::RangeBoxChanged() {
   graph_->SetAxisRange(1, AxisMin(1).Value(), AxisMax(1).Value());
   graph_->SetAxisRange(2, AxisMin(2).Value(), AxisMax(2).Value());
   ShowStats();
+}
+
+void GraphInspector::MarkRangeBoxes(NumberBox* changed) {
+  for (int axis = 1; axis <= 2; ++axis) {
+    NumberBox& min = AxisMin(axis);
+    NumberBox& max = AxisMax(axis);
+    const QString problem = QString::fromStdString(RangeProblem(min.Value(), max.Value()));
+    if (problem.isEmpty()) {
+      min.SetProblem({});
+      max.SetProblem({});
+    } else if (changed == &min || changed == &max) {
+      // The box just changed is the wrong one, until either is mended.
+      changed->SetProblem(problem);
+      (changed == &min ? max : min).SetProblem({});
+    } else if (!min.HasProblem() && !max.HasProblem()) {
+      min.SetProblem(problem);
+    }
+  }
 }
 
 void GraphInspector::FollowGraphRanges() {
@@ -266,7 +294,10 @@ void GraphInspector::PrintGraph() {
     setFixedSize(TwipsToPixels(11550 - 90), height());
     PlaceTwips(*graph_, 720, 720, 10320, 5280);
     graph_->replot();
-    printed = PrintWidgetImage(*this, *choice, reason);
+    const QDateTime now = QDateTime::currentDateTime();
+    const DateTime when{now.date().year(), now.date().month(),  now.date().day(),
+                        now.time().hour(), now.time().minute(), now.time().second()};
+    printed = PrintWidgetImage(*this, *choice, reason, InspectorPrintHeading(source_, when));
   }
   if (!printed) dialogs_.Message("The printer cannot be used:\r\n" + reason, MessageIcon::Stop);
 }

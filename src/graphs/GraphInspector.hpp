@@ -68,6 +68,7 @@ class GraphInspector : public QWidget {
  private:
   void BuildControls();
   void RangeBoxChanged();
+  void MarkRangeBoxes(NumberBox* changed);
   void FollowGraphRanges();
   void CursorChanged(int cursor, double x, double y);
   void ShowStats();

@@ -44,7 +44,7 @@ void GraphsController::InspectChart(int index) {
   window->Open(std::move(source));
 }
 
-void GraphsController::PlotCommand(const GridRows& table, const GridWindowHooks& list) {
+void GraphsController::PlotCommand(const GridRows& table, const GridWindowHooks& list, const std::string& file) {
   auto plot = PlotRecords(table, list);
   if (!plot) {
     dialogs_.Message("There are no records to plot.", MessageIcon::Stop);
@@ -56,6 +56,7 @@ void GraphsController::PlotCommand(const GridRows& table, const GridWindowHooks&
   session_.Graph.PlotYMax = last.YMax;
   session_.Graph.PlotYMin = last.YMin;
   if (allPlot_) delete allPlot_.data();
+  plotFile_ = file;
   auto* window = new AllPlotWindow(std::move(*plot), &dialogs_);
   window->setAttribute(Qt::WA_DeleteOnClose);
   connect(window, &AllPlotWindow::ChartClicked, this, &GraphsController::InspectPlot);
@@ -69,6 +70,7 @@ void GraphsController::InspectPlot(int index) {
   const GraphControl& chart = allPlot_->Chart(index);
   InspectorSource source = FileInspectorSource(session_.Graph, allPlot_->Plotted(), index,
                                                chart.AxisCaption(1).toStdString(), chart.AxisMin(2), chart.AxisMax(2));
+  source.File = plotFile_;
   auto* window = new PlotWindow(session_.Graph, dialogs_);
   window->setAttribute(Qt::WA_DeleteOnClose);
   plot_ = window;

@@ -28,7 +28,8 @@ class GraphsController : public QObject {
   void GraphCommand();
   // "Plot" of a file list: its record table and its caption. A table
   // without records is refused with a message.
-  void PlotCommand(const GridRows& table, const GridWindowHooks& list);
+  // file: the measurement file the table came from, for the printouts.
+  void PlotCommand(const GridRows& table, const GridWindowHooks& list, const std::string& file = {});
 
   // A click on live chart index, or on file-plot graph index.
   void InspectChart(int index);
@@ -46,6 +47,7 @@ class GraphsController : public QObject {
   QPointer<InspectorWindow> inspector_;
   QPointer<AllPlotWindow> allPlot_;
   QPointer<PlotWindow> plot_;
+  std::string plotFile_;  // of the open file plot
 };
 
 }  // namespace qelt

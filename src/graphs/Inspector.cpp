@@ -52,6 +52,20 @@ InspectorSource FileInspectorSource(GraphState& state, const FilePlotData& plot,
   return source;
 }
 
+std::string InspectorPrintHeading(const InspectorSource& source, const DateTime& when) {
+  std::string heading = QuantityTitle(Quantities[static_cast<std::size_t>(source.Index)].Name);
+  if (heading.empty()) heading = source.Name;
+  heading += "   " + DateTimeText(when);
+  if (!source.File.empty()) heading += "   " + source.File;
+  return heading;
+}
+
+std::string RangeProblem(double min, double max) {
+  if (min < max) return {};
+  return "Min must be below Max (" + GeneralNumber(min) + " is not below " + GeneralNumber(max) +
+         "): the axis keeps its range until it is.";
+}
+
 const char* RangeFormat(int quantityIndex) { return IsThreeDecimal(quantityIndex) ? "0.000" : "0.0"; }
 double RangeIncrement(int quantityIndex) { return IsThreeDecimal(quantityIndex) ? 0.001 : 0.1; }
 

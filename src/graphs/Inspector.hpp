@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "graphs/FilePlot.hpp"
+#include "platform/Host.hpp"
 #include "session/GraphState.hpp"
 
 namespace qelt {
@@ -26,7 +27,11 @@ struct InspectorSource {
   double FirstX = 1;
   AxisSpan X;  // at opening and after "Reset Scale"
   AxisSpan Y;
+  std::string File;  // the measurement file of a file plot, when known
 };
+
+// The heading line of "Print Graph": the quantity, the moment, the file.
+std::string InspectorPrintHeading(const InspectorSource& source, const DateTime& when);
 
 // A click on live chart index whose Y axis shows yMin..yMax: GraphIndex,
 // GraphYMin/Max and GraphLast set, the history slots copied. With no sample
@@ -37,6 +42,10 @@ InspectorSource LiveInspectorSource(GraphState& state, int index, const std::str
 // PlotName and PlotYMin/Max set, the column taken from the plot's own copy.
 InspectorSource FileInspectorSource(GraphState& state, const FilePlotData& plot, int index, const std::string& name,
                                     double yMin, double yMax);
+
+// The tip of a range box whose minimum is not below its maximum (the axis
+// keeps its range then); empty when the two are in order.
+std::string RangeProblem(double min, double max);
 
 // The range boxes' display format and arrow step for a quantity.
 const char* RangeFormat(int quantityIndex);

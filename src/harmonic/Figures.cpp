@@ -68,6 +68,15 @@ OrdersView ChooseOrders(const HarmonicFigures& f, int n) {
   return view;
 }
 
+OrdersView WithoutFundamental(OrdersView view) {
+  if (!view.Labels.empty()) {
+    view.Labels.erase(view.Labels.begin());
+    view.Values.erase(view.Values.begin());
+    view.ValueTexts.erase(view.ValueTexts.begin());
+  }
+  return view;
+}
+
 OrderView ChooseOrder(const HarmonicFigures& f, int k) {
   k = std::max(1, std::min(k, HighestOrder));
   return {FigureText(f.R[At(k)]), FigureText(f.P[At(k)])};

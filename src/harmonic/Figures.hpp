@@ -43,6 +43,9 @@ struct OrdersView {
   std::string Thdr;                     // "0.00" for N = 1 with a fundamental
 };
 OrdersView ChooseOrders(const HarmonicFigures& f, int n);
+// The chart of a view without the fundamental: orders 2..N only, so that the
+// value axis scales to the largest of them (still in percent of order 1).
+OrdersView WithoutFundamental(OrdersView view);
 
 // What choosing order k shows in the large labels.
 struct OrderView {

@@ -1,6 +1,7 @@
 #include "harmonic/HarmonicCommands.hpp"
 
 #include "harmonic/Analysis.hpp"
+#include "harmonic/LineFrequency.hpp"
 #include "link/Commands.hpp"
 #include "records/GridCommands.hpp"
 
@@ -57,6 +58,11 @@ AcquireOutcome RunAcquisition(Link& link, Session& session, PanelControl& panel,
   Normalise(state);
   state.LastLetter = RequestLetter(state.LastPhase);
   state.LastHz = hz;
+  state.AnalysisHz = hz;
+  state.AnalysedAt = link.EventHost().Now();
+  state.AnalysisFile.clear();
+  // The poll stopped for the acquisition: its last reading is the instrument's frequency.
+  state.FrequencyNote = FrequencyMismatchNote(hz, LiveLineHz(session.Meter, session.Live));
   view.ShowLists();
   view.ReopenSignal();
   if (link.Abandoned(ticket)) return AcquireOutcome::Ended;
@@ -112,6 +118,10 @@ OpenOutcome RunOpen(Link& link, Session& session, PanelControl& panel, Dialogs& 
   Normalise(state);
   state.LastLetter = '\0';
   state.LastHz.clear();
+  state.AnalysisHz = hz;
+  state.AnalysedAt = link.EventHost().Now();
+  state.AnalysisFile = choice->Path;
+  state.FrequencyNote.clear();  // a file may come from another line
   view.ShowLists();
   view.ReopenSignal();
   // "E" as after an acquisition; skipped while another exchange holds the port.

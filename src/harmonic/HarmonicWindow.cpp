@@ -2,13 +2,19 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <algorithm>
 
 #include "harmonic/Analysis.hpp"
+#include "harmonic/LineFrequency.hpp"
+#include "platform/Twips.hpp"
 #include "platform/qt/BarChart.hpp"
 #include "platform/qt/CaptionPanel.hpp"
 #include "platform/qt/TwipsGeometry.hpp"
@@ -41,7 +47,10 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 HarmonicWindow::HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window), dialogs_(dialogs), figures_(ComputeFigures(state)) {
+    : QWidget(parent, Qt::Window),
+      dialogs_(dialogs),
+      figures_(ComputeFigures(state)),
+      printHeading_(AnalysisHeading(state)) {
   setObjectName("Harmonic");
   setWindowTitle("Harmonic");
   setAutoFillBackground(true);
@@ -87,16 +96,43 @@ HarmonicWindow::HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWi
   chart_->setObjectName("Chart");
   PlaceTwips(*chart_, 1920, 0, 12015, 4815);
 
+  withoutFundamental_ = new QCheckBox("Without the fundamental", this);
+  withoutFundamental_->setObjectName("ChkWithoutFundamental");
+  withoutFundamental_->setToolTip("Orders 2 to N only, the axis scaled to the largest of them (in % of K1)");
+  // Beside the result: a frequency that does not match the instrument's.
+  frequencyNote_ = new QLabel(QString::fromStdString(state.FrequencyNote), this);
+  frequencyNote_->setObjectName("LblFrequencyNote");
+  QPalette notePalette = frequencyNote_->palette();
+  notePalette.setColor(QPalette::WindowText, QColor(0xc0, 0x10, 0x10));
+  frequencyNote_->setPalette(notePalette);
+  QFont noteFont = frequencyNote_->font();
+  noteFont.setBold(true);
+  frequencyNote_->setFont(noteFont);
+  frequencyNote_->setVisible(!state.FrequencyNote.empty());
+  chart_->AddOption(frequencyNote_);
+  chart_->AddOption(withoutFundamental_);
+
+  // The cells take the width of their texts (set at load); the row scrolls
+  // sideways when the 31 of them do not fit.
+  tableArea_ = new QScrollArea(this);
+  tableArea_->setObjectName("TableArea");
+  tableArea_->setFrameShape(QFrame::NoFrame);
+  tableArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  tableArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  tableArea_->setWidgetResizable(false);
+  auto* cells = new QWidget;
+  cells->setObjectName("TableCells");
+  tableArea_->setWidget(cells);
+
   const char* rowNames[5] = {"Nos", "LDeg", "LTF", "LTR", "LOD"};
   const char* titles[5] = {"", "Degree", "THD-F%", "THD-R%", "ORD%"};
-  const int rowTops[5] = {4920, 5160, 5400, 5640, 5880};
   for (int row = 0; row < 5; ++row) {
     for (int h = 0; h <= HighestOrder; ++h) {
-      auto* label = new QLabel(this);
+      auto* label = new QLabel(h == 0 ? static_cast<QWidget*>(this) : cells);
       label->setObjectName(QString("%1%2").arg(rowNames[row]).arg(h));
       if (h == 0) {
         label->setText(titles[row]);
-        PlaceTwips(*label, 120, rowTops[row], 735, 255);
+        PlaceTwips(*label, 120, TableTop + row * TableRowStep, 735, TableCellHeight);
       } else {
         label->setAlignment(Qt::AlignCenter);
         label->setAutoFillBackground(true);
@@ -104,13 +140,13 @@ HarmonicWindow::HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWi
         p.setColor(QPalette::Window, Qt::white);
         label->setPalette(p);
         QFont font = label->font();
-        font.setPointSizeF(6);
+        font.setPointSizeF(8);
         label->setFont(font);
-        PlaceTwips(*label, 840 + (h - 1) * 420, rowTops[row], 435, 255);
       }
       table_[static_cast<std::size_t>(row)][static_cast<std::size_t>(h)] = label;
     }
   }
+  LayoutTable();
   table_[2][0]->setToolTip(ThdFTip);
   table_[3][0]->setToolTip(ThdRTip);
 
@@ -125,13 +161,42 @@ HarmonicWindow::HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWi
   connect(cmdPrint_, &QPushButton::clicked, this, &HarmonicWindow::PrintCommand);
   connect(cmdH_, &QComboBox::activated, this, [this](int index) { ChooseOrders(index + 1); });
   connect(cmdK_, &QComboBox::activated, this, [this](int index) { ChooseOrder(index + 1); });
+  connect(withoutFundamental_, &QCheckBox::toggled, this, [this] { ChooseOrders(cmdH_->currentIndex() + 1); });
 }
 
-void HarmonicWindow::SetCell(int row, int h, const std::string& text) {
-  QLabel& cell = TableLabel(row, h);
-  cell.setText(Text(text));
-  cell.setToolTip(Text(text));  // the cells are narrow
+void HarmonicWindow::LayoutTable() {
+  // As wide as the widest text of the table, never narrower than designed.
+  int widest = 0;
+  for (int row = 0; row < 5; ++row)
+    for (int h = 1; h <= HighestOrder; ++h) {
+      const QLabel& cell = TableLabel(row, h);
+      widest = std::max(widest, cell.fontMetrics().horizontalAdvance(cell.text()));
+    }
+  const int width = std::max(TwipsToPixels(435), widest + 8);
+  const int step = width - (TwipsToPixels(435) - TwipsToPixels(420));
+  const int rowStep = TwipsToPixels(TableRowStep);
+  const int height = TwipsToPixels(TableCellHeight);
+  for (int row = 0; row < 5; ++row)
+    for (int h = 1; h <= HighestOrder; ++h)
+      TableLabel(row, h).setGeometry((h - 1) * step, row * rowStep, width, height);
+  QWidget* cells = tableArea_->widget();
+  cells->resize((HighestOrder - 1) * step + width, 4 * rowStep + height);
+
+  // From the first cell to the chart's right edge; the window grows by the
+  // scroll bar when one is needed.
+  const int left = TwipsToPixels(840);
+  const int room = TwipsToPixels(1920 + 12015) - left;
+  const bool scrolls = cells->width() > room;
+  const int bar = scrolls ? tableArea_->horizontalScrollBar()->sizeHint().height() : 0;
+  tableArea_->setGeometry(left, TwipsToPixels(TableTop), room, cells->height() + bar);
+  setFixedSize(TwipsToPixels(14025), TwipsToPixels(6225) + bar);
 }
+
+QString HarmonicWindow::FrequencyNote() const { return frequencyNote_->text(); }
+
+int HarmonicWindow::TableCellWidth() const { return TableLabel(0, 1).width(); }
+
+void HarmonicWindow::SetCell(int row, int h, const std::string& text) { TableLabel(row, h).setText(Text(text)); }
 
 void HarmonicWindow::Load(const QRect& preHarmonicFrame) {
   move(preHarmonicFrame.left(), preHarmonicFrame.top() + preHarmonicFrame.height());
@@ -158,10 +223,14 @@ void HarmonicWindow::Load(const QRect& preHarmonicFrame) {
     SetCell(3, h, figures_.ThdRText[at(h)]);
     SetCell(4, h, h == 1 ? "100" : figures_.OrdText[at(h)]);
   }
+  LayoutTable();
 }
 
 void HarmonicWindow::ChooseOrders(int n) {
   OrdersView view = qelt::ChooseOrders(figures_, n);
+  const bool without = withoutFundamental_->isChecked();
+  if (without) view = qelt::WithoutFundamental(view);
+  chart_->SetValueAxisLabel(without ? "% of K1" : "%");
   QStringList labels;
   for (const auto& l : view.Labels) labels << Text(l);
   chart_->SetCategories(labels, view.Values);
@@ -209,7 +278,7 @@ void HarmonicWindow::PrintCommand() {
   setPalette(windowPalette);
 
   std::string reason;
-  if (!PrintWidgetImage(*this, *choice, reason)) {
+  if (!PrintWidgetImage(*this, *choice, reason, printHeading_)) {
     QApplication::restoreOverrideCursor();
     dialogs_.Message("The printer cannot be used:\r\n" + reason, MessageIcon::Stop);
     QApplication::setOverrideCursor(Qt::WaitCursor);  // balanced by the restore

@@ -10,7 +10,9 @@
 #include "platform/Dialogs.hpp"
 #include "session/HarmonicState.hpp"
 
+class QCheckBox;
 class QComboBox;
+class QScrollArea;
 class QLabel;
 class QPushButton;
 
@@ -47,12 +49,27 @@ class HarmonicWindow : public QWidget {
     return *table_[static_cast<std::size_t>(row)][static_cast<std::size_t>(index)];
   }
   const HarmonicFigures& Figures() const { return figures_; }
+  // The chart's choice: orders 2..N only (off at first).
+  QCheckBox& WithoutFundamental() const { return *withoutFundamental_; }
+  // The table's cells, sized to their widest text; the area scrolls sideways.
+  QScrollArea& TableArea() const { return *tableArea_; }
+  int TableCellWidth() const;
+  // The chosen frequency against the instrument's reading; empty when they agree.
+  QString FrequencyNote() const;
+  const std::string& PrintHeading() const { return printHeading_; }
 
  private:
   void SetCell(int row, int h, const std::string& text);
+  void LayoutTable();
+
+  static constexpr int TableTop = 4920;  // twips, like the step and the cell height
+  static constexpr int TableRowStep = 240;
+  static constexpr int TableCellHeight = 255;
 
   Dialogs& dialogs_;
   HarmonicFigures figures_;
+  std::string printHeading_;
+  QLabel* frequencyNote_;
   std::array<CaptionPanel*, 5> panels_{};
   QComboBox* cmdH_;
   QComboBox* cmdK_;
@@ -62,6 +79,8 @@ class HarmonicWindow : public QWidget {
   QLabel* lblTHD_;
   QLabel* lblTHDR_;
   BarChart* chart_;
+  QCheckBox* withoutFundamental_;
+  QScrollArea* tableArea_;
   std::array<std::array<QLabel*, 32>, 5> table_{};
 };
 

@@ -4,12 +4,18 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <algorithm>
 
 #include "harmonic/Analysis.hpp"
 #include "harmonic/HarmonicCommands.hpp"
 #include "harmonic/HarmonicWindow.hpp"
+#include "harmonic/LineFrequency.hpp"
 #include "harmonic/SignalWindow.hpp"
+#include "platform/Twips.hpp"
 #include "platform/qt/Grid.hpp"
 #include "platform/qt/QtPrintJob.hpp"
 #include "platform/qt/TwipsGeometry.hpp"
@@ -139,12 +145,39 @@ void PreHarmonicWindow::Load() {
     cmdVI_->addItems({"Voltage", "Current"});
     cmdMultiply_->addItems({"x 4", "x 2", "x 1"});
   }
+  // "60Hz" stays the first item; the instrument's own reading picks.
+  if (const auto hz = LiveLineHz(session_.Meter, session_.Live))
+    cmdHz_->setCurrentText(QString::fromStdString(NearerHzItem(*hz)));
   gridK_->SetTextMatrix(0, 0, "No.s");
   gridK_->SetTextMatrix(0, 1, "Value");
   gridK_->SetColWidthFromSample(0, "AAAAAA");
   gridK_->SetColWidthFromSample(1, QString(29, 'A'));
   if (session_.Harmonic.Grid.Rows() == 0) StartHarmonicLists(session_.Harmonic);
   ShowLists();
+  FitList();
+}
+
+void PreHarmonicWindow::FitList() {
+  // As wide as its two columns and the scroll bar, so that no horizontal bar
+  // takes the room of rows; the window widens with it, and may be made taller.
+  const int columns = grid_->columnWidth(0) + grid_->columnWidth(1);
+  const int wanted = columns + grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth();
+  grid_->resize(std::max(TwipsToPixels(2295), wanted), grid_->height());
+  grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Wide enough, too, that the window manager shows the whole caption beside
+  // its buttons (about 110 pixels of them).
+  const int title = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(windowTitle()) + 110;
+  const int width = std::max({TwipsToPixels(2520), grid_->geometry().right() + 1 + TwipsToPixels(105), title});
+  grid_->resize(width - grid_->x() - TwipsToPixels(105), grid_->height());
+  setMinimumSize(width, TwipsToPixels(2985));
+  setMaximumSize(width, QWIDGETSIZE_MAX);
+  resize(width, height());
+}
+
+void PreHarmonicWindow::resizeEvent(QResizeEvent* event) {
+  // The list takes the height the user gives the window.
+  grid_->resize(grid_->width(), std::max(TwipsToPixels(1815), height() - grid_->y() - TwipsToPixels(90)));
+  QWidget::resizeEvent(event);
 }
 
 void PreHarmonicWindow::ShowLists() {
@@ -169,6 +202,7 @@ void PreHarmonicWindow::ReopenSignal() {
   }
   signal_ = new SignalWindow(CycleTexts(session_.Harmonic), dialogs_);
   signal_->setAttribute(Qt::WA_DeleteOnClose);
+  signal_->SetPrintHeading(AnalysisHeading(session_.Harmonic));
   signal_->Load(frameGeometry());
   signal_->show();
 }

@@ -65,8 +65,10 @@ class PreHarmonicWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void FitList();
   HarmonicPrintHooks PrintHooks();
   void PrintLines(const std::vector<std::string>& lines, bool withDialog);
 

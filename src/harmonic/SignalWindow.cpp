@@ -140,7 +140,7 @@ void SignalWindow::PrintCommand() {
   toolbar_->hide();
   LayOut();
   std::string reason;
-  if (!PrintWidgetImage(*this, *choice, reason))
+  if (!PrintWidgetImage(*this, *choice, reason, printHeading_))
     dialogs_.Message("The printer cannot be used:\r\n" + reason, MessageIcon::Stop);
 }
 

@@ -31,6 +31,10 @@ class SignalWindow : public QWidget {
   // The drawing area below the toolbar.
   QRect DrawingArea() const;
 
+  // The line above the window's image on the printout.
+  void SetPrintHeading(const std::string& heading) { printHeading_ = heading; }
+  const std::string& PrintHeading() const { return printHeading_; }
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
@@ -40,6 +44,7 @@ class SignalWindow : public QWidget {
 
   std::vector<std::string> texts_;
   Dialogs& dialogs_;
+  std::string printHeading_;
   Toolbar* toolbar_;
   WaveDrawing drawing_;
   int layouts_ = 0;

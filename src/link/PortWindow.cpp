@@ -86,6 +86,9 @@ void PortWindow::OnOK() {
     txtCom_->setFocus();
     return;
   }
+  // Gone from the screen first: the main window opens where this one was
+  // not in its way.
+  hide();
   emit PortChosen();
   close();
 }

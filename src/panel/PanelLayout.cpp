@@ -7,6 +7,21 @@ std::string ToggledPanelCaption(const std::string& caption) {
   return std::string(PanelCaption) + "   " + PanelBuildDate;
 }
 
+std::string ClockSetText(const std::string& sent) {
+  if (sent.size() != 7) return {};
+  auto two = [&](std::size_t i) {
+    const auto b = static_cast<unsigned char>(sent[i]);
+    return std::string{static_cast<char>('0' + (b >> 4)), static_cast<char>('0' + (b & 0x0f))};
+  };
+  return "Clock set to 20" + two(1) + "/" + two(2) + "/" + two(3) + " " + two(4) + ":" + two(5) + ":" + two(6);
+}
+
+std::string CloseWhileRecordingQuestion(const std::string& recordingFile) {
+  std::string text = "A recording is running";
+  if (!recordingFile.empty()) text += " into\r\n" + recordingFile;
+  return text + "\r\nClose the program and end the recording?";
+}
+
 int WiringPictureFor(int wiringCode) {
   switch (wiringCode) {
     case 1: return 0;

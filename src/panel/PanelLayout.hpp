@@ -65,6 +65,17 @@ inline constexpr std::array<StatusCell, 4> PanelStatusCells = {{
     {"LblCOM", 5880, 855, "No COM"},
 }};
 
+// A note over the status row (after "RTC"), shown for a few seconds.
+inline constexpr int StatusNoteLeft = 120;
+inline constexpr int StatusNoteWidth = 5640;
+inline constexpr int StatusNoteMilliseconds = 5000;
+// "Clock set to 2011/07/29 13:45:07" from the seven bytes "RTC" wrote ("D"
+// and the six packed-BCD fields); empty when nothing went out whole.
+std::string ClockSetText(const std::string& sent);
+
+// Asked before the main window closes while a recording runs into the file.
+std::string CloseWhileRecordingQuestion(const std::string& recordingFile);
+
 // The toolbar, in order; the picture of each button is named by its Key.
 struct ToolButtonSpec {
   const char* Key;

@@ -141,6 +141,26 @@ void PanelWindow::BuildControls() {
   com->setAlignment(Qt::AlignCenter);
   com->setCursor(Qt::PointingHandCursor);
   com->installEventFilter(this);
+
+  // Over the status row, with its own background so the labels under it do
+  // not show through.
+  lblNote_ = new QLabel(this);
+  lblNote_->setObjectName("LblNote");
+  lblNote_->setFont(statusFont);
+  lblNote_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  lblNote_->setAutoFillBackground(true);
+  PlaceTwips(*lblNote_, StatusNoteLeft, StatusTop, StatusNoteWidth, StatusHeight);
+  lblNote_->hide();
+  noteTimer_.setSingleShot(true);
+  noteTimer_.setInterval(StatusNoteMilliseconds);
+  connect(&noteTimer_, &QTimer::timeout, lblNote_, &QLabel::hide);
+}
+
+void PanelWindow::ShowStatusNote(const std::string& text) {
+  lblNote_->setText(QString::fromStdString(text));
+  lblNote_->raise();
+  lblNote_->show();
+  noteTimer_.start();
 }
 
 QLabel* PanelWindow::Label(const QString& name) const {
@@ -251,8 +271,9 @@ void PanelWindow::RtcCommand() {
   if (ending_ || session_.Guard.CommandActive()) return;
   QPointer<PanelWindow> self(this);
   timer1_.stop();
-  SetInstrumentClock(link_, session_.Guard);
+  const std::string sent = SetInstrumentClock(link_, session_.Guard);
   if (!self) return;
+  if (const std::string note = ClockSetText(sent); !note.empty() && !ending_) ShowStatusNote(note);
   StartTimer1();
 }
 
@@ -288,6 +309,17 @@ bool PanelWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PanelWindow::closeEvent(QCloseEvent* event) {
+  // The recording goes on while the question is open.
+  if (!ending_ && session_.Recorder.Recording) {
+    QPointer<PanelWindow> self(this);
+    const MessageAnswer answer = dialogs_.Message(CloseWhileRecordingQuestion(session_.Recorder.RecFileName),
+                                                  MessageIcon::Question, MessageButtons::OkCancel);
+    if (!self) return;
+    if (answer != MessageAnswer::Ok && !ending_) {
+      event->ignore();
+      return;
+    }
+  }
   EndProgram();
   event->accept();
 }

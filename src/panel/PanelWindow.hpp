@@ -63,6 +63,9 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView {
   // "No COM": the instrument does not answer and the labels show old values.
   bool LinkLostShown() const { return linkLost_; }
   QTimer& Timer2() { return timer2_; }
+  // A text over the status row for a few seconds ("Clock set to ...").
+  void ShowStatusNote(const std::string& text);
+  QLabel& StatusNote() const { return *lblNote_; }
 
   // RecorderView
   void SetFileNameLabel(const std::string& text) override;
@@ -112,6 +115,8 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView {
   QLabel* lblCount_ = nullptr;
   QLabel* lblFileName_ = nullptr;
   QLabel* lblCom_ = nullptr;
+  QLabel* lblNote_ = nullptr;
+  QTimer noteTimer_;
   QTimer timer1_;
   QTimer timer2_;
   bool ending_ = false;

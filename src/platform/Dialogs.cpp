@@ -32,6 +32,20 @@ std::vector<std::pair<std::string, std::vector<std::string>>> FilterEntries(cons
   return entries;
 }
 
+std::string WithChosenEnding(const FileChoice& choice, const FileRequest& request) {
+  const std::string name = FileNameOf(choice.Path);
+  if (name.empty() || name.find('.') != std::string::npos) return choice.Path;
+  const auto entries = FilterEntries(request.Filter);
+  const int index = choice.FilterIndex > 0 ? choice.FilterIndex : request.FilterIndex;
+  if (index < 1 || index > static_cast<int>(entries.size())) return choice.Path;
+  const auto& patterns = entries[static_cast<std::size_t>(index - 1)].second;
+  if (patterns.empty()) return choice.Path;
+  const std::string& first = patterns.front();
+  if (first.size() < 3 || first.compare(0, 2, "*.") != 0 || first.find_first_of("*?", 2) != std::string::npos)
+    return choice.Path;
+  return choice.Path + first.substr(1);
+}
+
 std::string FileNameOf(const std::string& path) {
   auto slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);

@@ -26,6 +26,7 @@ struct FileRequest {
 struct FileChoice {
   std::string Path;      // full path
   std::string FileName;  // the last path element
+  int FilterIndex = 0;   // save: the 1-based filter entry chosen; 0 when not known
 };
 
 enum class PageOrientation { Portrait = 1, Landscape = 2 };
@@ -54,6 +55,11 @@ class Dialogs {
 // The entries of a description|pattern filter, patterns split at ";".
 // "Text (*.txt)|*.txt|All Files (*.*)|*.*|" -> {{"Text (*.txt)", {"*.txt"}}, {"All Files (*.*)", {"*.*"}}}
 std::vector<std::pair<std::string, std::vector<std::string>>> FilterEntries(const std::string& filter);
+
+// A saved file's path with the ending of the filter entry chosen (the
+// request's first choice when not known) when its file name has none:
+// "v1plot" saved as "PNG Image (*.png)" is "v1plot.png". "*.*" adds nothing.
+std::string WithChosenEnding(const FileChoice& choice, const FileRequest& request);
 
 // The last element of a path, after "/" or "\".
 std::string FileNameOf(const std::string& path);

@@ -2,6 +2,8 @@
 // What the logic needs of its surroundings: clocks and a way to let the event
 // loop run during a wait. Qt-free, so exchanges can be tested on a virtual clock.
 
+#include <string>
+
 namespace qelt {
 
 struct DateTime {
@@ -12,6 +14,13 @@ struct DateTime {
   int Minute = 0;
   int Second = 0;
 };
+
+// "yyyy/mm/dd hh:mm:ss", as headings and notes show a moment.
+inline std::string DateTimeText(const DateTime& when) {
+  auto two = [](int v) { return std::string(v < 10 ? "0" : "") + std::to_string(v); };
+  return std::to_string(when.Year) + "/" + two(when.Month) + "/" + two(when.Day) + " " + two(when.Hour) + ":" +
+         two(when.Minute) + ":" + two(when.Second);
+}
 
 class Host {
  public:

@@ -1,6 +1,8 @@
 #include "recorder/ListWindow.hpp"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QLabel>
 
 #include "platform/qt/Artwork.hpp"
 #include "platform/qt/Grid.hpp"
@@ -16,11 +18,27 @@ ListWindow::ListWindow(RecorderState& state, Dialogs& dialogs, std::function<voi
   LoadArtwork();
   Toolbar1().AddButton("Save", ToolbarPicture("Save"), "Save As");
   Toolbar1().AddButton("Print", PrintPicture(), "Print");
+  // The count of ticks without a row stands at the toolbar's right end; the
+  // caption stays "List".
+  auto* spacer = new QWidget(this);
+  spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  Toolbar1().addWidget(spacer);
+  skipped_ = new QLabel(this);
+  skipped_->setObjectName("LblSkipped");
+  skipped_->setContentsMargins(0, 0, 6, 0);
+  skipped_->setToolTip(
+      "Sampling ticks that added no row: no newer reading had come from the instrument since the last row "
+      "(the live poll was stopped or the instrument did not answer).");
+  skippedAction_ = Toolbar1().addWidget(skipped_);
+  skippedAction_->setVisible(false);
 }
 
 void ListWindow::ShowSkippedTicks(std::int64_t skipped) {
-  setWindowTitle(QString("%1  (%2 skipped: no new reading)").arg(LiveListLayout().Caption).arg(skipped));
+  skipped_->setText(QString("%1 skipped: no new reading").arg(skipped));
+  skippedAction_->setVisible(skipped > 0);
 }
+
+QString ListWindow::SkippedText() const { return skippedAction_->isVisible() ? skipped_->text() : QString(); }
 
 ListWindow::~ListWindow() {
   if (!unloaded_) state_.ListActive = false;

@@ -5,6 +5,9 @@
 #include "records/RecordListWindow.hpp"
 #include "session/RecorderState.hpp"
 
+class QAction;
+class QLabel;
+
 namespace qelt {
 
 class ListWindow : public RecordListWindow {
@@ -16,8 +19,10 @@ class ListWindow : public RecordListWindow {
 
   // Toolbar "Save".
   void SaveCommand();
-  // "List  (3 skipped: no new reading)": sampling ticks that added no row.
+  // "3 skipped: no new reading" at the toolbar's right end: sampling ticks
+  // that added no row (none shown for 0).
   void ShowSkippedTicks(std::int64_t skipped);
+  QString SkippedText() const;
 
  protected:
   void RunKey(const QString& key) override;
@@ -25,6 +30,8 @@ class ListWindow : public RecordListWindow {
 
  private:
   RecorderState& state_;
+  QLabel* skipped_ = nullptr;
+  QAction* skippedAction_ = nullptr;
   bool unloaded_ = false;
 };
 

@@ -2,9 +2,11 @@
 // The harmonic analysis as last acquired or opened: the sample arrays, the
 // lists of the acquisition window and the state of its "OK" command.
 #include <array>
+#include <optional>
 #include <string>
 
 #include "platform/GridRows.hpp"
+#include "platform/Host.hpp"
 
 namespace qelt {
 
@@ -33,6 +35,14 @@ struct HarmonicState {
   // request letter ('\0' after an open) and the line frequency text.
   char LastLetter = '\0';
   std::string LastHz;
+
+  // For the printouts' heading and the analysis view: the frequency item the
+  // last analysis took, when it was made, the file it came from (after an
+  // open), and what disagrees with the instrument's own frequency reading.
+  std::string AnalysisHz;
+  std::optional<DateTime> AnalysedAt;
+  std::string AnalysisFile;
+  std::string FrequencyNote;
 };
 
 }  // namespace qelt

@@ -73,6 +73,20 @@ TEST(Inspector, ReadoutsAndBoxFormatsFollowTheQuantity) {
   EXPECT_EQ(TrackModes[7].Code, 8);
 }
 
+TEST(Inspector, RangeProblemAndPrintHeading) {
+  EXPECT_EQ(RangeProblem(1, 2), "");
+  EXPECT_NE(RangeProblem(2, 2), "");  // an empty range is no range either
+  EXPECT_EQ(RangeProblem(300, 250.5),
+            "Min must be below Max (300 is not below 250.5): the axis keeps its range until it is.");
+  InspectorSource source;
+  source.Index = QuantityIndexOf("V1");
+  source.Name = "V1";
+  const DateTime when{2026, 1, 2, 3, 4, 5};
+  EXPECT_EQ(InspectorPrintHeading(source, when), QuantityTitle("V1") + "   2026/01/02 03:04:05");
+  source.File = "/data/run.mes";
+  EXPECT_EQ(InspectorPrintHeading(source, when), QuantityTitle("V1") + "   2026/01/02 03:04:05   /data/run.mes");
+}
+
 TEST(Inspector, StatsCoverOnlyTheVisiblePoints) {
   const std::vector<float> values{4, 1, 7, 2, 6};  // X 11..15
   VisibleStats s = StatsInRange(values, 11, 11.5, 14.2);

@@ -6,6 +6,7 @@
 
 #include "harmonic/Analysis.hpp"
 #include "harmonic/Figures.hpp"
+#include "harmonic/LineFrequency.hpp"
 #include "sim/Waveform.hpp"
 
 namespace qelt::test {
@@ -171,6 +172,58 @@ TEST(HarmonicFigures, NoFundamentalReadsDashes) {
   EXPECT_EQ(silent.ThdRText[31], NoFigure);
   EXPECT_EQ(ChooseOrders(silent, 1).Thdr, NoFigure);
   EXPECT_EQ(silent.PhaseText[4], "0.00");
+}
+
+TEST(LineFrequency, TheReadingPicksTheNearerItemAndAMismatchIsNamed) {
+  MeterState meter;
+  LiveReading live;
+  live.Hz = "050.0";
+  EXPECT_FALSE(LiveLineHz(meter, live));  // no reading has come yet
+  meter.ReadingSerial = 3;
+  ASSERT_TRUE(LiveLineHz(meter, live));
+  EXPECT_DOUBLE_EQ(*LiveLineHz(meter, live), 50.0);
+  live.Hz = "";
+  EXPECT_FALSE(LiveLineHz(meter, live));
+
+  EXPECT_EQ(NearerHzItem(49.9), "50Hz");
+  EXPECT_EQ(NearerHzItem(59.2), "60Hz");
+  EXPECT_EQ(NearerHzItem(55.0), "60Hz");  // a tie keeps the first item
+  EXPECT_EQ(NearerHzItem(54.9), "50Hz");
+
+  EXPECT_EQ(FrequencyMismatchNote("60Hz", 50.0), "The instrument reads 50.0 Hz: the analysis at 60 Hz is not valid");
+  EXPECT_EQ(FrequencyMismatchNote("60Hz", 57.0), "");  // 5 % of 60 Hz is 3 Hz
+  EXPECT_NE(FrequencyMismatchNote("60Hz", 56.9), "");
+  EXPECT_EQ(FrequencyMismatchNote("50Hz", 52.5), "");
+  EXPECT_NE(FrequencyMismatchNote("50Hz", 52.6), "");
+  EXPECT_EQ(FrequencyMismatchNote("50Hz", std::nullopt), "");
+}
+
+TEST(LineFrequency, PrintoutHeadingNamesWhatWasAnalysed) {
+  HarmonicState state;
+  EXPECT_EQ(AnalysisHeading(state), "");
+  state.LastLetter = 'e';
+  state.AnalysisHz = "50Hz";
+  state.AnalysedAt = DateTime{2026, 12, 10, 7, 5, 9};
+  EXPECT_EQ(AnalysisHeading(state), "B Phase Current   50Hz   2026/12/10 07:05:09");
+  state.LastLetter = '\0';
+  state.AnalysisFile = "/data/a.har";
+  EXPECT_EQ(AnalysisHeading(state), "50Hz   2026/12/10 07:05:09   /data/a.har");
+}
+
+TEST(Figures, TheChartWithoutTheFundamentalDropsOrderOne) {
+  HarmonicState state;
+  state.HarmonicAmp[1] = 100;
+  state.HarmonicAmp[3] = 2;
+  state.HarmonicAmp[5] = 1;
+  const HarmonicFigures f = ComputeFigures(state);
+  const OrdersView all = ChooseOrders(f, 31);
+  const OrdersView without = WithoutFundamental(all);
+  ASSERT_EQ(without.Labels.size(), 30u);
+  EXPECT_EQ(without.Labels.front(), "K2");
+  EXPECT_DOUBLE_EQ(without.Values[1], 2.0);
+  EXPECT_EQ(without.ValueTexts[1], all.ValueTexts[2]);
+  EXPECT_EQ(without.Thd, all.Thd);  // the labels keep every order
+  EXPECT_TRUE(WithoutFundamental(ChooseOrders(f, 1)).Labels.empty());
 }
 
 }  // namespace

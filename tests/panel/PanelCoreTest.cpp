@@ -100,5 +100,14 @@ TEST(PanelLayout, ToolbarButtons) {
   }
 }
 
+TEST(PanelLayout, ClockNoteAndCloseQuestion) {
+  EXPECT_EQ(ClockSetText(std::string("D\x09\x12\x31\x23\x59\x58", 7)), "Clock set to 2009/12/31 23:59:58");
+  EXPECT_EQ(ClockSetText(""), "");  // nothing went out
+  EXPECT_EQ(ClockSetText("D\x09\x12"), "");
+  EXPECT_EQ(CloseWhileRecordingQuestion("/data/run.mes"),
+            "A recording is running into\r\n/data/run.mes\r\nClose the program and end the recording?");
+  EXPECT_EQ(CloseWhileRecordingQuestion(""), "A recording is running\r\nClose the program and end the recording?");
+}
+
 }  // namespace
 }  // namespace qelt

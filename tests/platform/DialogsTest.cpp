@@ -22,6 +22,20 @@ TEST(Dialogs, FilterEntries) {
   EXPECT_TRUE(FilterEntries("dangling").empty());
 }
 
+TEST(Dialogs, SavedFileTakesTheEndingOfTheChosenEntry) {
+  FileRequest request;
+  request.Filter = "PNG Image (*.png)|*.png|PDF Document (*.pdf)|*.pdf|All Files (*.*)|*.*|";
+  auto saved = [&](const std::string& path, int index) { return WithChosenEnding({path, "", index}, request); };
+  EXPECT_EQ(saved("/tmp/v1plot", 1), "/tmp/v1plot.png");
+  EXPECT_EQ(saved("/tmp/v1plot", 2), "/tmp/v1plot.pdf");
+  EXPECT_EQ(saved("/tmp/v1plot", 0), "/tmp/v1plot.png");  // not known: the request's first choice
+  EXPECT_EQ(saved("/tmp/v1plot", 3), "/tmp/v1plot");      // "*.*"
+  EXPECT_EQ(saved("/tmp/v1plot.jpg", 1), "/tmp/v1plot.jpg");
+  EXPECT_EQ(saved("/tmp/a.b/v1plot", 2), "/tmp/a.b/v1plot.pdf");  // a point in a folder is no ending
+  EXPECT_EQ(saved("/tmp/", 1), "/tmp/");
+  EXPECT_EQ(saved("/tmp/v1plot", 9), "/tmp/v1plot");
+}
+
 TEST(Dialogs, FileNamesAndLines) {
   EXPECT_EQ(FileNameOf("/home/a.b/run.mes"), "run.mes");
   EXPECT_EQ(FileNameOf("C:\\data\\run.mes"), "run.mes");

@@ -271,6 +271,9 @@ void GraphsTest::RangeBoxesTrackModesAndReset() {
   inspector.SelectTrackMode(2);
   QVERIFY(!graph.CursorVisible(1));
   QCOMPARE(graph.TrackMode(), 3);
+  // No cursor, no readout.
+  QVERIFY(inspector.XPosition().isEmpty());
+  QVERIFY(inspector.YPosition().isEmpty());
 
   // A new X maximum applies both axes, Y from its boxes as they stand.
   inspector.AxisMin(2).SetValue(200);
@@ -283,6 +286,24 @@ void GraphsTest::RangeBoxesTrackModesAndReset() {
   QCOMPARE(graph.AxisMax(1), 7.0);
   inspector.AxisMin(1).SetValue(9);
   QCOMPARE(graph.AxisMin(1), 1.0);
+  // The box says so until either box mends it.
+  QVERIFY(inspector.AxisMin(1).HasProblem());
+  QVERIFY(!inspector.AxisMin(1).toolTip().isEmpty());
+  QVERIFY(!inspector.AxisMax(1).HasProblem());
+  inspector.AxisMax(1).SetValue(12);
+  QVERIFY(!inspector.AxisMin(1).HasProblem());
+  QCOMPARE(graph.AxisMin(1), 9.0);
+  inspector.AxisMin(1).SetValue(1);
+  inspector.AxisMax(1).SetValue(7);
+
+  // It shrinks no further than keeps its controls whole.
+  QVERIFY(inspector.minimumWidth() >= inspector.FrmGraphic().geometry().right());
+  const QSize designed = inspector.size();
+  inspector.resize(100, 100);
+  QVERIFY(inspector.FrmGraphic().geometry().right() < inspector.width());
+  QVERIFY(inspector.FrmGraphic().geometry().bottom() < inspector.height());
+  QVERIFY(inspector.Graph().height() > 100);
+  inspector.resize(designed);
 
   // Zoom, then "Reset Scale" brings back 1..10 and the chart's Y range.
   inspector.SelectTrackMode(5);

@@ -1,9 +1,11 @@
 // The harmonic windows against the simulated instrument on the virtual
 // clock: "OK" and its windows, closing mid-acquisition, the waveform view on
 // its own, files through the window, and the prints and their restoring.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -76,7 +78,15 @@ class HarmonicWindowsTest : public QObject {
     QCOMPARE(pre.CmdPhase().count(), 6);
     QCOMPARE(pre.CmdHz().currentText(), QString("60Hz"));
     QCOMPARE(pre.GridList().TextMatrix(0, 0), std::string("No.s"));
-    QCOMPARE(pre.size(), QSize(168, 199));
+    // As high as designed, as wide as the list's columns; taller on demand.
+    QCOMPARE(pre.height(), 199);
+    QVERIFY(pre.width() >= 168);
+    QVERIFY(pre.GridList().viewport()->width() >= pre.GridList().ColWidth(0) + pre.GridList().ColWidth(1));
+    QVERIFY(pre.GridList().geometry().right() < pre.width());
+    pre.resize(pre.width(), 500);
+    QCOMPARE(pre.height(), 500);
+    QVERIFY(pre.GridList().geometry().bottom() > 400);
+    pre.resize(pre.width(), 199);
     // The extra controls lie outside the client area.
     QVERIFY(pre.CmdOpen().x() >= pre.width());
     QVERIFY(pre.Grid54List().x() >= pre.width());
@@ -133,6 +143,54 @@ class HarmonicWindowsTest : public QObject {
     QVERIFY(!oldSignal && !oldHarmonic);
     QVERIFY(pre.Signal() && pre.Harmonic());
     QCOMPARE(rig.session.Harmonic.LastLetter, 'd');
+  }
+
+  void figuresReadableAndTheFrequencyChecked() {
+    Rig rig;
+    PreHarmonicWindow& pre = *rig.pre;
+    // The instrument's last reading says 50 Hz: the window offers 50Hz.
+    rig.session.Meter.ReadingSerial = 1;
+    rig.session.Live.Hz = "050.0";
+    pre.hide();
+    pre.Load();
+    pre.show();
+    QCOMPARE(pre.CmdHz().currentText(), QString("50Hz"));
+    QCOMPARE(pre.CmdHz().itemText(0), QString("60Hz"));
+    // Analysed at 60 Hz all the same: the result says the two disagree.
+    pre.CmdHz().setCurrentIndex(0);
+    pre.CmdOK().click();
+    HarmonicWindow* harmonic = pre.Harmonic();
+    QVERIFY(harmonic);
+    QVERIFY2(harmonic->FrequencyNote().contains("50.0 Hz"), qPrintable(harmonic->FrequencyNote()));
+    QVERIFY(harmonic->PrintHeading().find("A Phase Voltage   60Hz   ") == 0);
+    QCOMPARE(pre.Signal()->PrintHeading(), harmonic->PrintHeading());
+
+    // Every cell holds its text whole; the row scrolls sideways.
+    for (int row = 0; row < 5; ++row)
+      for (int h = 1; h <= 31; ++h) {
+        const QLabel& cell = harmonic->TableLabel(row, h);
+        QVERIFY2(cell.fontMetrics().horizontalAdvance(cell.text()) < cell.width(), qPrintable(cell.text()));
+      }
+    QVERIFY(harmonic->TableArea().widget()->width() > harmonic->TableArea().width());
+    QVERIFY(harmonic->TableArea().geometry().bottom() < harmonic->height());
+
+    // Without the fundamental: orders 2..N, on their own scale.
+    QVERIFY(!harmonic->WithoutFundamental().isChecked());
+    harmonic->WithoutFundamental().setChecked(true);
+    QCOMPARE(harmonic->Chart().Count(), 30);
+    QCOMPARE(harmonic->Chart().Label(1), QString("K2"));
+    QCOMPARE(harmonic->Chart().Value(2), static_cast<double>(harmonic->Figures().R[3]));
+    harmonic->CmdH().setCurrentIndex(4);
+    emit harmonic->CmdH().activated(4);
+    QCOMPARE(harmonic->Chart().Count(), 4);
+    harmonic->WithoutFundamental().setChecked(false);
+    QCOMPARE(harmonic->Chart().Count(), 5);
+    QCOMPARE(harmonic->Chart().Label(1), QString("K1"));
+
+    // At the instrument's own frequency nothing is said.
+    pre.CmdHz().setCurrentIndex(1);
+    pre.CmdOK().click();
+    QVERIFY(pre.Harmonic()->FrequencyNote().isEmpty());
   }
 
   void theMainWindowsKeyOpensItAndThePollRunsOn() {
@@ -262,6 +320,8 @@ class HarmonicWindowsTest : public QObject {
     rig.dialogs.Printers.push_back(pdf);
     harmonic->PrintCommand();
     QVERIFY(QFileInfo(dir.filePath("harmonic.pdf")).size() > 1000);
+    // The heading line names the analysis.
+    QVERIFY(test::PdfText(dir.filePath("harmonic.pdf")).contains("A Phase Voltage"));
     QVERIFY(!harmonic->CmdPrint().isHidden());
     QCOMPARE(harmonic->Panel(3).palette().color(QPalette::Window), panelBack);
     QCOMPARE(harmonic->LblTHD().palette().color(QPalette::Window), labelBack);

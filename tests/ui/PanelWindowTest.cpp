@@ -278,7 +278,35 @@ class PanelWindowTest : public QObject {
       QCOMPARE(rig.instrument.LastClockBytes(), c.bytes.substr(1));
       QVERIFY(!pollRanMeanwhile);
       QVERIFY(rig.panel->Timer1Active());
+      // The status row says so, for a few seconds.
+      QVERIFY(rig.panel->StatusNote().isVisibleTo(rig.panel.get()));
+      QCOMPARE(rig.panel->StatusNote().text().toStdString(), ClockSetText(c.bytes));
     }
+  }
+
+  void closingDuringARecordingAsksFirst() {
+    Rig rig;
+    rig.panel->show();
+    rig.panel->Load();
+    rig.session.Recorder.Recording = true;
+    rig.session.Recorder.RecFileName = "/data/run.mes";
+    QSignalSpy ending(rig.panel.get(), &PanelWindow::Ending);
+    rig.dialogs.Answers.push_back(MessageAnswer::Cancel);
+    QVERIFY(!rig.panel->close());
+    QCOMPARE(ending.count(), 0);
+    QVERIFY(rig.panel->isVisible());
+    QCOMPARE(rig.dialogs.History.back().Icon, MessageIcon::Question);
+    QCOMPARE(rig.dialogs.History.back().Buttons, MessageButtons::OkCancel);
+    QCOMPARE(rig.dialogs.History.back().Text, CloseWhileRecordingQuestion("/data/run.mes"));
+    rig.dialogs.Answers.push_back(MessageAnswer::Ok);
+    QVERIFY(rig.panel->close());
+    QCOMPARE(ending.count(), 1);
+    // Without a recording nothing is asked.
+    Rig idle;
+    idle.panel->show();
+    idle.panel->Load();
+    QVERIFY(idle.panel->close());
+    QVERIFY(idle.dialogs.History.empty());
   }
 
   void commandDuringAPollTakesThePort() {

@@ -94,6 +94,13 @@ void RecordListWindowsTest::ListLayoutTitlesAndToolbar() {
   list.AddRow(Record(1));
   QCOMPARE(grid.Rows(), 2);
   QCOMPARE(grid.TextMatrix(1, 8), std::string("230.5"));
+
+  // Ticks without a row are counted in one place; the caption stays.
+  QVERIFY(list.SkippedText().isEmpty());
+  list.ShowSkippedTicks(1);
+  list.ShowSkippedTicks(4);
+  QCOMPARE(list.SkippedText(), QString("4 skipped: no new reading"));
+  QCOMPARE(list.windowTitle(), QString("List"));
 }
 
 void RecordListWindowsTest::FileListLayoutTitlesAndPlot() {

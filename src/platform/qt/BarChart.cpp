@@ -2,6 +2,7 @@
 
 #include <qcustomplot.h>
 
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -42,6 +43,30 @@ void BarChart::SetCategories(const QStringList& labels, const std::vector<double
   plot_->yAxis->setRange(0, top > 0 ? top * 1.05 : 1.0);
   bars_->setData(keys, shown, true);
   plot_->replot();
+}
+
+QString BarChart::ValueAxisLabel() const { return plot_->yAxis->label(); }
+
+void BarChart::SetValueAxisLabel(const QString& label) {
+  plot_->yAxis->setLabel(label);
+  plot_->replot();
+}
+
+void BarChart::AddOption(QWidget* control) {
+  if (!options_) {
+    options_ = new QWidget(this);
+    auto* row = new QHBoxLayout(options_);
+    row->setContentsMargins(4, 2, 8, 0);
+    row->addStretch();
+    options_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    static_cast<QVBoxLayout*>(layout())->insertWidget(0, options_);
+    QPalette p = options_->palette();
+    p.setColor(QPalette::Window, Qt::white);
+    options_->setPalette(p);
+    options_->setAutoFillBackground(true);
+  }
+  control->setParent(options_);
+  options_->layout()->addWidget(control);
 }
 
 double BarChart::Value(int category) const {

@@ -20,11 +20,17 @@ class BarChart : public QWidget {
   int Count() const { return labels_.size(); }
   QString Label(int category) const { return labels_.value(category - 1); }
   double Value(int category) const;
+  QString ValueAxisLabel() const;
+  void SetValueAxisLabel(const QString& label);
+  // A control in a row above the plot, at its right end (a choice of what
+  // the chart shows).
+  void AddOption(QWidget* control);
 
   QCustomPlot& Plot() { return *plot_; }
 
  private:
   QCustomPlot* plot_;
+  QWidget* options_ = nullptr;
   QCPBars* bars_;
   QStringList labels_;
   std::vector<double> values_;

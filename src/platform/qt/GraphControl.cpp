@@ -225,8 +225,9 @@ void GraphControl::ShowMenu(const QPoint& at) {
       request.Filter = "PNG Image (*.png)|*.png|PDF Document (*.pdf)|*.pdf|";
       request.OverwritePrompt = true;
       if (const auto file = dialogs_->SaveFile(request)) {
-        if (!SaveImage(QString::fromStdString(file->Path)))
-          dialogs_->Message("The image could not be saved to " + file->Path + ".", MessageIcon::Exclamation);
+        const std::string path = WithChosenEnding(*file, request);
+        if (!SaveImage(QString::fromStdString(path)))
+          dialogs_->Message("The image could not be saved to " + path + ".", MessageIcon::Exclamation);
       }
     });
   }

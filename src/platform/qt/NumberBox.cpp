@@ -1,5 +1,6 @@
 #include "platform/qt/NumberBox.hpp"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <cmath>
 
@@ -30,6 +31,17 @@ QString NumberBox::Text() const {
   const std::string text =
       format_.isEmpty() ? GeneralNumber(std::round(value_ * 100) / 100) : FormatPattern(value_, format_.toStdString());
   return QString::fromStdString(text);
+}
+
+void NumberBox::SetProblem(const QString& problem) {
+  if (problem == problem_) return;
+  problem_ = problem;
+  QPalette p = palette();
+  p.setColor(QPalette::Base,
+             problem.isEmpty() ? QApplication::palette(this).color(QPalette::Base) : QColor(0xff, 0xc8, 0xc8));
+  setPalette(p);
+  lineEdit()->setPalette(p);
+  setToolTip(problem);
 }
 
 void NumberBox::ShowValue() { lineEdit()->setText(Text()); }

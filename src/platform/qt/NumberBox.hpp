@@ -24,6 +24,10 @@ class NumberBox : public QAbstractSpinBox {
   double Increment() const { return increment_; }
   // The text shown for the value.
   QString Text() const;
+  // Marks the value as wrong (a reddish box, the problem as its tip) until
+  // called with an empty text.
+  void SetProblem(const QString& problem);
+  bool HasProblem() const { return !problem_.isEmpty(); }
   // The edit line the user types into.
   QLineEdit* Editor() const { return lineEdit(); }
 
@@ -45,6 +49,7 @@ class NumberBox : public QAbstractSpinBox {
   double value_ = 0;
   double increment_ = 0.1;
   QString format_ = "0.0";
+  QString problem_;
 };
 
 }  // namespace qelt

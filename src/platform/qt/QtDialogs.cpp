@@ -54,7 +54,12 @@ QWidget* QtDialogs::Owner() const {
   // A dialog asked for from within another dialog belongs to that one.
   if (QWidget* modal = QApplication::activeModalWidget()) return modal;
   if (QWidget* active = QApplication::activeWindow()) return active;
-  return parent_;
+  if (parent_) return parent_;
+  // Before the main window (the port window): the one window on the screen,
+  // so that the box opens over it rather than in the screen's middle.
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible() && w->windowType() == Qt::Window) return w;
+  return nullptr;
 }
 
 MessageAnswer QtDialogs::Message(const std::string& text, MessageIcon icon, MessageButtons buttons,
@@ -127,6 +132,7 @@ std::optional<FileChoice> QtDialogs::SaveFile(const FileRequest& request) {
   auto choice =
       Choice(QFileDialog::getSaveFileName(Owner(), QString::fromStdString(request.Title),
                                           StartPath(request.Title, request.InitialPath), filter, &selected, options));
+  if (choice) choice->FilterIndex = static_cast<int>(filter.split(";;").indexOf(selected)) + 1;
   Remember(request.Title, choice);
   return choice;
 }

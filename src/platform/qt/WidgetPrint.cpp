@@ -1,12 +1,13 @@
 #include "platform/qt/WidgetPrint.hpp"
 
+#include <QFont>
 #include <QPainter>
 #include <QPrinter>
 #include <algorithm>
 
 namespace qelt {
 
-bool PrintWidgetImage(QWidget& widget, const PrinterChoice& choice, std::string& reason) {
+bool PrintWidgetImage(QWidget& widget, const PrinterChoice& choice, std::string& reason, const std::string& heading) {
   QPrinter printer(QPrinter::HighResolution);
   if (!choice.OutputFile.empty()) {
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -28,10 +29,20 @@ bool PrintWidgetImage(QWidget& widget, const PrinterChoice& choice, std::string&
     return false;
   }
   // Screen pixels are 1/96 inch; the page decides when the image is larger.
-  const QRect page = painter.viewport();
+  QRect page = painter.viewport();
+  if (!heading.empty()) {
+    QFont font("Arial", 10);
+    font.setFamilies({"Arial", "Liberation Sans", "Helvetica"});
+    painter.setFont(font);
+    const QRect line = painter.boundingRect(page, Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(heading));
+    painter.drawText(page, Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(heading));
+    // The image begins a line's height below the heading.
+    page.setTop(line.bottom() + line.height());
+  }
   const double scale =
       std::min({printer.resolution() / 96.0, static_cast<double>(page.width()) / std::max(1, widget.width()),
                 static_cast<double>(page.height()) / std::max(1, widget.height())});
+  painter.translate(page.topLeft());
   painter.scale(scale, scale);
   widget.render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
   return painter.end();

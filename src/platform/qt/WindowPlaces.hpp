@@ -1,14 +1,22 @@
 #pragma once
 // Remembers where the user moved each named top-level window and puts it
 // there again the next time it shows (when that place is still on a
-// screen). Windows the user never moved keep the place their code gives.
+// screen). A window the user never moved opens at the place its code gives
+// when that hides no open window, else where PlaceWindow finds room.
 #include <QHash>
 #include <QObject>
 #include <QPoint>
 
+class QWidget;
+
 namespace qelt {
 
 class StoredSettings;
+
+// Moves a window about to show from the place its code gave it to one that
+// hides none of the open windows (PlaceWindow), on its screen. Returns where
+// its frame stands then.
+QPoint PlaceClearOfOthers(QWidget& window);
 
 class WindowPlaces : public QObject {
  public:
