@@ -91,7 +91,7 @@ void ListReport::ReportCommand() {
   }
   FileRequest file;
   file.Title = "Report";
-  file.Filter = "PDF (*.pdf)|*.pdf|";
+  file.Filter = "PDF files|*.pdf|";
   file.InitialPath = OfferedPath(source);
   file.OverwritePrompt = true;
   const std::optional<FileChoice> chosen = dialogs_.SaveFile(file);
