@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "logger/DownloadTimeLeft.hpp"
 #include "logger/RecordDecoder.hpp"
 #include "logger/SetDownload.hpp"
 #include "logger/SetEntry.hpp"
@@ -45,20 +46,32 @@ void LoggerController::ReadLoggerSet(int set) {
     // Taken before the poll stops: a busy port leaves everything as it was.
     if (p_.Guard.CommandActive()) return;
     p_.Panel.StopTimer1();
+    p_.Panel.ShowPollPaused(PollPausedTip);
     downloading_ = true;
     cancel_ = false;
     p_.View.SetDownloading(true);
     p_.View.SetDownloadFill(0);
+    Host& host = p_.TheLink.EventHost();
+    DownloadTimeLeft timeLeft;
+    std::string shownLeft;
     DownloadHooks hooks;
     hooks.Fill = [this](int percent) { p_.View.SetDownloadFill(percent); };
+    hooks.Bytes = [&](std::size_t received, std::size_t total) {
+      if (received == 0)
+        timeLeft.Start(total, host.Monotonic());
+      else
+        timeLeft.Update(received, host.Monotonic());
+      std::string text = TimeLeftText(timeLeft.SecondsLeft());
+      if (text != shownLeft) p_.View.SetDownloadTimeLeft(shownLeft = std::move(text));
+    };
     hooks.Cancelled = [this] { return cancel_; };
     DownloadResult got = DownloadLoggerSet(p_.TheLink, p_.Guard, set, hooks);
     downloading_ = false;
     if (got.Outcome == DownloadOutcome::Abandoned) return;  // the program is ending
-    if (got.Outcome != DownloadOutcome::Cancelled) {
-      p_.View.SetDownloadFill(-1);
-      p_.View.SetDownloading(false);
-    }
+    // A closed window is gone from the view: these reach only an open one.
+    p_.View.SetDownloadTimeLeft({});
+    p_.View.SetDownloadFill(-1);
+    p_.View.SetDownloading(false);
     switch (got.Outcome) {
       case DownloadOutcome::Complete: break;
       case DownloadOutcome::Stalled:
@@ -151,7 +164,7 @@ void LoggerController::DecodeLoggerSet(int set, unsigned generation) {
 void LoggerController::EraseCommand() {
   if (downloading_) return;
   MessageAnswer answer =
-      p_.TheDialogs.Message(EraseQuestion, MessageIcon::Exclamation, MessageButtons::OkCancel, EraseTitle);
+      p_.TheDialogs.Message(EraseQuestion, MessageIcon::Exclamation, MessageButtons::OkCancelDefaultCancel, EraseTitle);
   if (answer != MessageAnswer::Ok) return;
   if (p_.Guard.CommandActive()) return;
   p_.Panel.StopTimer1();
@@ -160,6 +173,10 @@ void LoggerController::EraseCommand() {
   p_.View.ClearSetRows();
   p_.Panel.StartTimer1();
   p_.View.CloseMemory();
+}
+
+void LoggerController::CancelDownload() {
+  if (downloading_) cancel_ = true;
 }
 
 void LoggerController::Unload() {

@@ -23,6 +23,8 @@ inline constexpr const char* EraseQuestion = "All data in memory will be deleted
 inline constexpr const char* EraseTitle = "Warning!";
 inline constexpr const char* SplitNotice = "Over 10000 records, two files will be generated.";
 inline constexpr int ListSplit = 10000;  // records in the first data list
+inline constexpr const char* PollPausedTip =
+    "The live readings pause while the logger set is read: the values shown are the last ones read.";
 
 struct LoggerParts {
   Link& TheLink;
@@ -44,6 +46,9 @@ class LoggerController {
   // "Read" with ComboSet's text, or a click on a set row's first cell.
   void ReadCommand(const std::string& setText);
   void EraseCommand();
+  // "Cancel" while a download runs: it ends as when the window closes, and
+  // the window stays.
+  void CancelDownload();
   // The logger window unloads: a download running is cancelled, the caches
   // emptied and the live poll started again.
   void Unload();

@@ -48,6 +48,8 @@ void LoggerWindows::OpenMemory() {
   connect(w, &MemoryWindow::GridClicked, this,
           [this](const QString& text) { Run([&] { controller_.ReadCommand(text.toStdString()); }); });
   connect(w, &MemoryWindow::EraseClicked, this, [this] { Run([this] { controller_.EraseCommand(); }); });
+  // Only a flag: the download's own wait, further down the stack, ends it.
+  connect(w, &MemoryWindow::CancelClicked, this, [this] { controller_.CancelDownload(); });
   connect(w, &MemoryWindow::Unloaded, this, [this, w] {
     // Gone for the core at once; deleted only once no handler of it is on the stack.
     memory_ = nullptr;
@@ -81,6 +83,10 @@ void LoggerWindows::SetDownloadFill(int percent) {
 
 void LoggerWindows::SetDownloading(bool running) {
   if (memory_) memory_->SetDownloading(running);
+}
+
+void LoggerWindows::SetDownloadTimeLeft(const std::string& text) {
+  if (memory_) memory_->SetTimeLeft(QString::fromStdString(text));
 }
 
 void LoggerWindows::ClearSetRows() {

@@ -10,7 +10,9 @@
 namespace qelt {
 
 enum class MessageIcon { None, Stop, Question, Exclamation, Information };
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+// OkCancelDefaultCancel: OK and Cancel, Cancel the default (a question whose
+// OK destroys something).
+enum class MessageButtons { Ok, OkCancel, OkCancelDefaultCancel, YesNo, YesNoCancel, RetryCancel };
 enum class MessageAnswer { Ok, Cancel, Yes, No, Retry };
 
 inline constexpr const char* AllFilesFilter = "All Files (*.*)|*.*|";

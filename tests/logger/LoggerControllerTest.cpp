@@ -12,8 +12,10 @@
 #include "SimTestSupport.hpp"
 #include "TempDir.hpp"
 #include "ZipEntry.hpp"
+#include "link/Commands.hpp"
 #include "link/Link.hpp"
 #include "logger/DirectoryRead.hpp"
+#include "logger/DownloadTimeLeft.hpp"
 #include "logger/LoggerController.hpp"
 #include "logger/SetDownload.hpp"
 #include "platform/ScriptedDialogs.hpp"
@@ -26,11 +28,14 @@ struct FakePanel : PanelControl {
   void StopTimer1() override { active = false; }
   void StartTimer1() override {
     active = true;
+    paused.clear();
     ++starts;
   }
   bool Timer1Active() const override { return active; }
+  void ShowPollPaused(const std::string& why) override { paused = why; }
   bool active = true;
   int starts = 0;
+  std::string paused;
 };
 
 struct FakeView : LoggerView {
@@ -41,6 +46,7 @@ struct FakeView : LoggerView {
   }
   void SetDownloadFill(int percent) override { downloadFill.push_back(percent); }
   void SetDownloading(bool running) override { downloading = running; }
+  void SetDownloadTimeLeft(const std::string& text) override { timeLeft.push_back(text); }
   void ClearSetRows() override { setRows.clear(); }
   void CloseMemory() override {
     memoryOpen = false;
@@ -67,6 +73,7 @@ struct FakeView : LoggerView {
   std::vector<std::string> setRows;
   int setCount = 0;
   std::vector<int> downloadFill;
+  std::vector<std::string> timeLeft;
   bool downloading = false;
   bool memoryOpen = true;
   std::function<void()> onCloseMemory;
@@ -250,6 +257,48 @@ TEST(LoggerController, ClosingTheWindowCancelsADownload) {
   EXPECT_LT(rig.Count('k'), 4);
 }
 
+TEST(LoggerController, CancelEndsTheDownloadAndLeavesTheInstrumentQuiet) {
+  Rig rig;
+  rig.Sets({400});  // 9 600 bytes, about 6 s
+  rig.OpenMemory();
+  std::string pausedWhileDownloading;
+  rig.bench.host.OnEvents = [&] {
+    if (!rig.controller.Downloading()) return;
+    pausedWhileDownloading = rig.panel.paused;
+    if (rig.bench.host.Monotonic() > 1.5) rig.controller.CancelDownload();
+  };
+  rig.controller.ReadCommand("1");
+  rig.bench.host.OnEvents = nullptr;
+  EXPECT_EQ(pausedWhileDownloading, PollPausedTip);
+  EXPECT_TRUE(rig.panel.paused.empty());
+  EXPECT_TRUE(rig.panel.active);
+  EXPECT_FALSE(rig.controller.Downloading());
+  EXPECT_TRUE(rig.logger.SetHeaderCache[1].empty());
+  EXPECT_EQ(rig.view.opened[0], 0);
+  EXPECT_TRUE(rig.view.memoryOpen);
+  EXPECT_FALSE(rig.view.downloading);
+  EXPECT_EQ(rig.view.downloadFill.back(), -1);
+  ASSERT_GE(rig.view.timeLeft.size(), 2u);
+  EXPECT_NE(rig.view.timeLeft.front().find(" s left"), std::string::npos);
+  EXPECT_EQ(rig.view.timeLeft.back(), "");
+  EXPECT_TRUE(rig.dialogs.History.empty());
+  EXPECT_FALSE(rig.guard.Busy());
+  // The block under way came and went; "E" ended the exchange; the line is
+  // quiet and the next wake-up and reading are answered as usual.
+  EXPECT_EQ(rig.bench.port.Written().back(), 'E');
+  EXPECT_LT(rig.Count('k'), 40);
+  EXPECT_EQ(rig.bench.Wait(1.0), "");
+  EXPECT_EQ(rig.bench.Exchange("w", 1), "w");
+  const std::string frame = rig.bench.Exchange(" ", cmd::FrameSize);
+  ASSERT_EQ(frame.size(), cmd::FrameSize);
+  EXPECT_EQ(static_cast<unsigned char>(frame.front()), cmd::FrameStart);
+
+  // Read again: the set comes whole.
+  rig.controller.ReadCommand("1");
+  EXPECT_EQ(rig.logger.SetDataCache[1].size(), 9600u);
+  EXPECT_EQ(rig.view.rows[0].size(), 400u);
+}
+
 TEST(LoggerController, EraseAsksFirstThenSendsGAndUnloads) {
   Rig rig;
   rig.OpenMemory();
@@ -261,7 +310,7 @@ TEST(LoggerController, EraseAsksFirstThenSendsGAndUnloads) {
   EXPECT_EQ(rig.dialogs.History[0].Text, "All data in memory will be deleted!");
   EXPECT_EQ(rig.dialogs.History[0].Title, "Warning!");
   EXPECT_EQ(rig.dialogs.History[0].Icon, MessageIcon::Exclamation);
-  EXPECT_EQ(rig.dialogs.History[0].Buttons, MessageButtons::OkCancel);
+  EXPECT_EQ(rig.dialogs.History[0].Buttons, MessageButtons::OkCancelDefaultCancel);
   EXPECT_TRUE(rig.bench.port.Written().empty());
   EXPECT_TRUE(rig.view.memoryOpen);
   EXPECT_FALSE(rig.logger.SetHeaderCache[2].empty());
@@ -390,6 +439,54 @@ TEST(LoggerController, ExportIntoAFolderThatCannotBeMadeSaysSoAndStillLists) {
 
 namespace qelt {
 namespace {
+
+TEST(DownloadTimeLeft, LineRateFirstThenTheRateMeasured) {
+  DownloadTimeLeft left;
+  EXPECT_LT(left.SecondsLeft(), 0.0);
+  left.Start(12000 * 24, 10.0);
+  // 288 000 bytes at 1 920 a second and 1 125 block pauses of 0.02 s.
+  EXPECT_DOUBLE_EQ(left.SecondsLeft(), 150.0 + 22.5);
+  left.Update(256, 10.5);
+  left.Update(1024, 11.0);  // measured only after a second
+  EXPECT_NEAR(left.SecondsLeft(), (288000 - 1024) / 1920.0 + 1121 * 0.02, 1e-9);
+  left.Update(2048, 12.0);  // 1 792 bytes in 1.5 s
+  EXPECT_NEAR(left.SecondsLeft(), (288000 - 2048) / (1792 / 1.5), 1e-9);
+  left.Update(300000, 200.0);
+  EXPECT_EQ(left.SecondsLeft(), 0.0);
+
+  EXPECT_EQ(TimeLeftText(-1), "");
+  EXPECT_EQ(TimeLeftText(0.2), "1 s left");
+  EXPECT_EQ(TimeLeftText(40), "40 s left");
+  EXPECT_EQ(TimeLeftText(59.5), "60 s left");
+  EXPECT_EQ(TimeLeftText(120), "2 min left");
+  EXPECT_EQ(TimeLeftText(151.2), "2 min 35 s left");
+}
+
+TEST(DownloadTimeLeft, EstimateMatchesThePacedSimulator) {
+  test::SimBench bench;
+  bench.instrument.Logger().Erase();
+  LoggerSet set;
+  set.Start = {2011, 7, 29, 9, 5, 0};
+  set.IntervalSeconds = 1;
+  set.Records = std::string(3000 * 24, '\0');
+  ASSERT_TRUE(bench.instrument.Logger().AddSet(set));
+  Link link(bench.host, bench.port);
+  ExchangeGuard guard;
+  DownloadTimeLeft left;
+  std::vector<std::pair<double, double>> estimates;  // (time, seconds left) at 0 %, 25 %, 75 %
+  DownloadHooks hooks;
+  hooks.Bytes = [&](std::size_t received, std::size_t total) {
+    const double now = bench.host.Monotonic();
+    if (received == 0) left.Start(total, now);
+    left.Update(received, now);
+    const std::size_t marks[] = {0, total / 4, 3 * total / 4};
+    if (estimates.size() < 3 && received >= marks[estimates.size()]) estimates.emplace_back(now, left.SecondsLeft());
+  };
+  ASSERT_EQ(DownloadLoggerSet(link, guard, 1, hooks).Outcome, DownloadOutcome::Complete);
+  const double end = bench.host.Monotonic();
+  ASSERT_EQ(estimates.size(), 3u);
+  for (auto [at, estimate] : estimates) EXPECT_NEAR(estimate, end - at, 0.05 * (end - at)) << at;
+}
 
 TEST(SetDownload, ExtraEntryByteIsDroppedAndThePausesAreKept) {
   VirtualHost host;

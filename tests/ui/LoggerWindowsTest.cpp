@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -240,6 +241,41 @@ class LoggerWindowsTest : public QObject {
     QVERIFY(!rig.logger->Controller().Decoding());
     QVERIFY(rig.panel->Timer1Active());
     QCOMPARE(rig.workbooks.size(), std::size_t{1});
+  }
+
+  void cancelShowsTheTimeLeftAndEndsTheDownload() {
+    Rig rig(WithLogger("large"));
+    rig.panel->RunKey("Memory");
+    MemoryWindow* m = rig.Memory();
+    // Wide enough for the grid's columns and the scroll bar.
+    int columns = 0;
+    for (int c = 0; c < 6; ++c) columns += m->SetGrid().ColWidth(c);
+    QVERIFY(m->SetGrid().viewport()->width() >= columns);
+    QVERIFY(m->SetGrid().geometry().right() < m->width());
+    QVERIFY(!m->CmdCancel().isVisible());
+    QString shown, valueTip;
+    bool cancelSeen = false;
+    const double start = rig.host.Monotonic();
+    rig.host.OnEvents = [&] {
+      QCoreApplication::processEvents();
+      if (rig.host.Monotonic() - start < 3.0 || !m->CmdCancel().isVisible()) return;
+      cancelSeen = m->CmdCancel().isEnabled() && !m->CmdErase().isVisible();
+      shown = m->G1().ShownText();
+      valueTip = rig.panel->Label("LblKW1")->toolTip();
+      m->CmdCancel().click();
+    };
+    QTest::mouseClick(&m->CmdRead(), Qt::LeftButton);
+    QVERIFY(cancelSeen);
+    QVERIFY2(shown.contains(QRegularExpression("^\\d+%   \\d+ min( \\d+ s)? left$")), qPrintable(shown));
+    QVERIFY(valueTip.contains(PollPausedTip));
+    QVERIFY(rig.Memory() == m && m->isVisible());
+    QVERIFY(!m->CmdCancel().isVisible() && m->CmdErase().isVisible() && m->CmdRead().isEnabled());
+    QVERIFY(!m->G1().Flooding());
+    QVERIFY(!rig.List(0));
+    QVERIFY(rig.panel->Timer1Active());
+    QVERIFY(rig.panel->PollPausedReason().empty());
+    QVERIFY(!rig.panel->Label("LblKW1")->toolTip().contains(PollPausedTip));
+    QVERIFY(rig.dialogs.History.empty());
   }
 
   void eraseAsksThenSendsGAndClosesTheWindow() {

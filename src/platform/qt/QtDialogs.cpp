@@ -35,7 +35,8 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
   switch (buttons) {
     case MessageButtons::Ok: return QMessageBox::Ok;
-    case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::OkCancel:
+    case MessageButtons::OkCancelDefaultCancel: return QMessageBox::Ok | QMessageBox::Cancel;
     case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
     case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case MessageButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
@@ -68,6 +69,7 @@ MessageAnswer QtDialogs::Message(const std::string& text, MessageIcon icon, Mess
   }
   QMessageBox box(BoxIcon(icon), Title(title), QString::fromStdString(DisplayLines(text)), BoxButtons(buttons),
                   Owner());
+  if (buttons == MessageButtons::OkCancelDefaultCancel) box.setDefaultButton(QMessageBox::Cancel);
   switch (box.exec()) {
     case QMessageBox::Ok: return MessageAnswer::Ok;
     case QMessageBox::Yes: return MessageAnswer::Yes;
