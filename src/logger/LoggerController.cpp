@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <optional>
 
 #include "logger/DownloadTimeLeft.hpp"
 #include "logger/RecordDecoder.hpp"
@@ -112,10 +114,31 @@ void LoggerController::DecodeLoggerSet(int set, unsigned generation) {
   p_.View.SetDetailsFill(0, 0);
   WorkbookExport book;
   bool exporting = false;
+  std::optional<FileChoice> keep;  // where the user keeps the workbook
   if (count > ListSplit) {
     p_.TheDialogs.Message(SplitNotice, MessageIcon::None, MessageButtons::Ok);
     if (overtaken()) return end();
-    exporting = book.StartExport(NewExportPath(exportFolder_, set, decoder.Entry()));
+    // Written in the temporary folder first: a decoding overtaken on the way
+    // then leaves a file the user already had untouched.
+    const std::string temporary = NewExportPath(exportFolder_, set, decoder.Entry());
+    FileRequest request;
+    request.Title = WorkbookDialogTitle;
+    request.Filter = WorkbookFilter;
+    request.OverwritePrompt = true;
+    // Named as in the temporary folder, numbered past the workbooks already
+    // in the folder offered: the last one used, else the documents folder.
+    const std::string lastFolder = std::filesystem::path(lastWorkbook_).parent_path().string();
+    const std::string offered =
+        NewExportPath(lastWorkbook_.empty() ? workbookFolder_ : lastFolder, set, decoder.Entry());
+    if (lastWorkbook_.empty()) {
+      request.InitialPath = std::filesystem::path(offered).filename().string();
+      request.FallbackFolder = workbookFolder_;
+    } else {
+      request.InitialPath = offered;
+    }
+    keep = p_.TheDialogs.SaveFile(request);
+    if (overtaken()) return end();
+    if (keep) exporting = book.StartExport(temporary);
     p_.View.OpenDataList(1);
     split = true;
     p_.View.SetDetailsFill(1, 0);
@@ -149,15 +172,23 @@ void LoggerController::DecodeLoggerSet(int set, unsigned generation) {
   p_.View.SetDetailsFill(0, -1);
   if (count > ListSplit) p_.View.SetDetailsFill(1, -1);
   end();
-  if (count > ListSplit) {
+  if (keep) {
     if (book.Ok()) book.Finish();
     if (!book.Ok()) {
       p_.TheDialogs.Message(ExportFailedMessage(book.Path(), book.Error()), MessageIcon::Stop);
       return;
     }
-    lastWorkbook_ = book.Path();
-    if (!p_.View.OpenWorkbook(book.Path()))
-      p_.TheDialogs.Message(WorkbookNotOpenedMessage(book.Path()), MessageIcon::Information);
+    std::string reason;
+    if (!MoveWorkbook(book.Path(), keep->Path, reason)) {
+      std::error_code ec;
+      std::filesystem::remove(book.Path(), ec);
+      p_.TheDialogs.Message(ExportFailedMessage(keep->Path, reason), MessageIcon::Stop);
+      return;
+    }
+    lastWorkbook_ = keep->Path;
+    const bool opened = p_.View.OpenWorkbook(keep->Path);
+    p_.TheDialogs.Message(opened ? WorkbookWrittenMessage(keep->Path) : WorkbookNotOpenedMessage(keep->Path),
+                          MessageIcon::Information);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "logger/LoggerWindows.hpp"
 
 #include <QDesktopServices>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include "logger/DataListWindow.hpp"
@@ -16,7 +17,9 @@ LoggerWindows::LoggerWindows(Session& session, Link& link, Dialogs& dialogs, Pan
       dialogs_(dialogs),
       panel_(panel),
       controller_({link, session.Guard, session.Logger, session.CosTable, panel, dialogs, *this},
-                  std::move(exportFolder)) {}
+                  std::move(exportFolder)) {
+  controller_.SetWorkbookFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString());
+}
 
 LoggerWindows::~LoggerWindows() {
   // No unload step now: the main window behind the PanelControl is going.

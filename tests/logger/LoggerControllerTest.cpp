@@ -18,6 +18,7 @@
 #include "logger/DownloadTimeLeft.hpp"
 #include "logger/LoggerController.hpp"
 #include "logger/SetDownload.hpp"
+#include "logger/WorkbookExport.hpp"
 #include "platform/ScriptedDialogs.hpp"
 #include "text/NumberText.hpp"
 
@@ -330,6 +331,7 @@ TEST(LoggerController, ClosingAListEndsTheDecodingCleanly) {
   Rig rig("large", false);
   rig.OpenMemory();
   rig.view.canOpen = false;
+  rig.dialogs.QueueFile(rig.folder.File("kept.xlsx"));
   int seen = 0;
   rig.bench.host.OnEvents = [&] {
     if (rig.controller.Decoding() && ++seen == 3) rig.view.open[0] = false;
@@ -340,6 +342,7 @@ TEST(LoggerController, ClosingAListEndsTheDecodingCleanly) {
   EXPECT_EQ(rig.view.rowsToClosedList, 0);
   EXPECT_LT(rig.view.rows[0].size(), 10000u);
   EXPECT_TRUE(rig.view.workbooks.empty());
+  EXPECT_FALSE(std::filesystem::exists(rig.folder.File("kept.xlsx")));
   EXPECT_FALSE(std::filesystem::exists(rig.controller.ExportFolder()) &&
                !std::filesystem::is_empty(rig.controller.ExportFolder()));
 
@@ -351,6 +354,7 @@ TEST(LoggerController, ClosingAListEndsTheDecodingCleanly) {
     if (rig.controller.Decoding() && ++seen == 2) rig.controller.ReadCommand("2");
   };
   rig.logger.SetHeaderCache[1].clear();  // set 1 downloads again
+  rig.dialogs.QueueFile(rig.folder.File("kept.xlsx"));
   rig.controller.ReadCommand("1");
   EXPECT_EQ(seen, 2);
   EXPECT_FALSE(rig.controller.Decoding());
@@ -361,6 +365,7 @@ TEST(LoggerController, ClosingAListEndsTheDecodingCleanly) {
   EXPECT_FALSE(rig.view.open[1]);
   // The first set's workbook was dropped unfinished.
   EXPECT_TRUE(rig.view.workbooks.empty());
+  EXPECT_FALSE(std::filesystem::exists(rig.folder.File("kept.xlsx")));
   EXPECT_FALSE(std::filesystem::exists(rig.controller.ExportFolder()) &&
                !std::filesystem::is_empty(rig.controller.ExportFolder()));
 }
@@ -379,25 +384,38 @@ TEST(LoggerController, OverTenThousandRecordsSplitAndExport) {
   EXPECT_TRUE(rig.view.workbooks.empty());
 
   rig.view.canOpen = false;
+  const std::string documents = rig.folder.File("documents");
+  std::filesystem::create_directories(documents);
+  rig.controller.SetWorkbookFolder(documents);
+  const std::string kept = rig.folder.File("kept.xlsx");
+  rig.dialogs.QueueFile(kept);
   rig.controller.ReadCommand("2");
-  ASSERT_GE(rig.dialogs.History.size(), 1u);
+  ASSERT_GE(rig.dialogs.History.size(), 2u);
   EXPECT_EQ(rig.dialogs.History[0].Text, "Over 10000 records, two files will be generated.");
   EXPECT_EQ(rig.dialogs.History[0].Icon, MessageIcon::None);
   EXPECT_EQ(rig.dialogs.History[0].Buttons, MessageButtons::Ok);
+  // Then where to keep the workbook: named as before, in the documents folder.
+  const FileRequest& asked = rig.dialogs.History[1].File;
+  EXPECT_EQ(rig.dialogs.History[1].What, ScriptedDialogs::Kind::SaveFile);
+  EXPECT_EQ(asked.InitialPath, "Set2 2011-07-29 090500.xlsx");
+  EXPECT_EQ(asked.FallbackFolder, documents);
+  EXPECT_TRUE(asked.OverwritePrompt);
+  EXPECT_EQ(asked.Filter, WorkbookFilter);
   ASSERT_EQ(rig.view.rows[0].size(), 10000u);
   ASSERT_EQ(rig.view.rows[1].size(), 1u);
   EXPECT_EQ(rig.view.rows[1][0].substr(0, 6), "10001\t");
   EXPECT_EQ(rig.view.detailsFill[1].front(), 0);
   EXPECT_EQ(rig.view.detailsFill[1][rig.view.detailsFill[1].size() - 2], 100);
   EXPECT_EQ(rig.view.detailsFill[1].back(), -1);
-  // Nothing opens workbooks here: the program says where it is.
-  ASSERT_EQ(rig.view.workbooks.size(), 1u);
-  const std::string book = rig.view.workbooks[0];
-  EXPECT_EQ(std::filesystem::path(book).filename(), "Set2 2011-07-29 090500.xlsx");
-  ASSERT_EQ(rig.dialogs.History.size(), 2u);
-  EXPECT_NE(rig.dialogs.History[1].Text.find(book), std::string::npos);
+  // Kept where chosen, nothing left in the temporary folder; nothing opens
+  // workbooks here, so the program says where it is.
+  EXPECT_EQ(rig.view.workbooks, std::vector<std::string>{kept});
+  EXPECT_EQ(rig.controller.LastWorkbook(), kept);
+  EXPECT_TRUE(std::filesystem::is_empty(rig.controller.ExportFolder()));
+  ASSERT_EQ(rig.dialogs.History.size(), 3u);
+  EXPECT_EQ(rig.dialogs.History[2].Text, WorkbookNotOpenedMessage(kept));
 
-  const std::string xml = qelt::test::ZipEntry(book, "xl/worksheets/sheet1.xml");
+  const std::string xml = qelt::test::ZipEntry(kept, "xl/worksheets/sheet1.xml");
   std::regex rowRe("<row r=\"(\\d+)\"");
   std::regex firstCell("<row r=\"(\\d+)\"[^>]*><c r=\"A\\d+\"[^>]*><v>(\\d+)</v>");
   int rows = 0, expected = 1;
@@ -409,12 +427,45 @@ TEST(LoggerController, OverTenThousandRecordsSplitAndExport) {
     ++expected;
   }
   EXPECT_EQ(expected, 10002);
-  // A new export of the same set takes a new name.
+  // Dates and times are numbers in their own formats: 2011/07/29 is day
+  // 40753, and record 10001, 10000 s after 09:05:00, is at 11:51:40 the same day.
+  auto cell = [&](const std::string& ref) {
+    std::smatch m;
+    const std::regex re("<c r=\"" + ref + "\" s=\"(\\d+)\"><v>([^<]+)</v>");
+    EXPECT_TRUE(std::regex_search(xml, m, re)) << ref;
+    return m.empty() ? std::pair<std::string, double>{} : std::pair{m[1].str(), std::stod(m[2])};
+  };
+  const auto [dateStyle, day] = cell("B2");
+  const auto [timeStyle, time] = cell("C2");
+  EXPECT_EQ(day, 40753.0);
+  EXPECT_NEAR(time, (9 * 3600 + 5 * 60) / 86400.0, 1e-12);
+  EXPECT_NE(dateStyle, timeStyle);
+  EXPECT_EQ(cell("B10002"), std::pair(dateStyle, 40753.0));
+  EXPECT_NEAR(cell("C10002").second, (11 * 3600 + 51 * 60 + 40) / 86400.0, 1e-12);
+  const std::string styles = qelt::test::ZipEntry(kept, "xl/styles.xml");
+  EXPECT_NE(styles.find("formatCode=\"yyyy/mm/dd\""), std::string::npos);
+  EXPECT_NE(styles.find("formatCode=\"hh:mm:ss\""), std::string::npos);
+
+  // The next export starts in the folder last used, numbered past what is
+  // there; a cancelled dialog keeps no workbook and the lists still fill.
+  rig.logger.ClearCaches();
+  test::WriteFile(rig.folder.File("Set2 2011-07-29 090500.xlsx"), "x");
+  rig.dialogs.QueueFileCancel();
+  rig.controller.ReadCommand("2");
+  ASSERT_EQ(rig.dialogs.History.size(), 5u);
+  EXPECT_EQ(rig.dialogs.History[4].File.InitialPath, rig.folder.File("Set2 2011-07-29 090500 (2).xlsx"));
+  EXPECT_EQ(rig.view.rows[1].size(), 1u);
+  EXPECT_EQ(rig.view.workbooks.size(), 1u);
+  EXPECT_TRUE(std::filesystem::is_empty(rig.controller.ExportFolder()));
+
+  // Opened by the desktop: still says where it was written.
   rig.logger.ClearCaches();
   rig.view.canOpen = true;
+  rig.dialogs.QueueFile(kept);
   rig.controller.ReadCommand("2");
-  ASSERT_EQ(rig.view.workbooks.size(), 2u);
-  EXPECT_EQ(std::filesystem::path(rig.view.workbooks[1]).filename(), "Set2 2011-07-29 090500 (2).xlsx");
+  EXPECT_EQ(rig.view.workbooks.back(), kept);
+  EXPECT_EQ(rig.dialogs.History.back().Text, WorkbookWrittenMessage(kept));
+  EXPECT_EQ(rig.dialogs.History.back().Icon, MessageIcon::Information);
 }
 
 TEST(LoggerController, ExportIntoAFolderThatCannotBeMadeSaysSoAndStillLists) {
@@ -424,12 +475,14 @@ TEST(LoggerController, ExportIntoAFolderThatCannotBeMadeSaysSoAndStillLists) {
   LoggerController blocked({rig.link, rig.guard, rig.logger, rig.cos, rig.panel, rig.dialogs, rig.view},
                            rig.folder.File("file") + "/sub");
   rig.OpenMemory();
+  rig.dialogs.QueueFile(rig.folder.File("kept.xlsx"));
   blocked.ReadCommand("1");
   EXPECT_EQ(rig.view.rows[0].size(), 10000u);
   EXPECT_EQ(rig.view.rows[1].size(), 1u);
-  ASSERT_EQ(rig.dialogs.History.size(), 2u);
-  EXPECT_NE(rig.dialogs.History[1].Text.find("The workbook could not be written:"), std::string::npos);
-  EXPECT_NE(rig.dialogs.History[1].Text.find("file/sub"), std::string::npos);
+  ASSERT_EQ(rig.dialogs.History.size(), 3u);
+  EXPECT_NE(rig.dialogs.History[2].Text.find("The workbook could not be written:"), std::string::npos);
+  EXPECT_NE(rig.dialogs.History[2].Text.find("file/sub"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(rig.folder.File("kept.xlsx")));
   EXPECT_TRUE(rig.view.workbooks.empty());
   EXPECT_TRUE(rig.panel.active);
 }

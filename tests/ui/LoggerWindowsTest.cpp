@@ -202,8 +202,12 @@ class LoggerWindowsTest : public QObject {
   void overTenThousandRecordsOpenTheContinuedListBesideTheFirst() {
     Rig rig(WithLogger("large", false));
     rig.panel->RunKey("Memory");
+    const std::string kept = rig.exports.filePath("kept.xlsx").toStdString();
+    rig.dialogs.QueueFile(kept);
     QTest::mouseClick(&rig.Memory()->CmdRead(), Qt::LeftButton);
-    QCOMPARE(rig.dialogs.MessageTexts(), std::vector<std::string>{"Over 10000 records, two files will be generated."});
+    QCOMPARE(rig.dialogs.MessageTexts(), (std::vector<std::string>{"Over 10000 records, two files will be generated.",
+                                                                   "The workbook was written to:\r\n" + kept}));
+    QCOMPARE(rig.dialogs.History[1].Title, std::string("Save Workbook"));
     DataListWindow* first = rig.List(0);
     DataListWindow* second = rig.List(1);
     QVERIFY(first && second);
@@ -214,8 +218,8 @@ class LoggerWindowsTest : public QObject {
     QCOMPARE(second->frameGeometry().left(), first->frameGeometry().right() + 1);
     QCOMPARE(second->frameGeometry().top(), first->frameGeometry().top());
     QVERIFY(!second->G2().Flooding());
-    QCOMPARE(rig.workbooks.size(), std::size_t{1});
-    QVERIFY(QFile::exists(QString::fromStdString(rig.workbooks[0])));
+    QCOMPARE(rig.workbooks, std::vector<std::string>{kept});
+    QVERIFY(QFile::exists(QString::fromStdString(kept)));
     QVERIFY(rig.panel->Timer1Active());
 
     // The continued list refuses "Save" while recording as the first does, and prints.

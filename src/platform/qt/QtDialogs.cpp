@@ -99,10 +99,11 @@ QString QtDialogs::QtFilter(const std::string& filter, int index, QString* selec
   return entries.join(";;");
 }
 
-QString QtDialogs::StartPath(const std::string& title, const std::string& initial) const {
+QString QtDialogs::StartPath(const std::string& title, const std::string& initial, const std::string& fallback) const {
   const QString path = QString::fromStdString(initial);
-  if (!settings_ || path.contains('/') || path.contains('\\')) return path;
-  const QString folder = settings_->Folder(QString::fromStdString(title));
+  if (path.contains('/') || path.contains('\\')) return path;
+  QString folder = settings_ ? settings_->Folder(QString::fromStdString(title)) : QString();
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QString::fromStdString(fallback);
   if (folder.isEmpty() || !QFileInfo(folder).isDir()) return path;
   return path.isEmpty() ? folder : QDir(folder).filePath(path);
 }
@@ -126,9 +127,9 @@ std::optional<FileChoice> QtDialogs::SaveFile(const FileRequest& request) {
   QString filter = QtFilter(request.Filter, request.FilterIndex, &selected);
   QFileDialog::Options options;
   if (!request.OverwritePrompt) options |= QFileDialog::DontConfirmOverwrite;
-  auto choice =
-      Choice(QFileDialog::getSaveFileName(Owner(), QString::fromStdString(request.Title),
-                                          StartPath(request.Title, request.InitialPath), filter, &selected, options));
+  auto choice = Choice(QFileDialog::getSaveFileName(
+      Owner(), QString::fromStdString(request.Title),
+      StartPath(request.Title, request.InitialPath, request.FallbackFolder), filter, &selected, options));
   Remember(request.Title, choice);
   return choice;
 }
