@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <optional>
 
+#include "logger/DownloadTimeLeft.hpp"
 #include "logger/RecordDecoder.hpp"
 #include "logger/SetDownload.hpp"
 #include "logger/SetEntry.hpp"
@@ -45,20 +48,32 @@ void LoggerController::ReadLoggerSet(int set) {
     // Taken before the poll stops: a busy port leaves everything as it was.
     if (p_.Guard.CommandActive()) return;
     p_.Panel.StopTimer1();
+    p_.Panel.ShowPollPaused(PollPausedTip);
     downloading_ = true;
     cancel_ = false;
     p_.View.SetDownloading(true);
     p_.View.SetDownloadFill(0);
+    Host& host = p_.TheLink.EventHost();
+    DownloadTimeLeft timeLeft;
+    std::string shownLeft;
     DownloadHooks hooks;
     hooks.Fill = [this](int percent) { p_.View.SetDownloadFill(percent); };
+    hooks.Bytes = [&](std::size_t received, std::size_t total) {
+      if (received == 0)
+        timeLeft.Start(total, host.Monotonic());
+      else
+        timeLeft.Update(received, host.Monotonic());
+      std::string text = TimeLeftText(timeLeft.SecondsLeft());
+      if (text != shownLeft) p_.View.SetDownloadTimeLeft(shownLeft = std::move(text));
+    };
     hooks.Cancelled = [this] { return cancel_; };
     DownloadResult got = DownloadLoggerSet(p_.TheLink, p_.Guard, set, hooks);
     downloading_ = false;
     if (got.Outcome == DownloadOutcome::Abandoned) return;  // the program is ending
-    if (got.Outcome != DownloadOutcome::Cancelled) {
-      p_.View.SetDownloadFill(-1);
-      p_.View.SetDownloading(false);
-    }
+    // A closed window is gone from the view: these reach only an open one.
+    p_.View.SetDownloadTimeLeft({});
+    p_.View.SetDownloadFill(-1);
+    p_.View.SetDownloading(false);
     switch (got.Outcome) {
       case DownloadOutcome::Complete: break;
       case DownloadOutcome::Stalled:
@@ -99,10 +114,31 @@ void LoggerController::DecodeLoggerSet(int set, unsigned generation) {
   p_.View.SetDetailsFill(0, 0);
   WorkbookExport book;
   bool exporting = false;
+  std::optional<FileChoice> keep;  // where the user keeps the workbook
   if (count > ListSplit) {
     p_.TheDialogs.Message(SplitNotice, MessageIcon::None, MessageButtons::Ok);
     if (overtaken()) return end();
-    exporting = book.StartExport(NewExportPath(exportFolder_, set, decoder.Entry()));
+    // Written in the temporary folder first: a decoding overtaken on the way
+    // then leaves a file the user already had untouched.
+    const std::string temporary = NewExportPath(exportFolder_, set, decoder.Entry());
+    FileRequest request;
+    request.Title = WorkbookDialogTitle;
+    request.Filter = WorkbookFilter;
+    request.OverwritePrompt = true;
+    // Named as in the temporary folder, numbered past the workbooks already
+    // in the folder offered: the last one used, else the documents folder.
+    const std::string lastFolder = std::filesystem::path(lastWorkbook_).parent_path().string();
+    const std::string offered =
+        NewExportPath(lastWorkbook_.empty() ? workbookFolder_ : lastFolder, set, decoder.Entry());
+    if (lastWorkbook_.empty()) {
+      request.InitialPath = std::filesystem::path(offered).filename().string();
+      request.FallbackFolder = workbookFolder_;
+    } else {
+      request.InitialPath = offered;
+    }
+    keep = p_.TheDialogs.SaveFile(request);
+    if (overtaken()) return end();
+    if (keep) exporting = book.StartExport(temporary);
     p_.View.OpenDataList(1);
     split = true;
     p_.View.SetDetailsFill(1, 0);
@@ -136,22 +172,30 @@ void LoggerController::DecodeLoggerSet(int set, unsigned generation) {
   p_.View.SetDetailsFill(0, -1);
   if (count > ListSplit) p_.View.SetDetailsFill(1, -1);
   end();
-  if (count > ListSplit) {
+  if (keep) {
     if (book.Ok()) book.Finish();
     if (!book.Ok()) {
       p_.TheDialogs.Message(ExportFailedMessage(book.Path(), book.Error()), MessageIcon::Stop);
       return;
     }
-    lastWorkbook_ = book.Path();
-    if (!p_.View.OpenWorkbook(book.Path()))
-      p_.TheDialogs.Message(WorkbookNotOpenedMessage(book.Path()), MessageIcon::Information);
+    std::string reason;
+    if (!MoveWorkbook(book.Path(), keep->Path, reason)) {
+      std::error_code ec;
+      std::filesystem::remove(book.Path(), ec);
+      p_.TheDialogs.Message(ExportFailedMessage(keep->Path, reason), MessageIcon::Stop);
+      return;
+    }
+    lastWorkbook_ = keep->Path;
+    const bool opened = p_.View.OpenWorkbook(keep->Path);
+    p_.TheDialogs.Message(opened ? WorkbookWrittenMessage(keep->Path) : WorkbookNotOpenedMessage(keep->Path),
+                          MessageIcon::Information);
   }
 }
 
 void LoggerController::EraseCommand() {
   if (downloading_) return;
   MessageAnswer answer =
-      p_.TheDialogs.Message(EraseQuestion, MessageIcon::Exclamation, MessageButtons::OkCancel, EraseTitle);
+      p_.TheDialogs.Message(EraseQuestion, MessageIcon::Exclamation, MessageButtons::OkCancelDefaultCancel, EraseTitle);
   if (answer != MessageAnswer::Ok) return;
   if (p_.Guard.CommandActive()) return;
   p_.Panel.StopTimer1();
@@ -160,6 +204,10 @@ void LoggerController::EraseCommand() {
   p_.View.ClearSetRows();
   p_.Panel.StartTimer1();
   p_.View.CloseMemory();
+}
+
+void LoggerController::CancelDownload() {
+  if (downloading_) cancel_ = true;
 }
 
 void LoggerController::Unload() {

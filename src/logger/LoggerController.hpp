@@ -23,6 +23,10 @@ inline constexpr const char* EraseQuestion = "All data in memory will be deleted
 inline constexpr const char* EraseTitle = "Warning!";
 inline constexpr const char* SplitNotice = "Over 10000 records, two files will be generated.";
 inline constexpr int ListSplit = 10000;  // records in the first data list
+inline constexpr const char* WorkbookDialogTitle = "Save Workbook";
+inline constexpr const char* WorkbookFilter = "Workbook (*.xlsx)|*.xlsx|All Files (*.*)|*.*|";
+inline constexpr const char* PollPausedTip =
+    "The live readings pause while the logger set is read: the values shown are the last ones read.";
 
 struct LoggerParts {
   Link& TheLink;
@@ -44,6 +48,9 @@ class LoggerController {
   // "Read" with ComboSet's text, or a click on a set row's first cell.
   void ReadCommand(const std::string& setText);
   void EraseCommand();
+  // "Cancel" while a download runs: it ends as when the window closes, and
+  // the window stays.
+  void CancelDownload();
   // The logger window unloads: a download running is cancelled, the caches
   // emptied and the live poll started again.
   void Unload();
@@ -53,9 +60,13 @@ class LoggerController {
   // The set number a text names, or 0 when it is not one of 1..n of the directory.
   int SetNumberOf(const std::string& text) const;
 
-  // Where exports go, and the last workbook written (empty when none).
+  // Where exports are written before they move to the file the user chose,
+  // and that file for the last workbook (empty when none).
   const std::string& ExportFolder() const { return exportFolder_; }
   const std::string& LastWorkbook() const { return lastWorkbook_; }
+  // Where the workbook's save dialog starts while no workbook was kept yet
+  // (the documents folder).
+  void SetWorkbookFolder(std::string folder) { workbookFolder_ = std::move(folder); }
 
   // The decoding lets the event loop run after EventsInterval seconds, or
   // after EventsEvery records on a clock that does not move meanwhile.
@@ -69,6 +80,7 @@ class LoggerController {
   LoggerParts p_;
   std::string exportFolder_;
   std::string lastWorkbook_;
+  std::string workbookFolder_;
   bool downloading_ = false;
   bool decoding_ = false;
   bool cancel_ = false;

@@ -16,8 +16,11 @@ class LoggerView {
   virtual void ShowDirectory(const std::string& remain, const std::vector<std::string>& rows, int setCount) = 0;
   // G1's fill; a negative percent switches it off.
   virtual void SetDownloadFill(int percent) = 0;
-  // While a download runs "Read", grid clicks and "Erase" are disabled.
+  // While a download runs "Read", grid clicks and "Erase" are disabled and
+  // "Cancel" is offered.
   virtual void SetDownloading(bool running) = 0;
+  // The time the download still needs ("2 min 35 s left"); empty: unknown.
+  virtual void SetDownloadTimeLeft(const std::string& text) = 0;
   // The grid cut to its header row.
   virtual void ClearSetRows() = 0;
   // Unloads the logger window (its unload step calls the core's Unload).

@@ -1,6 +1,7 @@
 #include "logger/LoggerWindows.hpp"
 
 #include <QDesktopServices>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include "logger/DataListWindow.hpp"
@@ -16,7 +17,9 @@ LoggerWindows::LoggerWindows(Session& session, Link& link, Dialogs& dialogs, Pan
       dialogs_(dialogs),
       panel_(panel),
       controller_({link, session.Guard, session.Logger, session.CosTable, panel, dialogs, *this},
-                  std::move(exportFolder)) {}
+                  std::move(exportFolder)) {
+  controller_.SetWorkbookFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString());
+}
 
 LoggerWindows::~LoggerWindows() {
   // No unload step now: the main window behind the PanelControl is going.
@@ -48,6 +51,8 @@ void LoggerWindows::OpenMemory() {
   connect(w, &MemoryWindow::GridClicked, this,
           [this](const QString& text) { Run([&] { controller_.ReadCommand(text.toStdString()); }); });
   connect(w, &MemoryWindow::EraseClicked, this, [this] { Run([this] { controller_.EraseCommand(); }); });
+  // Only a flag: the download's own wait, further down the stack, ends it.
+  connect(w, &MemoryWindow::CancelClicked, this, [this] { controller_.CancelDownload(); });
   connect(w, &MemoryWindow::Unloaded, this, [this, w] {
     // Gone for the core at once; deleted only once no handler of it is on the stack.
     memory_ = nullptr;
@@ -81,6 +86,10 @@ void LoggerWindows::SetDownloadFill(int percent) {
 
 void LoggerWindows::SetDownloading(bool running) {
   if (memory_) memory_->SetDownloading(running);
+}
+
+void LoggerWindows::SetDownloadTimeLeft(const std::string& text) {
+  if (memory_) memory_->SetTimeLeft(QString::fromStdString(text));
 }
 
 void LoggerWindows::ClearSetRows() {

@@ -48,6 +48,7 @@ class LoggerWindows : public QObject, public LoggerView {
   void ShowDirectory(const std::string& remain, const std::vector<std::string>& rows, int setCount) override;
   void SetDownloadFill(int percent) override;
   void SetDownloading(bool running) override;
+  void SetDownloadTimeLeft(const std::string& text) override;
   void ClearSetRows() override;
   void CloseMemory() override;
   void CloseDataLists() override;

@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 
 #include "platform/qt/CaptionPanel.hpp"
 #include "platform/qt/Grid.hpp"
@@ -40,6 +42,11 @@ MemoryWindow::MemoryWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   cmdErase_ = new QPushButton("Erase", this);
   cmdErase_->setObjectName("CmdErase");
   PlaceTwips(*cmdErase_, 3120, 120, 1335, 735);
+  cmdCancel_ = new QPushButton("Cancel", this);
+  cmdCancel_->setObjectName("CmdCancel");
+  cmdCancel_->setToolTip("Stop reading the set; nothing of it is kept.");
+  PlaceTwips(*cmdCancel_, 3120, 120, 1335, 735);
+  cmdCancel_->hide();
   comboSet_ = new QComboBox(this);
   comboSet_->setObjectName("ComboSet");
   PlaceTwips(*comboSet_, 0, 960, 735, 345);
@@ -60,9 +67,19 @@ MemoryWindow::MemoryWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     grid_->SetColWidthFromSample(c, QString::fromLatin1(WidthSamples[c]));
     grid_->SetTextMatrix(0, c, Titles[c]);
   }
+  // As wide as the columns with the scroll bar beside them, so that "Intv."
+  // is not behind it once the sets fill the grid.
+  int columns = 2 * grid_->frameWidth() + grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
+  for (int c = 0; c < 6; ++c) columns += grid_->ColWidth(c);
+  if (columns > grid_->width()) {
+    const int extra = columns - grid_->width();
+    grid_->setFixedWidth(columns);
+    setFixedWidth(width() + extra);
+  }
 
   connect(cmdRead_, &QPushButton::clicked, this, [this] { emit ReadClicked(comboSet_->currentText()); });
   connect(cmdErase_, &QPushButton::clicked, this, [this] { emit EraseClicked(); });
+  connect(cmdCancel_, &QPushButton::clicked, this, [this] { emit CancelClicked(); });
   connect(grid_, &Grid::Click, this, [this](int row, int) {
     if (!grid_->isEnabled()) return;
     grid_->SetCurrentCell(row, 0);
@@ -83,7 +100,12 @@ void MemoryWindow::SetDownloading(bool running) {
   cmdErase_->setEnabled(!running);
   comboSet_->setEnabled(!running);
   grid_->setEnabled(!running);
+  cmdErase_->setVisible(!running);
+  cmdCancel_->setVisible(running);
+  if (running) cmdCancel_->setFocus();
 }
+
+void MemoryWindow::SetTimeLeft(const QString& text) { g1_->SetFloodNote(text); }
 
 void MemoryWindow::ClearSetRows() { grid_->SetRows(1); }
 

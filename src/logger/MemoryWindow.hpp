@@ -20,12 +20,16 @@ class MemoryWindow : public QWidget {
 
   void ShowDirectory(const QString& remain, const std::vector<std::string>& rows, int setCount);
   void SetDownloading(bool running);
+  // After the percentage of G1 while a download runs; empty: none.
+  void SetTimeLeft(const QString& text);
   void ClearSetRows();
 
   QLabel& LblRemain() const { return *lblRemain_; }
   QComboBox& ComboSet() const { return *comboSet_; }
   QPushButton& CmdRead() const { return *cmdRead_; }
   QPushButton& CmdErase() const { return *cmdErase_; }
+  // In Erase's place while a download runs.
+  QPushButton& CmdCancel() const { return *cmdCancel_; }
   CaptionPanel& G1() const { return *g1_; }
   Grid& SetGrid() const { return *grid_; }
 
@@ -36,6 +40,7 @@ class MemoryWindow : public QWidget {
   // A click on a set row: the text of its first cell.
   void GridClicked(const QString& setText);
   void EraseClicked();
+  void CancelClicked();
   // The window unloads.
   void Unloaded();
 
@@ -48,6 +53,7 @@ class MemoryWindow : public QWidget {
   QComboBox* comboSet_ = nullptr;
   QPushButton* cmdRead_ = nullptr;
   QPushButton* cmdErase_ = nullptr;
+  QPushButton* cmdCancel_ = nullptr;
   CaptionPanel* g1_ = nullptr;
   Grid* grid_ = nullptr;
   bool shown_ = false;

@@ -83,9 +83,9 @@ bool RecordDecoder::Decode(int r, std::string_view data) {
   auto& c = cells_;
   c[0] = std::to_string(number_);
   if (startValid_) {
-    const Moment at{start_.Seconds + static_cast<long long>(r) * entry_.Interval};
-    c[1] = MomentDate(at);
-    c[2] = MomentTime(at);
+    at_ = Moment{start_.Seconds + static_cast<long long>(r) * entry_.Interval};
+    c[1] = MomentDate(at_);
+    c[2] = MomentTime(at_);
   } else {
     c[1] = "----/--/--";
     c[2] = "--:--:--";
@@ -180,9 +180,12 @@ std::string RecordDecoder::RowText() const {
 std::array<SheetCell, ListColumns> RecordDecoder::SheetRow() const {
   std::array<SheetCell, ListColumns> s;
   s[0] = NumberCell(number_);
-  for (std::size_t i : {1, 2}) {  // dates and times stay texts
-    s[i].What = SheetCell::Kind::Text;
-    s[i].Text = cells_[i];
+  if (startValid_) {
+    // Real dates and times, so that the sheet sorts and charts them.
+    s[1] = {SheetCell::Kind::Date, MomentSheetDay(at_), {}};
+    s[2] = {SheetCell::Kind::Time, MomentSheetTime(at_), {}};
+  } else {
+    for (std::size_t i : {1, 2}) s[i] = {SheetCell::Kind::Text, 0, cells_[i]};
   }
   for (std::size_t i = 3; i < cells_.size(); ++i) s[i] = CellOf(cells_[i]);
   if (haveReadings_) {

@@ -20,9 +20,10 @@ inline constexpr int ListColumns = 31;
 // entry (above 1) gives 0.
 double PhaseAngle(double pf, const CosTableArray& cos);
 
-// A cell of the export sheet: a number, a text, or empty.
+// A cell of the export sheet: a number, a text, or empty; a date or a time
+// is a number shown as yyyy/mm/dd or hh:mm:ss (MomentSheetDay, MomentSheetTime).
 struct SheetCell {
-  enum class Kind { Empty, Number, Text } What = Kind::Empty;
+  enum class Kind { Empty, Number, Text, Date, Time } What = Kind::Empty;
   double Number = 0;
   std::string Text;
 };
@@ -65,6 +66,7 @@ class RecordDecoder {
   const CosTableArray& cos_;
   SetEntry entry_;
   Moment start_;
+  Moment at_;  // the moment of the last decoded record
   bool startValid_ = false;
   MeterState meter_;  // flags and LoggerDecoding of the records, apart from the live poll's
   Phase phase_[3];

@@ -33,6 +33,23 @@ Wait Collect(Link& link, const ExchangeGuard::Ticket& ticket, const DownloadHook
   }
 }
 
+// Lets the rest of a block come and drops it, then ends a pending "K".
+void Settle(Link& link, const ExchangeGuard::Ticket& ticket) {
+  Host& host = link.EventHost();
+  SerialPort& port = link.Port();
+  const double start = host.Monotonic();
+  double lastByteAt = start;
+  for (;;) {
+    if (!port.ReadAll().empty()) lastByteAt = host.Monotonic();
+    const double now = host.Monotonic();
+    if (now - lastByteAt >= SettleGap || now - start >= SettleLimit) break;
+    host.RunEvents(SettleGap - (now - lastByteAt));
+    if (link.Abandoned(ticket)) return;
+  }
+  port.Write(std::string(1, cmd::Reset));
+  port.ReadAll();
+}
+
 DownloadOutcome OutcomeOf(Wait w) {
   switch (w) {
     case Wait::Stalled: return DownloadOutcome::Stalled;
@@ -43,13 +60,8 @@ DownloadOutcome OutcomeOf(Wait w) {
   return DownloadOutcome::Complete;
 }
 
-}  // namespace
-
-DownloadResult DownloadLoggerSet(Link& link, ExchangeGuard& guard, int setNumber, const DownloadHooks& hooks) {
+DownloadResult Download(Link& link, ExchangeGuard::Ticket& ticket, int setNumber, const DownloadHooks& hooks) {
   DownloadResult result;
-  ExchangeGuard::Ticket ticket = guard.TakeForCommand();
-  if (!ticket) return result;
-  ticket.Deadline = hooks.Deadline;
   SerialPort& port = link.Port();
   auto ended = [&] {
     if (link.Abandoned(ticket)) return DownloadOutcome::Abandoned;
@@ -88,8 +100,12 @@ DownloadResult DownloadLoggerSet(Link& link, ExchangeGuard& guard, int setNumber
   result.Expected = total;
   std::string& data = result.Data;
   data.reserve(total);
+  if (hooks.Bytes) hooks.Bytes(0, total);
+  std::size_t told = 0;
   auto fill = [&] {
-    if (hooks.Fill && total > 0) hooks.Fill(static_cast<int>(100 * std::min(data.size(), total) / total));
+    const std::size_t got = std::min(data.size(), total);
+    if (hooks.Fill && total > 0) hooks.Fill(static_cast<int>(100 * got / total));
+    if (hooks.Bytes && got != told) hooks.Bytes(told = got, total);
   };
   const std::size_t blocks = total / cmd::BlockSize;
   const std::size_t rest = total % cmd::BlockSize;
@@ -114,6 +130,17 @@ DownloadResult DownloadLoggerSet(Link& link, ExchangeGuard& guard, int setNumber
   if (data.size() > total) data.resize(total);
   result.Received = data.size();
   result.Outcome = DownloadOutcome::Complete;
+  return result;
+}
+
+}  // namespace
+
+DownloadResult DownloadLoggerSet(Link& link, ExchangeGuard& guard, int setNumber, const DownloadHooks& hooks) {
+  ExchangeGuard::Ticket ticket = guard.TakeForCommand();
+  if (!ticket) return {};
+  ticket.Deadline = hooks.Deadline;
+  DownloadResult result = Download(link, ticket, setNumber, hooks);
+  if (result.Outcome == DownloadOutcome::Cancelled) Settle(link, ticket);
   return result;
 }
 

@@ -2,7 +2,9 @@
 // The logger's own exchanges: downloading one set ("K", the set number, the
 // 10-byte entry, then 256-byte blocks on "k") and erasing the memory ("G").
 // Every wait lets the event loop run; a wait with no new byte for
-// SetStallLimit seconds ends the download.
+// SetStallLimit seconds ends the download. A cancelled download leaves the
+// line quiet: the block under way is let come and dropped, and "E" ends a
+// "K" that still waits for its set number.
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -13,6 +15,10 @@
 namespace qelt {
 
 inline constexpr double SetStallLimit = 3.0;  // seconds without a new byte
+// After a cancel: the line is quiet once no byte came for SettleGap seconds,
+// or after SettleLimit seconds whatever comes (a block takes 0.13 s).
+inline constexpr double SettleGap = 0.05;
+inline constexpr double SettleLimit = 0.5;
 
 enum class DownloadOutcome {
   Complete,   // Entry and Data hold the whole set
@@ -31,7 +37,10 @@ struct DownloadResult {
 };
 
 struct DownloadHooks {
-  std::function<void(int percent)> Fill;               // progress 0..100 as bytes arrive
+  std::function<void(int percent)> Fill;  // progress 0..100 as bytes arrive
+  // The record bytes come so far (at most total) and the set's total, first
+  // with 0 once the entry is there.
+  std::function<void(std::size_t received, std::size_t total)> Bytes;
   std::function<bool()> Cancelled;                     // checked after every wait
   double Deadline = ExchangeGuard::Ticket().Deadline;  // monotonic time the wake-up gives up at
 };

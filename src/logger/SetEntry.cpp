@@ -79,6 +79,18 @@ std::string MomentTime(Moment m) {
   return buf;
 }
 
+double MomentSheetDay(Moment m) {
+  long long days = m.Seconds / 86400;
+  if (m.Seconds % 86400 < 0) --days;
+  return static_cast<double>(days + 36526);
+}
+
+double MomentSheetTime(Moment m) {
+  long long s = m.Seconds % 86400;
+  if (s < 0) s += 86400;
+  return static_cast<double>(s) / 86400.0;
+}
+
 std::string RemainText(std::string_view directory) {
   auto b = [&](std::size_t i) { return i < directory.size() ? static_cast<unsigned char>(directory[i]) : 0u; };
   if (b(0) == 10) return "0 K";

@@ -34,6 +34,10 @@ bool EntryStart(const SetEntry& entry, Moment& start);
 // "yyyy/mm/dd" and "hh:nn:ss".
 std::string MomentDate(Moment m);
 std::string MomentTime(Moment m);
+// The same moment as a spreadsheet keeps it: the day as days since
+// 1899-12-30 (2000/01/01 is 36526), the time as a fraction of a day.
+double MomentSheetDay(Moment m);
+double MomentSheetTime(Moment m);
 
 // "487.0 K"; "0 K" when 10 sets are stored. The directory has at least 4 bytes.
 std::string RemainText(std::string_view directory);

@@ -38,6 +38,13 @@ bool WorkbookExport::StartExport(const std::string& path) {
     Fail("the worksheet could not be created");
     return false;
   }
+  dateFormat_ = workbook_add_format(book_);
+  timeFormat_ = workbook_add_format(book_);
+  format_set_num_format(dateFormat_, "yyyy/mm/dd");
+  format_set_num_format(timeFormat_, "hh:mm:ss");
+  // Wide enough that the dates and times show rather than "####".
+  worksheet_set_column(sheet_, 1, 1, 11, nullptr);
+  worksheet_set_column(sheet_, 2, 2, 9, nullptr);
   const auto& titles = SheetTitles();
   for (std::size_t c = 0; c < titles.size(); ++c) {
     lxw_error e = worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), titles[c].c_str(), nullptr);
@@ -60,6 +67,8 @@ bool WorkbookExport::ExportRow(int r, const std::array<SheetCell, ListColumns>& 
       case SheetCell::Kind::Empty: continue;
       case SheetCell::Kind::Number: e = worksheet_write_number(sheet_, row, col, cell.Number, nullptr); break;
       case SheetCell::Kind::Text: e = worksheet_write_string(sheet_, row, col, cell.Text.c_str(), nullptr); break;
+      case SheetCell::Kind::Date: e = worksheet_write_number(sheet_, row, col, cell.Number, dateFormat_); break;
+      case SheetCell::Kind::Time: e = worksheet_write_number(sheet_, row, col, cell.Number, timeFormat_); break;
     }
     if (e != LXW_NO_ERROR) {
       Fail(lxw_strerror(e));
@@ -74,6 +83,7 @@ bool WorkbookExport::Finish() {
   lxw_error e = workbook_close(book_);
   book_ = nullptr;
   sheet_ = nullptr;
+  dateFormat_ = timeFormat_ = nullptr;
   if (e != LXW_NO_ERROR) Fail(lxw_strerror(e));
   if (!Ok()) {
     std::error_code ec;
@@ -88,6 +98,7 @@ void WorkbookExport::Abandon() {
   workbook_close(book_);
   book_ = nullptr;
   sheet_ = nullptr;
+  dateFormat_ = timeFormat_ = nullptr;
   std::error_code ec;
   fs::remove(path_, ec);
 }
@@ -119,9 +130,28 @@ std::string NewExportPath(const std::string& folder, int setNumber, const SetEnt
   }
 }
 
+bool MoveWorkbook(const std::string& from, const std::string& to, std::string& reason) {
+  std::error_code ec;
+  if (fs::equivalent(from, to, ec)) return true;
+  ec.clear();
+  fs::rename(from, to, ec);
+  if (!ec) return true;
+  // Another file system: a copy, then the temporary one goes.
+  ec.clear();
+  fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+  if (ec) {
+    reason = ec.message();
+    return false;
+  }
+  fs::remove(from, ec);
+  return true;
+}
+
 std::string ExportFailedMessage(const std::string& path, const std::string& reason) {
   return "The workbook could not be written:\r\n" + path + "\r\n" + reason + "\r\nThe lists are complete.";
 }
+
+std::string WorkbookWrittenMessage(const std::string& path) { return "The workbook was written to:\r\n" + path; }
 
 std::string WorkbookNotOpenedMessage(const std::string& path) {
   return "No program opens the workbook here. It was written to:\r\n" + path;

@@ -7,6 +7,7 @@
 
 #include "logger/RecordDecoder.hpp"
 
+struct lxw_format;
 struct lxw_workbook;
 struct lxw_worksheet;
 
@@ -37,6 +38,8 @@ class WorkbookExport {
   void Fail(const std::string& reason);
   lxw_workbook* book_ = nullptr;
   lxw_worksheet* sheet_ = nullptr;
+  lxw_format* dateFormat_ = nullptr;  // owned by the workbook
+  lxw_format* timeFormat_ = nullptr;
   std::string path_;
   std::string error_;
 };
@@ -48,8 +51,13 @@ std::string DefaultExportFolder();
 // then "Set3 2011-08-02 080000 (2).xlsx" and so on.
 std::string NewExportPath(const std::string& folder, int setNumber, const SetEntry& entry);
 
+// Moves a finished workbook to where the user chose to keep it (replacing a
+// file there). False with reason when it could not.
+bool MoveWorkbook(const std::string& from, const std::string& to, std::string& reason);
+
 // The messages around an export.
 std::string ExportFailedMessage(const std::string& path, const std::string& reason);
+std::string WorkbookWrittenMessage(const std::string& path);
 std::string WorkbookNotOpenedMessage(const std::string& path);
 
 }  // namespace qelt

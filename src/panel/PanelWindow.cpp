@@ -210,7 +210,32 @@ void PanelWindow::Load() {
 }
 
 void PanelWindow::StartTimer1() {
-  if (!ending_) timer1_.start();
+  if (ending_) return;
+  timer1_.start();
+  ShowPollPaused({});
+}
+
+void PanelWindow::ShowPollPaused(const std::string& why) {
+  if (why == pausedWhy_) return;
+  pausedWhy_ = why;
+  ShowValuesDimmed();
+  // The tip says why the values stand still, over their own title.
+  for (QLabel* value : valueLabels_) {
+    const QString title = QString::fromStdString(QuantityTitle(value->objectName().mid(3).toStdString()));
+    value->setToolTip(why.empty() ? title : title + "\n" + QString::fromStdString(why));
+  }
+  if (!linkLost_) lblCom_->setToolTip(QString::fromStdString(why));
+}
+
+void PanelWindow::ShowValuesDimmed() {
+  const bool dim = linkLost_ || !pausedWhy_.empty();
+  if (dim == dimmed_) return;
+  dimmed_ = dim;
+  for (QLabel* value : valueLabels_) {
+    QPalette pal = value->palette();
+    pal.setColor(QPalette::WindowText, dim ? DimmedValueColour : ValueColour);
+    value->setPalette(pal);
+  }
 }
 
 void PanelWindow::Timer1Tick() {
@@ -244,17 +269,14 @@ void PanelWindow::ShowLinkLost(bool lost) {
   linkLost_ = lost;
   // The labels keep the last reading while the instrument is away: dimmed,
   // so that nobody takes them for live values.
-  for (QLabel* value : valueLabels_) {
-    QPalette pal = value->palette();
-    pal.setColor(QPalette::WindowText, lost ? DimmedValueColour : ValueColour);
-    value->setPalette(pal);
-  }
+  ShowValuesDimmed();
   lblCom_->setAutoFillBackground(lost);
   QPalette pal = lblCom_->palette();
   pal.setColor(QPalette::Window, lost ? QColor(0xc0, 0x10, 0x10) : palette().color(QPalette::Window));
   pal.setColor(QPalette::WindowText, lost ? QColor(Qt::white) : palette().color(QPalette::WindowText));
   lblCom_->setPalette(pal);
-  lblCom_->setToolTip(lost ? "The instrument does not answer: the values shown are the last ones read." : QString());
+  lblCom_->setToolTip(lost ? QString("The instrument does not answer: the values shown are the last ones read.")
+                           : QString::fromStdString(pausedWhy_));
 }
 
 void PanelWindow::RunKey(const QString& key) {

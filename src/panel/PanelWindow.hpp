@@ -60,6 +60,9 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView {
   void StopTimer1() override { timer1_.stop(); }
   void StartTimer1() override;
   bool Timer1Active() const override { return timer1_.isActive(); }
+  void ShowPollPaused(const std::string& why) override;
+  // The reason the readings stand still (a logger download); empty when they run.
+  const std::string& PollPausedReason() const { return pausedWhy_; }
   // "No COM": the instrument does not answer and the labels show old values.
   bool LinkLostShown() const { return linkLost_; }
   QTimer& Timer2() { return timer2_; }
@@ -99,6 +102,8 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView {
   void ShowReading();
   void ShowLinkText(const std::string& text);
   void ShowLinkLost(bool lost);
+  // Values dimmed while the instrument is away or the poll is paused.
+  void ShowValuesDimmed();
   void EndProgram();
 
   Session& session_;
@@ -121,6 +126,8 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView {
   QTimer timer2_;
   bool ending_ = false;
   bool linkLost_ = false;
+  std::string pausedWhy_;
+  bool dimmed_ = false;
   ExchangeGuard::Ticket shutdown_;
 };
 

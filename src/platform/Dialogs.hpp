@@ -10,16 +10,21 @@
 namespace qelt {
 
 enum class MessageIcon { None, Stop, Question, Exclamation, Information };
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+// OkCancelDefaultCancel: OK and Cancel, Cancel the default (a question whose
+// OK destroys something).
+enum class MessageButtons { Ok, OkCancel, OkCancelDefaultCancel, YesNo, YesNoCancel, RetryCancel };
 enum class MessageAnswer { Ok, Cancel, Yes, No, Retry };
 
 inline constexpr const char* AllFilesFilter = "All Files (*.*)|*.*|";
 
 struct FileRequest {
-  std::string Title;             // empty: the platform's own
-  std::string Filter;            // description|pattern pairs: "All Files (*.*)|*.*|"
-  int FilterIndex = 1;           // 1-based entry selected at first
-  std::string InitialPath;       // folder or file to start from; empty: the current folder
+  std::string Title;        // empty: the platform's own
+  std::string Filter;       // description|pattern pairs: "All Files (*.*)|*.*|"
+  int FilterIndex = 1;      // 1-based entry selected at first
+  std::string InitialPath;  // folder or file to start from; empty: the current folder
+  // Where a request whose InitialPath names no folder starts when the dialog
+  // has no last folder of its own; empty: the current folder.
+  std::string FallbackFolder;
   bool OverwritePrompt = false;  // save only: ask before replacing an existing file
 };
 

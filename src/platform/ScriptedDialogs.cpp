@@ -3,10 +3,11 @@
 namespace qelt {
 
 namespace {
-MessageAnswer FirstButton(MessageButtons buttons) {
+MessageAnswer DefaultButton(MessageButtons buttons) {
   switch (buttons) {
     case MessageButtons::Ok:
     case MessageButtons::OkCancel: return MessageAnswer::Ok;
+    case MessageButtons::OkCancelDefaultCancel: return MessageAnswer::Cancel;
     case MessageButtons::YesNo:
     case MessageButtons::YesNoCancel: return MessageAnswer::Yes;
     case MessageButtons::RetryCancel: return MessageAnswer::Retry;
@@ -37,7 +38,7 @@ MessageAnswer ScriptedDialogs::Message(const std::string& text, MessageIcon icon
   s.Icon = icon;
   s.Buttons = buttons;
   Record(std::move(s));
-  return Next(Answers, FirstButton(buttons));
+  return Next(Answers, DefaultButton(buttons));
 }
 
 std::string ScriptedDialogs::Input(const std::string& prompt, const std::string& title,

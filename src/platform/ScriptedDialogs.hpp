@@ -1,6 +1,6 @@
 #pragma once
 // Dialogs for tests: records every dialog shown and answers from queues.
-// With a queue empty, a message is answered with its first button, the input
+// With a queue empty, a message is answered with its default button, the input
 // box and the file and printer dialogs as if cancelled.
 #include <deque>
 #include <functional>

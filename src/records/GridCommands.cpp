@@ -65,7 +65,10 @@ PrintOutcome PrintGrid(const GridRows& grid, Dialogs& dialogs, PrintJob& job, co
 
   PageSetup page = hooks.Page;
   page.WidestLine = PrintHeaderLine();
-  page.Lines = grid.Rows();
+  page.ColumnHeader = PrintHeaderLine();
+  page.TitleCells = PrintTitleCells(grid);
+  page.LineCells = PrintLineCells(grid);
+  page.Lines = grid.Rows() - 1;  // the records; the header is on every page
   job.Prepare(std::move(page));
   std::string reason;
   bool begun = job.Begin(*choice, reason);

@@ -1,5 +1,8 @@
 #include "records/PrintLayout.hpp"
 
+#include <algorithm>
+#include <iterator>
+
 #include "text/NumberText.hpp"
 
 namespace qelt {
@@ -44,25 +47,58 @@ const std::string& PrintHeaderLine() {
   return header;
 }
 
-std::string PrintRecordLine(const GridRows& grid, int row) {
-  std::string line = NumberField(grid.Cell(row, 0));
-  line += "  ";
-  line += grid.Cell(row, 1);
-  line += "  ";
-  line += grid.Cell(row, 2);
-  line += "  ";
-  for (int col : PrintedColumns) {
-    std::string_view text = grid.Cell(row, col);
+namespace {
+
+// The record line and the character count at which each of its fields starts.
+std::string BuildRecordLine(const GridRows& grid, int row, std::vector<int>* starts) {
+  std::string line;
+  auto field = [&](std::string_view text, std::size_t width) {
+    if (starts) starts->push_back(static_cast<int>(line.size()));
     line += text;
-    if (text.size() < ValueWidth) line.append(ValueWidth - text.size(), ' ');
-  }
+    if (text.size() < width) line.append(width - text.size(), ' ');
+  };
+  std::string number = NumberField(grid.Cell(row, 0));
+  field(number, number.size() + 2);
+  field(grid.Cell(row, 1), grid.Cell(row, 1).size() + 2);
+  field(grid.Cell(row, 2), grid.Cell(row, 2).size() + 2);
+  for (int col : PrintedColumns) field(grid.Cell(row, col), ValueWidth);
   return line;
+}
+
+// The line of a record whose fields have their usual widths.
+constexpr int UsualLineCells = 5 + 2 + 10 + 2 + 8 + 2 + static_cast<int>(std::size(PrintedColumns) * ValueWidth);
+
+}  // namespace
+
+std::string PrintRecordLine(const GridRows& grid, int row) { return BuildRecordLine(grid, row, nullptr); }
+
+std::vector<int> PrintFieldCells(const GridRows& grid, int row) {
+  std::vector<int> starts;
+  BuildRecordLine(grid, row, &starts);
+  return starts;
+}
+
+std::vector<int> PrintTitleCells(const GridRows& grid) {
+  std::vector<int> cells;
+  if (grid.Rows() > 1) {
+    cells = PrintFieldCells(grid, 1);
+  } else {
+    // No record: where the usual one has its fields.
+    cells = {0, 7, 19};
+    for (std::size_t k = 0; k < std::size(PrintedColumns); ++k) cells.push_back(29 + static_cast<int>(k * ValueWidth));
+  }
+  cells.erase(cells.begin());  // the record number has no title
+  return cells;
+}
+
+int PrintLineCells(const GridRows& grid) {
+  const int first = grid.Rows() > 1 ? static_cast<int>(PrintRecordLine(grid, 1).size()) : 0;
+  return std::max(first, UsualLineCells);
 }
 
 std::string PrintProgressCaption(int row) { return std::to_string(row) + " record(s) completed"; }
 
 bool PrintRecords(const GridRows& grid, const PrintRunHooks& hooks) {
-  if (!hooks.PrintLine(PrintHeaderLine())) return false;
   const int rows = grid.Rows();  // the records present when printing starts
   for (int r = 1; r < rows && r < grid.Rows(); ++r) {
     std::string line = PrintRecordLine(grid, r);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/GridRows.hpp"
 
@@ -18,6 +19,15 @@ const std::string& PrintHeaderLine();
 
 // The line of record row r (1..) of a record grid.
 std::string PrintRecordLine(const GridRows& grid, int row);
+// The character count at which each field of that line starts: the number,
+// the date, the time and the 25 values.
+std::vector<int> PrintFieldCells(const GridRows& grid, int row);
+// Where the titles of the header line go, in characters of the record line:
+// over the date, the time and each value of the first record (of the usual
+// record when the grid has none), so that the columns stay under them.
+std::vector<int> PrintTitleCells(const GridRows& grid);
+// The characters of the widest record line, for the page fit.
+int PrintLineCells(const GridRows& grid);
 
 // "3 record(s) completed"
 std::string PrintProgressCaption(int row);
@@ -37,7 +47,8 @@ struct PrintRunHooks {
   std::function<bool()> Gone;
 };
 
-// Prints the header line and every record row; the caller ends the job.
+// Prints every record row (the job repeats the header line on every page,
+// PrintGrid hands it over); the caller ends the job.
 // Returns false when a line could not be printed or the window went away.
 bool PrintRecords(const GridRows& grid, const PrintRunHooks& hooks);
 

@@ -94,7 +94,11 @@ def check_set(cli, device, tmp, number, entry):
                    f"set {number} row {r + 1}: KVA {cells[base + 2]} for {v} V {i} A")
         row = sheet[r + 2]
         expect(row.get("A") == str(r + 1), f"set {number} sheet row {r + 2}: column A {row.get('A')!r}")
-        expect(row.get("B") == cells[1] and row.get("C") == cells[2], f"set {number} sheet row {r + 2}: moment")
+        # Date and time cells are numbers: days since 1899-12-30 and the fraction of the day.
+        day = (moment.date() - datetime.date(1899, 12, 30)).days
+        seconds = moment.hour * 3600 + moment.minute * 60 + moment.second
+        expect(float(row.get("B", "nan")) == day and abs(float(row.get("C", "nan")) * 86400 - seconds) < 1e-6,
+               f"set {number} sheet row {r + 2}: moment {row.get('B')} {row.get('C')}")
         expect(abs(float(row["F"]) - float(cells[8]) * float(cells[9]) / 1000) < 1e-9,
                f"set {number} sheet row {r + 2}: unrounded KVA1 {row['F']}")
         expect(float(row["G"]) == float(cells[6]), f"set {number} sheet row {r + 2}: PF1 as a number")

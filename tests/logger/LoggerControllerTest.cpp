@@ -12,10 +12,13 @@
 #include "SimTestSupport.hpp"
 #include "TempDir.hpp"
 #include "ZipEntry.hpp"
+#include "link/Commands.hpp"
 #include "link/Link.hpp"
 #include "logger/DirectoryRead.hpp"
+#include "logger/DownloadTimeLeft.hpp"
 #include "logger/LoggerController.hpp"
 #include "logger/SetDownload.hpp"
+#include "logger/WorkbookExport.hpp"
 #include "platform/ScriptedDialogs.hpp"
 #include "text/NumberText.hpp"
 
@@ -26,11 +29,14 @@ struct FakePanel : PanelControl {
   void StopTimer1() override { active = false; }
   void StartTimer1() override {
     active = true;
+    paused.clear();
     ++starts;
   }
   bool Timer1Active() const override { return active; }
+  void ShowPollPaused(const std::string& why) override { paused = why; }
   bool active = true;
   int starts = 0;
+  std::string paused;
 };
 
 struct FakeView : LoggerView {
@@ -41,6 +47,7 @@ struct FakeView : LoggerView {
   }
   void SetDownloadFill(int percent) override { downloadFill.push_back(percent); }
   void SetDownloading(bool running) override { downloading = running; }
+  void SetDownloadTimeLeft(const std::string& text) override { timeLeft.push_back(text); }
   void ClearSetRows() override { setRows.clear(); }
   void CloseMemory() override {
     memoryOpen = false;
@@ -67,6 +74,7 @@ struct FakeView : LoggerView {
   std::vector<std::string> setRows;
   int setCount = 0;
   std::vector<int> downloadFill;
+  std::vector<std::string> timeLeft;
   bool downloading = false;
   bool memoryOpen = true;
   std::function<void()> onCloseMemory;
@@ -250,6 +258,48 @@ TEST(LoggerController, ClosingTheWindowCancelsADownload) {
   EXPECT_LT(rig.Count('k'), 4);
 }
 
+TEST(LoggerController, CancelEndsTheDownloadAndLeavesTheInstrumentQuiet) {
+  Rig rig;
+  rig.Sets({400});  // 9 600 bytes, about 6 s
+  rig.OpenMemory();
+  std::string pausedWhileDownloading;
+  rig.bench.host.OnEvents = [&] {
+    if (!rig.controller.Downloading()) return;
+    pausedWhileDownloading = rig.panel.paused;
+    if (rig.bench.host.Monotonic() > 1.5) rig.controller.CancelDownload();
+  };
+  rig.controller.ReadCommand("1");
+  rig.bench.host.OnEvents = nullptr;
+  EXPECT_EQ(pausedWhileDownloading, PollPausedTip);
+  EXPECT_TRUE(rig.panel.paused.empty());
+  EXPECT_TRUE(rig.panel.active);
+  EXPECT_FALSE(rig.controller.Downloading());
+  EXPECT_TRUE(rig.logger.SetHeaderCache[1].empty());
+  EXPECT_EQ(rig.view.opened[0], 0);
+  EXPECT_TRUE(rig.view.memoryOpen);
+  EXPECT_FALSE(rig.view.downloading);
+  EXPECT_EQ(rig.view.downloadFill.back(), -1);
+  ASSERT_GE(rig.view.timeLeft.size(), 2u);
+  EXPECT_NE(rig.view.timeLeft.front().find(" s left"), std::string::npos);
+  EXPECT_EQ(rig.view.timeLeft.back(), "");
+  EXPECT_TRUE(rig.dialogs.History.empty());
+  EXPECT_FALSE(rig.guard.Busy());
+  // The block under way came and went; "E" ended the exchange; the line is
+  // quiet and the next wake-up and reading are answered as usual.
+  EXPECT_EQ(rig.bench.port.Written().back(), 'E');
+  EXPECT_LT(rig.Count('k'), 40);
+  EXPECT_EQ(rig.bench.Wait(1.0), "");
+  EXPECT_EQ(rig.bench.Exchange("w", 1), "w");
+  const std::string frame = rig.bench.Exchange(" ", cmd::FrameSize);
+  ASSERT_EQ(frame.size(), cmd::FrameSize);
+  EXPECT_EQ(static_cast<unsigned char>(frame.front()), cmd::FrameStart);
+
+  // Read again: the set comes whole.
+  rig.controller.ReadCommand("1");
+  EXPECT_EQ(rig.logger.SetDataCache[1].size(), 9600u);
+  EXPECT_EQ(rig.view.rows[0].size(), 400u);
+}
+
 TEST(LoggerController, EraseAsksFirstThenSendsGAndUnloads) {
   Rig rig;
   rig.OpenMemory();
@@ -261,7 +311,7 @@ TEST(LoggerController, EraseAsksFirstThenSendsGAndUnloads) {
   EXPECT_EQ(rig.dialogs.History[0].Text, "All data in memory will be deleted!");
   EXPECT_EQ(rig.dialogs.History[0].Title, "Warning!");
   EXPECT_EQ(rig.dialogs.History[0].Icon, MessageIcon::Exclamation);
-  EXPECT_EQ(rig.dialogs.History[0].Buttons, MessageButtons::OkCancel);
+  EXPECT_EQ(rig.dialogs.History[0].Buttons, MessageButtons::OkCancelDefaultCancel);
   EXPECT_TRUE(rig.bench.port.Written().empty());
   EXPECT_TRUE(rig.view.memoryOpen);
   EXPECT_FALSE(rig.logger.SetHeaderCache[2].empty());
@@ -281,6 +331,7 @@ TEST(LoggerController, ClosingAListEndsTheDecodingCleanly) {
   Rig rig("large", false);
   rig.OpenMemory();
   rig.view.canOpen = false;
+  rig.dialogs.QueueFile(rig.folder.File("kept.xlsx"));
   int seen = 0;
   rig.bench.host.OnEvents = [&] {
     if (rig.controller.Decoding() && ++seen == 3) rig.view.open[0] = false;
@@ -291,6 +342,7 @@ TEST(LoggerController, ClosingAListEndsTheDecodingCleanly) {
   EXPECT_EQ(rig.view.rowsToClosedList, 0);
   EXPECT_LT(rig.view.rows[0].size(), 10000u);
   EXPECT_TRUE(rig.view.workbooks.empty());
+  EXPECT_FALSE(std::filesystem::exists(rig.folder.File("kept.xlsx")));
   EXPECT_FALSE(std::filesystem::exists(rig.controller.ExportFolder()) &&
                !std::filesystem::is_empty(rig.controller.ExportFolder()));
 
@@ -302,6 +354,7 @@ TEST(LoggerController, ClosingAListEndsTheDecodingCleanly) {
     if (rig.controller.Decoding() && ++seen == 2) rig.controller.ReadCommand("2");
   };
   rig.logger.SetHeaderCache[1].clear();  // set 1 downloads again
+  rig.dialogs.QueueFile(rig.folder.File("kept.xlsx"));
   rig.controller.ReadCommand("1");
   EXPECT_EQ(seen, 2);
   EXPECT_FALSE(rig.controller.Decoding());
@@ -312,6 +365,7 @@ TEST(LoggerController, ClosingAListEndsTheDecodingCleanly) {
   EXPECT_FALSE(rig.view.open[1]);
   // The first set's workbook was dropped unfinished.
   EXPECT_TRUE(rig.view.workbooks.empty());
+  EXPECT_FALSE(std::filesystem::exists(rig.folder.File("kept.xlsx")));
   EXPECT_FALSE(std::filesystem::exists(rig.controller.ExportFolder()) &&
                !std::filesystem::is_empty(rig.controller.ExportFolder()));
 }
@@ -330,25 +384,38 @@ TEST(LoggerController, OverTenThousandRecordsSplitAndExport) {
   EXPECT_TRUE(rig.view.workbooks.empty());
 
   rig.view.canOpen = false;
+  const std::string documents = rig.folder.File("documents");
+  std::filesystem::create_directories(documents);
+  rig.controller.SetWorkbookFolder(documents);
+  const std::string kept = rig.folder.File("kept.xlsx");
+  rig.dialogs.QueueFile(kept);
   rig.controller.ReadCommand("2");
-  ASSERT_GE(rig.dialogs.History.size(), 1u);
+  ASSERT_GE(rig.dialogs.History.size(), 2u);
   EXPECT_EQ(rig.dialogs.History[0].Text, "Over 10000 records, two files will be generated.");
   EXPECT_EQ(rig.dialogs.History[0].Icon, MessageIcon::None);
   EXPECT_EQ(rig.dialogs.History[0].Buttons, MessageButtons::Ok);
+  // Then where to keep the workbook: named as before, in the documents folder.
+  const FileRequest& asked = rig.dialogs.History[1].File;
+  EXPECT_EQ(rig.dialogs.History[1].What, ScriptedDialogs::Kind::SaveFile);
+  EXPECT_EQ(asked.InitialPath, "Set2 2011-07-29 090500.xlsx");
+  EXPECT_EQ(asked.FallbackFolder, documents);
+  EXPECT_TRUE(asked.OverwritePrompt);
+  EXPECT_EQ(asked.Filter, WorkbookFilter);
   ASSERT_EQ(rig.view.rows[0].size(), 10000u);
   ASSERT_EQ(rig.view.rows[1].size(), 1u);
   EXPECT_EQ(rig.view.rows[1][0].substr(0, 6), "10001\t");
   EXPECT_EQ(rig.view.detailsFill[1].front(), 0);
   EXPECT_EQ(rig.view.detailsFill[1][rig.view.detailsFill[1].size() - 2], 100);
   EXPECT_EQ(rig.view.detailsFill[1].back(), -1);
-  // Nothing opens workbooks here: the program says where it is.
-  ASSERT_EQ(rig.view.workbooks.size(), 1u);
-  const std::string book = rig.view.workbooks[0];
-  EXPECT_EQ(std::filesystem::path(book).filename(), "Set2 2011-07-29 090500.xlsx");
-  ASSERT_EQ(rig.dialogs.History.size(), 2u);
-  EXPECT_NE(rig.dialogs.History[1].Text.find(book), std::string::npos);
+  // Kept where chosen, nothing left in the temporary folder; nothing opens
+  // workbooks here, so the program says where it is.
+  EXPECT_EQ(rig.view.workbooks, std::vector<std::string>{kept});
+  EXPECT_EQ(rig.controller.LastWorkbook(), kept);
+  EXPECT_TRUE(std::filesystem::is_empty(rig.controller.ExportFolder()));
+  ASSERT_EQ(rig.dialogs.History.size(), 3u);
+  EXPECT_EQ(rig.dialogs.History[2].Text, WorkbookNotOpenedMessage(kept));
 
-  const std::string xml = qelt::test::ZipEntry(book, "xl/worksheets/sheet1.xml");
+  const std::string xml = qelt::test::ZipEntry(kept, "xl/worksheets/sheet1.xml");
   std::regex rowRe("<row r=\"(\\d+)\"");
   std::regex firstCell("<row r=\"(\\d+)\"[^>]*><c r=\"A\\d+\"[^>]*><v>(\\d+)</v>");
   int rows = 0, expected = 1;
@@ -360,12 +427,45 @@ TEST(LoggerController, OverTenThousandRecordsSplitAndExport) {
     ++expected;
   }
   EXPECT_EQ(expected, 10002);
-  // A new export of the same set takes a new name.
+  // Dates and times are numbers in their own formats: 2011/07/29 is day
+  // 40753, and record 10001, 10000 s after 09:05:00, is at 11:51:40 the same day.
+  auto cell = [&](const std::string& ref) {
+    std::smatch m;
+    const std::regex re("<c r=\"" + ref + "\" s=\"(\\d+)\"><v>([^<]+)</v>");
+    EXPECT_TRUE(std::regex_search(xml, m, re)) << ref;
+    return m.empty() ? std::pair<std::string, double>{} : std::pair{m[1].str(), std::stod(m[2])};
+  };
+  const auto [dateStyle, day] = cell("B2");
+  const auto [timeStyle, time] = cell("C2");
+  EXPECT_EQ(day, 40753.0);
+  EXPECT_NEAR(time, (9 * 3600 + 5 * 60) / 86400.0, 1e-12);
+  EXPECT_NE(dateStyle, timeStyle);
+  EXPECT_EQ(cell("B10002"), std::pair(dateStyle, 40753.0));
+  EXPECT_NEAR(cell("C10002").second, (11 * 3600 + 51 * 60 + 40) / 86400.0, 1e-12);
+  const std::string styles = qelt::test::ZipEntry(kept, "xl/styles.xml");
+  EXPECT_NE(styles.find("formatCode=\"yyyy/mm/dd\""), std::string::npos);
+  EXPECT_NE(styles.find("formatCode=\"hh:mm:ss\""), std::string::npos);
+
+  // The next export starts in the folder last used, numbered past what is
+  // there; a cancelled dialog keeps no workbook and the lists still fill.
+  rig.logger.ClearCaches();
+  test::WriteFile(rig.folder.File("Set2 2011-07-29 090500.xlsx"), "x");
+  rig.dialogs.QueueFileCancel();
+  rig.controller.ReadCommand("2");
+  ASSERT_EQ(rig.dialogs.History.size(), 5u);
+  EXPECT_EQ(rig.dialogs.History[4].File.InitialPath, rig.folder.File("Set2 2011-07-29 090500 (2).xlsx"));
+  EXPECT_EQ(rig.view.rows[1].size(), 1u);
+  EXPECT_EQ(rig.view.workbooks.size(), 1u);
+  EXPECT_TRUE(std::filesystem::is_empty(rig.controller.ExportFolder()));
+
+  // Opened by the desktop: still says where it was written.
   rig.logger.ClearCaches();
   rig.view.canOpen = true;
+  rig.dialogs.QueueFile(kept);
   rig.controller.ReadCommand("2");
-  ASSERT_EQ(rig.view.workbooks.size(), 2u);
-  EXPECT_EQ(std::filesystem::path(rig.view.workbooks[1]).filename(), "Set2 2011-07-29 090500 (2).xlsx");
+  EXPECT_EQ(rig.view.workbooks.back(), kept);
+  EXPECT_EQ(rig.dialogs.History.back().Text, WorkbookWrittenMessage(kept));
+  EXPECT_EQ(rig.dialogs.History.back().Icon, MessageIcon::Information);
 }
 
 TEST(LoggerController, ExportIntoAFolderThatCannotBeMadeSaysSoAndStillLists) {
@@ -375,12 +475,14 @@ TEST(LoggerController, ExportIntoAFolderThatCannotBeMadeSaysSoAndStillLists) {
   LoggerController blocked({rig.link, rig.guard, rig.logger, rig.cos, rig.panel, rig.dialogs, rig.view},
                            rig.folder.File("file") + "/sub");
   rig.OpenMemory();
+  rig.dialogs.QueueFile(rig.folder.File("kept.xlsx"));
   blocked.ReadCommand("1");
   EXPECT_EQ(rig.view.rows[0].size(), 10000u);
   EXPECT_EQ(rig.view.rows[1].size(), 1u);
-  ASSERT_EQ(rig.dialogs.History.size(), 2u);
-  EXPECT_NE(rig.dialogs.History[1].Text.find("The workbook could not be written:"), std::string::npos);
-  EXPECT_NE(rig.dialogs.History[1].Text.find("file/sub"), std::string::npos);
+  ASSERT_EQ(rig.dialogs.History.size(), 3u);
+  EXPECT_NE(rig.dialogs.History[2].Text.find("The workbook could not be written:"), std::string::npos);
+  EXPECT_NE(rig.dialogs.History[2].Text.find("file/sub"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(rig.folder.File("kept.xlsx")));
   EXPECT_TRUE(rig.view.workbooks.empty());
   EXPECT_TRUE(rig.panel.active);
 }
@@ -390,6 +492,54 @@ TEST(LoggerController, ExportIntoAFolderThatCannotBeMadeSaysSoAndStillLists) {
 
 namespace qelt {
 namespace {
+
+TEST(DownloadTimeLeft, LineRateFirstThenTheRateMeasured) {
+  DownloadTimeLeft left;
+  EXPECT_LT(left.SecondsLeft(), 0.0);
+  left.Start(12000 * 24, 10.0);
+  // 288 000 bytes at 1 920 a second and 1 125 block pauses of 0.02 s.
+  EXPECT_DOUBLE_EQ(left.SecondsLeft(), 150.0 + 22.5);
+  left.Update(256, 10.5);
+  left.Update(1024, 11.0);  // measured only after a second
+  EXPECT_NEAR(left.SecondsLeft(), (288000 - 1024) / 1920.0 + 1121 * 0.02, 1e-9);
+  left.Update(2048, 12.0);  // 1 792 bytes in 1.5 s
+  EXPECT_NEAR(left.SecondsLeft(), (288000 - 2048) / (1792 / 1.5), 1e-9);
+  left.Update(300000, 200.0);
+  EXPECT_EQ(left.SecondsLeft(), 0.0);
+
+  EXPECT_EQ(TimeLeftText(-1), "");
+  EXPECT_EQ(TimeLeftText(0.2), "1 s left");
+  EXPECT_EQ(TimeLeftText(40), "40 s left");
+  EXPECT_EQ(TimeLeftText(59.5), "60 s left");
+  EXPECT_EQ(TimeLeftText(120), "2 min left");
+  EXPECT_EQ(TimeLeftText(151.2), "2 min 35 s left");
+}
+
+TEST(DownloadTimeLeft, EstimateMatchesThePacedSimulator) {
+  test::SimBench bench;
+  bench.instrument.Logger().Erase();
+  LoggerSet set;
+  set.Start = {2011, 7, 29, 9, 5, 0};
+  set.IntervalSeconds = 1;
+  set.Records = std::string(3000 * 24, '\0');
+  ASSERT_TRUE(bench.instrument.Logger().AddSet(set));
+  Link link(bench.host, bench.port);
+  ExchangeGuard guard;
+  DownloadTimeLeft left;
+  std::vector<std::pair<double, double>> estimates;  // (time, seconds left) at 0 %, 25 %, 75 %
+  DownloadHooks hooks;
+  hooks.Bytes = [&](std::size_t received, std::size_t total) {
+    const double now = bench.host.Monotonic();
+    if (received == 0) left.Start(total, now);
+    left.Update(received, now);
+    const std::size_t marks[] = {0, total / 4, 3 * total / 4};
+    if (estimates.size() < 3 && received >= marks[estimates.size()]) estimates.emplace_back(now, left.SecondsLeft());
+  };
+  ASSERT_EQ(DownloadLoggerSet(link, guard, 1, hooks).Outcome, DownloadOutcome::Complete);
+  const double end = bench.host.Monotonic();
+  ASSERT_EQ(estimates.size(), 3u);
+  for (auto [at, estimate] : estimates) EXPECT_NEAR(estimate, end - at, 0.05 * (end - at)) << at;
+}
 
 TEST(SetDownload, ExtraEntryByteIsDroppedAndThePausesAreKept) {
   VirtualHost host;

@@ -164,7 +164,8 @@ TEST(RecordDecoder, RecordMomentsRollOverMidnightAndBadStartsShowDashes) {
     c = bad.Of({Phase1(2205, 100, 21)});
     EXPECT_EQ(c[1], "----/--/--");
     EXPECT_EQ(c[2], "--:--:--");
-    EXPECT_EQ(c[KW1], "002.1");  // still decoded
+    EXPECT_EQ(bad.decoder.SheetRow()[1].Text, "----/--/--");  // no date: a text in the sheet too
+    EXPECT_EQ(c[KW1], "002.1");                               // still decoded
   }
 }
 
@@ -189,7 +190,9 @@ TEST(RecordDecoder, NoReadingRecordsRepeatThePreviousRowOrStayEmpty) {
   for (std::size_t col = 3; col < ListColumns; ++col) EXPECT_EQ(c[col], "") << col;
   auto sheet = first.decoder.SheetRow();
   EXPECT_EQ(sheet[0].Number, 1.0);
-  EXPECT_EQ(sheet[1].Text, "2011/07/29");
+  EXPECT_EQ(sheet[1].What, SheetCell::Kind::Date);
+  EXPECT_EQ(sheet[1].Number, 40753.0);  // 2011/07/29 as a spreadsheet day
+  EXPECT_EQ(sheet[2].What, SheetCell::Kind::Time);
   for (std::size_t col = 3; col < ListColumns; ++col) EXPECT_EQ(sheet[col].What, SheetCell::Kind::Empty) << col;
 }
 

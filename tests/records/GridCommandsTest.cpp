@@ -50,6 +50,7 @@ struct FakeJob : PrintJob {
     return true;
   }
   void End() override { ended = true; }
+  const PageSetup& Setup() const { return setup_; }
 };
 
 GridRows Records(int n) {
@@ -155,8 +156,13 @@ TEST(PrintGrid, PrintsWithThePollStoppedAndAlwaysStartsItAgain) {
   EXPECT_EQ(job.choice.OutputFile, "/tmp/x.pdf");
   EXPECT_EQ(job.choice.Orientation, PageOrientation::Landscape);
   EXPECT_EQ(job.choice.Copies, 2);
-  ASSERT_EQ(job.lines.size(), 4u);
-  EXPECT_EQ(job.lines[0], PrintHeaderLine());
+  // The header line goes to the top of every page, its titles over the
+  // columns of the record line.
+  ASSERT_EQ(job.lines.size(), 3u);
+  EXPECT_TRUE(job.lines[0].starts_with("00001  "));
+  EXPECT_EQ(job.Setup().ColumnHeader, PrintHeaderLine());
+  EXPECT_EQ(job.Setup().TitleCells.size(), 27u);
+  EXPECT_EQ(job.Setup().Lines, 3);
   EXPECT_TRUE(job.ended);
   EXPECT_EQ(window.captions, (std::vector<std::string>{"1 record(s) completed", "2 record(s) completed",
                                                        "3 record(s) completed", "List"}));

@@ -37,7 +37,9 @@ TEST(PrintLayout, PagesFitTheLinesAndCarryAHeader) {
   EXPECT_EQ(fit.Orientation, PageOrientation::Landscape);
   EXPECT_DOUBLE_EQ(fit.Scale, 0.5);
 
-  PageSetup page{"run.mes", "2026/12/09 10:00", {}, 0};
+  PageSetup page;
+  page.Title = "run.mes";
+  page.Date = "2026/12/09 10:00";
   EXPECT_EQ(PageHeaderLine(page, 2, 3), "run.mes   2026/12/09 10:00   page 2 of 3");
   EXPECT_EQ(PageCount(0, 60), 1);
   EXPECT_EQ(PageCount(60, 60), 1);
@@ -79,6 +81,43 @@ TEST(PrintLayout, RecordLineNumberDateTimeAndNineCharacterColumnsWithoutAngles) 
   }
 }
 
+TEST(PrintLayout, TitlesGoOverTheColumnsOfTheRecordLine) {
+  GridRows grid = RecordGrid(2);
+  // Number, date, time, then nine characters a value.
+  std::vector<int> fields = PrintFieldCells(grid, 1);
+  ASSERT_EQ(fields.size(), 28u);
+  EXPECT_EQ(std::vector<int>(fields.begin(), fields.begin() + 5), (std::vector<int>{0, 7, 19, 29, 38}));
+  EXPECT_EQ(fields.back(), 29 + 24 * 9);
+  EXPECT_EQ(PrintLineCells(grid), 29 + 25 * 9);
+  // Placed run by run, every value lands at its field's cell.
+  std::vector<CellText> runs = CellRuns(PrintRecordLine(grid, 1));
+  ASSERT_EQ(runs.size(), fields.size());
+  for (std::size_t k = 0; k < runs.size(); ++k) EXPECT_EQ(runs[k].Cell, fields[k]) << k;
+  EXPECT_EQ(runs[3], (CellText{29, "-012.3"}));
+
+  // The 27 titles of the header line, the record number having none: each
+  // over its field, whatever its place in the dashed line.
+  const std::vector<int> cells = PrintTitleCells(grid);
+  EXPECT_EQ(cells, std::vector<int>(fields.begin() + 1, fields.end()));
+  std::vector<CellText> titles = HeaderTitles(PrintHeaderLine(), cells);
+  ASSERT_EQ(titles.size(), 27u);
+  EXPECT_EQ(titles[0], (CellText{7, "Date"}));
+  EXPECT_EQ(titles[1], (CellText{19, "Time"}));
+  EXPECT_EQ(titles[2], (CellText{29, "KW1"}));
+  EXPECT_EQ(titles[7], (CellText{74, "I1"}));
+  EXPECT_EQ(titles[26], (CellText{245, "TTheta"}));
+  // Without records: the usual record's places; titles past the cells keep their own.
+  EXPECT_EQ(PrintTitleCells(GridRows(RecordColumns)), cells);
+  EXPECT_EQ(HeaderTitles("--ab---cd", {5}), (std::vector<CellText>{{5, "ab"}, {7, "cd"}}));
+
+  // A wider date moves the columns of that list, and its titles with them.
+  GridRows wide(RecordColumns);
+  wide.AddRow("");
+  wide.AddRow("1\t29-July-2011\t13:45:00\t1.0");
+  EXPECT_EQ(PrintTitleCells(wide)[1], 7 + 12 + 2);
+  EXPECT_EQ(CellRuns(PrintRecordLine(wide, 1))[3], (CellText{7 + 12 + 2 + 10, "1.0"}));
+}
+
 TEST(PrintLayout, PrintsHeaderAndEveryRecordWithCaptions) {
   GridRows grid = RecordGrid(3);
   std::vector<std::string> printed, captions;
@@ -91,9 +130,8 @@ TEST(PrintLayout, PrintsHeaderAndEveryRecordWithCaptions) {
     return true;
   };
   EXPECT_TRUE(PrintRecords(grid, hooks));
-  ASSERT_EQ(printed.size(), 4u);
-  EXPECT_EQ(printed[0], PrintHeaderLine());
-  EXPECT_TRUE(printed[3].starts_with("00003  2011/07/29  13:45:03  "));
+  ASSERT_EQ(printed.size(), 3u);  // the header is the job's, on every page
+  EXPECT_TRUE(printed[2].starts_with("00003  2011/07/29  13:45:03  "));
   EXPECT_EQ(captions,
             (std::vector<std::string>{"1 record(s) completed", "2 record(s) completed", "3 record(s) completed"}));
   EXPECT_EQ(events, 3);
@@ -103,7 +141,7 @@ TEST(PrintLayout, PrintsHeaderAndEveryRecordWithCaptions) {
   printed.clear();
   hooks.RunEvents = [&] { grid.AddRow("9\tx"); };
   EXPECT_TRUE(PrintRecords(grid, hooks));
-  EXPECT_EQ(printed.size(), 4u);
+  EXPECT_EQ(printed.size(), 3u);
   hooks.Gone = [&] { return printed.size() >= 2; };
   printed.clear();
   EXPECT_FALSE(PrintRecords(grid, hooks));

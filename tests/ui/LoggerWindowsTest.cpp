@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -201,8 +202,12 @@ class LoggerWindowsTest : public QObject {
   void overTenThousandRecordsOpenTheContinuedListBesideTheFirst() {
     Rig rig(WithLogger("large", false));
     rig.panel->RunKey("Memory");
+    const std::string kept = rig.exports.filePath("kept.xlsx").toStdString();
+    rig.dialogs.QueueFile(kept);
     QTest::mouseClick(&rig.Memory()->CmdRead(), Qt::LeftButton);
-    QCOMPARE(rig.dialogs.MessageTexts(), std::vector<std::string>{"Over 10000 records, two files will be generated."});
+    QCOMPARE(rig.dialogs.MessageTexts(), (std::vector<std::string>{"Over 10000 records, two files will be generated.",
+                                                                   "The workbook was written to:\r\n" + kept}));
+    QCOMPARE(rig.dialogs.History[1].Title, std::string("Save Workbook"));
     DataListWindow* first = rig.List(0);
     DataListWindow* second = rig.List(1);
     QVERIFY(first && second);
@@ -213,8 +218,8 @@ class LoggerWindowsTest : public QObject {
     QCOMPARE(second->frameGeometry().left(), first->frameGeometry().right() + 1);
     QCOMPARE(second->frameGeometry().top(), first->frameGeometry().top());
     QVERIFY(!second->G2().Flooding());
-    QCOMPARE(rig.workbooks.size(), std::size_t{1});
-    QVERIFY(QFile::exists(QString::fromStdString(rig.workbooks[0])));
+    QCOMPARE(rig.workbooks, std::vector<std::string>{kept});
+    QVERIFY(QFile::exists(QString::fromStdString(kept)));
     QVERIFY(rig.panel->Timer1Active());
 
     // The continued list refuses "Save" while recording as the first does, and prints.
@@ -240,6 +245,41 @@ class LoggerWindowsTest : public QObject {
     QVERIFY(!rig.logger->Controller().Decoding());
     QVERIFY(rig.panel->Timer1Active());
     QCOMPARE(rig.workbooks.size(), std::size_t{1});
+  }
+
+  void cancelShowsTheTimeLeftAndEndsTheDownload() {
+    Rig rig(WithLogger("large"));
+    rig.panel->RunKey("Memory");
+    MemoryWindow* m = rig.Memory();
+    // Wide enough for the grid's columns and the scroll bar.
+    int columns = 0;
+    for (int c = 0; c < 6; ++c) columns += m->SetGrid().ColWidth(c);
+    QVERIFY(m->SetGrid().viewport()->width() >= columns);
+    QVERIFY(m->SetGrid().geometry().right() < m->width());
+    QVERIFY(!m->CmdCancel().isVisible());
+    QString shown, valueTip;
+    bool cancelSeen = false;
+    const double start = rig.host.Monotonic();
+    rig.host.OnEvents = [&] {
+      QCoreApplication::processEvents();
+      if (rig.host.Monotonic() - start < 3.0 || !m->CmdCancel().isVisible()) return;
+      cancelSeen = m->CmdCancel().isEnabled() && !m->CmdErase().isVisible();
+      shown = m->G1().ShownText();
+      valueTip = rig.panel->Label("LblKW1")->toolTip();
+      m->CmdCancel().click();
+    };
+    QTest::mouseClick(&m->CmdRead(), Qt::LeftButton);
+    QVERIFY(cancelSeen);
+    QVERIFY2(shown.contains(QRegularExpression("^\\d+%   \\d+ min( \\d+ s)? left$")), qPrintable(shown));
+    QVERIFY(valueTip.contains(PollPausedTip));
+    QVERIFY(rig.Memory() == m && m->isVisible());
+    QVERIFY(!m->CmdCancel().isVisible() && m->CmdErase().isVisible() && m->CmdRead().isEnabled());
+    QVERIFY(!m->G1().Flooding());
+    QVERIFY(!rig.List(0));
+    QVERIFY(rig.panel->Timer1Active());
+    QVERIFY(rig.panel->PollPausedReason().empty());
+    QVERIFY(!rig.panel->Label("LblKW1")->toolTip().contains(PollPausedTip));
+    QVERIFY(rig.dialogs.History.empty());
   }
 
   void eraseAsksThenSendsGAndClosesTheWindow() {

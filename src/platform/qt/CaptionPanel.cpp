@@ -31,7 +31,16 @@ void CaptionPanel::SetFloodPercent(int percent) {
   update();
 }
 
-QString CaptionPanel::ShownText() const { return Flooding() ? QString::number(flood_) + "%" : caption_; }
+void CaptionPanel::SetFloodNote(const QString& note) {
+  if (note == note_) return;
+  note_ = note;
+  update();
+}
+
+QString CaptionPanel::ShownText() const {
+  if (!Flooding()) return caption_;
+  return QString::number(flood_) + "%" + (note_.isEmpty() ? QString() : "   " + note_);
+}
 
 QSize CaptionPanel::sizeHint() const {
   QFontMetrics fm(font());

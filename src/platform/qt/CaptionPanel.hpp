@@ -21,6 +21,8 @@ class CaptionPanel : public QWidget {
   // 0..100 shows the fill; a negative value leaves flood mode.
   void SetFloodPercent(int percent);
   int FloodPercent() const { return flood_; }
+  // Shown after the percentage in flood mode ("9%   2 min 35 s left").
+  void SetFloodNote(const QString& note);
   bool Flooding() const { return flood_ >= 0; }
   // The caption as shown: the percentage in flood mode.
   QString ShownText() const;
@@ -36,6 +38,7 @@ class CaptionPanel : public QWidget {
   Bevel bevel_ = Bevel::Raised;
   int bevelWidth_ = 1;
   int flood_ = -1;
+  QString note_;
 };
 
 }  // namespace qelt

@@ -35,7 +35,8 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
   switch (buttons) {
     case MessageButtons::Ok: return QMessageBox::Ok;
-    case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::OkCancel:
+    case MessageButtons::OkCancelDefaultCancel: return QMessageBox::Ok | QMessageBox::Cancel;
     case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
     case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case MessageButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
@@ -73,6 +74,7 @@ MessageAnswer QtDialogs::Message(const std::string& text, MessageIcon icon, Mess
   }
   QMessageBox box(BoxIcon(icon), Title(title), QString::fromStdString(DisplayLines(text)), BoxButtons(buttons),
                   Owner());
+  if (buttons == MessageButtons::OkCancelDefaultCancel) box.setDefaultButton(QMessageBox::Cancel);
   switch (box.exec()) {
     case QMessageBox::Ok: return MessageAnswer::Ok;
     case QMessageBox::Yes: return MessageAnswer::Yes;
@@ -102,10 +104,11 @@ QString QtDialogs::QtFilter(const std::string& filter, int index, QString* selec
   return entries.join(";;");
 }
 
-QString QtDialogs::StartPath(const std::string& title, const std::string& initial) const {
+QString QtDialogs::StartPath(const std::string& title, const std::string& initial, const std::string& fallback) const {
   const QString path = QString::fromStdString(initial);
-  if (!settings_ || path.contains('/') || path.contains('\\')) return path;
-  const QString folder = settings_->Folder(QString::fromStdString(title));
+  if (path.contains('/') || path.contains('\\')) return path;
+  QString folder = settings_ ? settings_->Folder(QString::fromStdString(title)) : QString();
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QString::fromStdString(fallback);
   if (folder.isEmpty() || !QFileInfo(folder).isDir()) return path;
   return path.isEmpty() ? folder : QDir(folder).filePath(path);
 }
@@ -129,9 +132,9 @@ std::optional<FileChoice> QtDialogs::SaveFile(const FileRequest& request) {
   QString filter = QtFilter(request.Filter, request.FilterIndex, &selected);
   QFileDialog::Options options;
   if (!request.OverwritePrompt) options |= QFileDialog::DontConfirmOverwrite;
-  auto choice =
-      Choice(QFileDialog::getSaveFileName(Owner(), QString::fromStdString(request.Title),
-                                          StartPath(request.Title, request.InitialPath), filter, &selected, options));
+  auto choice = Choice(QFileDialog::getSaveFileName(
+      Owner(), QString::fromStdString(request.Title),
+      StartPath(request.Title, request.InitialPath, request.FallbackFolder), filter, &selected, options));
   if (choice) choice->FilterIndex = static_cast<int>(filter.split(";;").indexOf(selected)) + 1;
   Remember(request.Title, choice);
   return choice;

@@ -36,8 +36,9 @@ class QtDialogs : public Dialogs {
 
  private:
   QWidget* Owner() const;
-  // The request's start, in the dialog's last folder when it names no folder.
-  QString StartPath(const std::string& title, const std::string& initial) const;
+  // The request's start, in the dialog's last folder (else in fallback) when
+  // it names no folder.
+  QString StartPath(const std::string& title, const std::string& initial, const std::string& fallback = {}) const;
   void Remember(const std::string& title, const std::optional<FileChoice>& choice);
 
   QPointer<QWidget> parent_;

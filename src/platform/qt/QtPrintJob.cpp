@@ -1,6 +1,7 @@
 #include "platform/qt/QtPrintJob.hpp"
 
 #include <QFontMetrics>
+#include <algorithm>
 
 namespace qelt {
 
@@ -20,15 +21,19 @@ bool QtPrintJob::Begin(const PrinterChoice& choice, std::string& reason) {
   QFont font(family_);
   font.setPointSize(points_);
   PageFit fit{choice.Orientation, 1.0};
-  if (!setup_.WidestLine.empty()) {
+  if (!setup_.WidestLine.empty() || !setup_.TitleCells.empty()) {
     const int dpi = printer_->resolution();
     QPageLayout layout = printer_->pageLayout();
     layout.setOrientation(QPageLayout::Portrait);
     const double portrait = layout.paintRectPixels(dpi).width();
     layout.setOrientation(QPageLayout::Landscape);
     const double landscape = layout.paintRectPixels(dpi).width();
-    const double width =
-        QFontMetricsF(font, printer_.get()).horizontalAdvance(QString::fromStdString(setup_.WidestLine));
+    const QFontMetricsF metrics(font, printer_.get());
+    double width = metrics.horizontalAdvance(QString::fromStdString(setup_.WidestLine));
+    if (!setup_.TitleCells.empty()) {
+      cell_ = metrics.horizontalAdvance(QLatin1Char('0'));
+      width = std::max(width, setup_.LineCells * cell_);
+    }
     fit = FitLines(width, portrait, landscape, choice.Orientation);
   }
   printer_->setPageOrientation(fit.Orientation == PageOrientation::Landscape ? QPageLayout::Landscape
@@ -53,17 +58,38 @@ bool QtPrintJob::Begin(const PrinterChoice& choice, std::string& reason) {
   pageHeight_ = static_cast<int>(painter_->viewport().height() / fit.Scale);
   y_ = 0;
   pages_ = 1;
-  if (!setup_.Title.empty()) {
-    // The header and a blank line take two lines of every page.
-    pageCount_ = PageCount(setup_.Lines, pageHeight_ / std::max(1, lineHeight_) - 2);
-    Header();
-  }
+  // The page header and a blank line take two lines of every page, the
+  // column header one more.
+  const int headerLines = (setup_.Title.empty() ? 0 : 2) + (setup_.ColumnHeader.empty() ? 0 : 1);
+  pageCount_ = PageCount(setup_.Lines, pageHeight_ / std::max(1, lineHeight_) - headerLines);
+  PageTop();
   return true;
 }
 
-void QtPrintJob::Header() {
-  painter_->drawText(0, y_ + ascent_, QString::fromStdString(PageHeaderLine(setup_, pages_, pageCount_)));
-  y_ += 2 * lineHeight_;
+void QtPrintJob::PageTop() {
+  if (!setup_.Title.empty()) {
+    painter_->drawText(0, y_ + ascent_, QString::fromStdString(PageHeaderLine(setup_, pages_, pageCount_)));
+    y_ += 2 * lineHeight_;
+  }
+  if (setup_.ColumnHeader.empty()) return;
+  const double base = y_ + ascent_;
+  y_ += lineHeight_;
+  if (setup_.TitleCells.empty()) {
+    painter_->drawText(QPointF(0, base), QString::fromStdString(setup_.ColumnHeader));
+    return;
+  }
+  // Each title over its column; the dashes fill the room between.
+  const QFontMetricsF metrics(painter_->font(), printer_.get());
+  const double dash = std::max(1.0, metrics.horizontalAdvance(QLatin1Char('-')));
+  double drawn = 0;
+  for (const CellText& title : HeaderTitles(setup_.ColumnHeader, setup_.TitleCells)) {
+    const double at = std::max(drawn, title.Cell * cell_);
+    const auto dashes = static_cast<int>((at - drawn) / dash);
+    if (dashes > 0) painter_->drawText(QPointF(drawn, base), QString(dashes, QLatin1Char('-')));
+    const QString text = QString::fromStdString(title.Text);
+    painter_->drawText(QPointF(at, base), text);
+    drawn = at + metrics.horizontalAdvance(text);
+  }
 }
 
 bool QtPrintJob::Line(const std::string& text) {
@@ -72,9 +98,16 @@ bool QtPrintJob::Line(const std::string& text) {
     if (!printer_->newPage()) return false;
     ++pages_;
     y_ = 0;
-    if (!setup_.Title.empty()) Header();
+    PageTop();
   }
-  painter_->drawText(0, y_ + ascent_, QString::fromStdString(text));
+  if (setup_.TitleCells.empty()) {
+    painter_->drawText(0, y_ + ascent_, QString::fromStdString(text));
+  } else {
+    // Every run of the line at its character cell: the columns hold whatever
+    // the widths of the characters before it.
+    for (const CellText& run : CellRuns(text))
+      painter_->drawText(QPointF(run.Cell * cell_, y_ + ascent_), QString::fromStdString(run.Text));
+  }
   y_ += lineHeight_;
   return true;
 }

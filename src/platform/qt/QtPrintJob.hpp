@@ -3,7 +3,7 @@
 // printer dialog, its orientation and copies, lines in one font, a new page
 // when one is full. With a PageSetup, lines too wide for the chosen
 // orientation turn the page to landscape or shrink, and each page starts
-// with a header line.
+// with a header line and the column header.
 #include <QFont>
 #include <QPainter>
 #include <QPrinter>
@@ -29,7 +29,8 @@ class QtPrintJob : public PrintJob {
   int points_;
   std::unique_ptr<QPrinter> printer_;
   std::unique_ptr<QPainter> painter_;
-  void Header();
+  // The page header and the column header at the top of a page.
+  void PageTop();
 
   int lineHeight_ = 0;
   int ascent_ = 0;
@@ -37,6 +38,7 @@ class QtPrintJob : public PrintJob {
   int pageHeight_ = 0;  // in the painter's (scaled) units
   int pages_ = 0;
   int pageCount_ = 1;
+  double cell_ = 0;  // the width of a character cell: a digit's
 };
 
 }  // namespace qelt
