@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "link/Commands.hpp"
-#include "link/Link.hpp"
 
 namespace qelt {
 
@@ -35,9 +33,9 @@ double DownloadTimeLeft::SecondsLeft() const {
   const std::size_t left = total_ - received_;
   if (left == 0) return 0.0;
   if (rate_ > 0.0) return static_cast<double>(left) / rate_;
-  // Every block costs its request's pause on top of its bytes.
-  const double blocks = std::ceil(static_cast<double>(left) / static_cast<double>(cmd::BlockSize));
-  return static_cast<double>(left) / LineBytesPerSecond + blocks * Link::ShortPause;
+  // A block request's pause passes while that block's bytes arrive, so the
+  // line's rate alone is the best guess until the rate is measured.
+  return static_cast<double>(left) / LineBytesPerSecond;
 }
 
 std::string TimeLeftText(double seconds) {

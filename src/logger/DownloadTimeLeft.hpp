@@ -1,7 +1,7 @@
 #pragma once
 // The time a logger download still needs: the bytes still to come at the
-// rate the line has delivered them so far, or at 19 200 baud with the pause
-// of every block request until that rate is known. Seconds on the host's
+// rate the line has delivered them so far, or at 19 200 baud until that
+// rate is known. Seconds on the host's
 // monotonic clock.
 #include <cstddef>
 #include <string>
