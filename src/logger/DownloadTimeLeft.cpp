@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-
 namespace qelt {
 
 void DownloadTimeLeft::Start(std::size_t total, double now) {
