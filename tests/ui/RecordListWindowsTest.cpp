@@ -52,6 +52,7 @@ class RecordListWindowsTest : public QObject {
   void ListSaveWritesTheGridAndIsRefusedWhileRecording();
   void ClosingTheListClearsListActive();
   void PrintingThreeRecordsToPdf();
+  void EveryPrintedPageHasTheHeaderLine();
   void CancelledPrintKeepsEverything();
   void ResizingMovesTheGridAndTitlesNameTheirQuantity();
 };
@@ -230,6 +231,30 @@ void RecordListWindowsTest::PrintingThreeRecordsToPdf() {
   QVERIFY2(test::DashedHeaderPattern(QString::fromStdString(PrintHeaderLine())).match(text).hasMatch(),
            qPrintable(text));
   QVERIFY(text.contains("TTheta"));
+}
+
+void RecordListWindowsTest::EveryPrintedPageHasTheHeaderLine() {
+  QTemporaryDir dir;
+  ScriptedDialogs dialogs;
+  PollSpy poll;
+  RecorderState state;
+  ListWindow list(state, dialogs, poll.Stop(), poll.Start());
+  for (int r = 1; r <= 150; ++r) list.AddRow(Record(r % 60));
+  PrinterChoice pdf;
+  pdf.OutputFile = dir.filePath("long.pdf").toStdString();
+  pdf.Orientation = PageOrientation::Landscape;
+  dialogs.Printers.push_back(pdf);
+  list.Toolbar1().Click(2);
+  if (qEnvironmentVariableIsSet("QELT_KEEP_PDF"))
+    QFile::copy(dir.filePath("long.pdf"), qEnvironmentVariable("QELT_KEEP_PDF"));
+
+  const QStringList pages = test::PdfText(dir.filePath("long.pdf")).split('\f', Qt::SkipEmptyParts);
+  QVERIFY2(pages.size() >= 3, qPrintable(QString::number(pages.size())));
+  const QRegularExpression header = test::DashedHeaderPattern(QString::fromStdString(PrintHeaderLine()));
+  for (int p = 0; p < pages.size(); ++p) {
+    QVERIFY2(header.match(pages[p]).hasMatch(), qPrintable(pages[p]));
+    QVERIFY(pages[p].contains(QString("page %1 of %2").arg(p + 1).arg(pages.size())));
+  }
 }
 
 void RecordListWindowsTest::CancelledPrintKeepsEverything() {
