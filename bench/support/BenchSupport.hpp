@@ -1,31 +1,19 @@
 #pragma once
 // What the benchmarks share: processor seconds, peak resident memory and a
 // long measurement recording to read.
-#include <sys/resource.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
 
+#include "ProcessUsage.hpp"
 #include "recorder/MeasurementFile.hpp"
 #include "records/RecordingFiles.hpp"
 
 namespace qelt::bench {
 
-// Processor seconds of this process, user and system.
-inline double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-inline long PeakKiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
+using test::CpuSeconds;
+using test::PeakKiB;
 
 // A recording of files x RecordsPerFile records at 1 s from 2026/03/01
 // 00:00:00 (first, then its continuation files): a load that wanders through

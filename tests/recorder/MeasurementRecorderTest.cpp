@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
 
+#ifndef _WIN32
+#include "FileSizeLimit.hpp"
+#endif
 #include "TempDir.hpp"
 #include "recorder/MeasurementFile.hpp"
 #include "recorder/MeasurementRecorder.hpp"
@@ -128,28 +127,26 @@ TEST(MeasurementRecorder, AFileThatCannotBeMadeStopsTheRecordingAndSaysWhy) {
 // A file size limit stands in for a full disk: the write fails after N bytes,
 // and the file must end with a whole line whatever N is.
 TEST(MeasurementRecorderDiskFull, WriteFailingAfterNBytesLeavesOnlyWholeLines) {
-  struct rlimit old {};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
   for (const rlim_t limit : {rlim_t{10}, rlim_t{300}, rlim_t{1000}, rlim_t{4099}}) {
     SCOPED_TRACE(testing::Message() << "limit " << limit);
     TempDir dir;
     RecorderState state;
     MeasurementRecorder recorder(state);
     recorder.SetSyncEachLine(false);
-    struct rlimit small = old;
-    small.rlim_cur = limit;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     RecorderFault fault;
-    bool ok = recorder.Start(dir.File("full.mes"), fault);
+    bool ok = false;
     int written = 0;
-    ValueTexts values;
-    values.fill("123.4");
-    while (ok && written < 1000) {
-      ok = recorder.Write(SampleLine(DateTime{2026, 12, 10, 1, 2, 3}, values), fault);
-      if (ok) ++written;
+    {
+      test::FileSizeLimit lowered(limit);
+      ASSERT_TRUE(lowered.Set());
+      ok = recorder.Start(dir.File("full.mes"), fault);
+      ValueTexts values;
+      values.fill("123.4");
+      while (ok && written < 1000) {
+        ok = recorder.Write(SampleLine(DateTime{2026, 12, 10, 1, 2, 3}, values), fault);
+        if (ok) ++written;
+      }
     }
-    setrlimit(RLIMIT_FSIZE, &old);
     ASSERT_FALSE(ok);
     EXPECT_FALSE(state.Recording);
     EXPECT_EQ(fault.File, dir.File("full.mes"));
@@ -162,7 +159,6 @@ TEST(MeasurementRecorderDiskFull, WriteFailingAfterNBytesLeavesOnlyWholeLines) {
     // Header and the records written, nothing more.
     EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), written + (file.empty() ? 0 : 1));
   }
-  std::signal(SIGXFSZ, oldHandler);
 }
 #endif
 

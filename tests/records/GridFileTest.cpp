@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
 
+#ifndef _WIN32
+#include "FileSizeLimit.hpp"
+#endif
 #include "TempDir.hpp"
 #include "recorder/MeasurementFile.hpp"
 #include "records/GridFile.hpp"
@@ -64,16 +63,14 @@ TEST(GridFile, AWriteFailingAfterNBytesLeavesWholeRowsOnly) {
   ASSERT_TRUE(WriteGridFile(dir.File("whole"), grid).Ok);
   const std::string whole = ReadFile(dir.File("whole"));
 
-  struct rlimit old {};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
   for (const rlim_t limit : {rlim_t{1}, rlim_t{260}, rlim_t{65536}, rlim_t{65537}, rlim_t{150001}}) {
     SCOPED_TRACE(testing::Message() << "limit " << limit);
-    struct rlimit small = old;
-    small.rlim_cur = limit;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    GridFileResult r = WriteGridFile(dir.File("cut"), grid);
-    setrlimit(RLIMIT_FSIZE, &old);
+    GridFileResult r;
+    {
+      test::FileSizeLimit lowered(limit);
+      ASSERT_TRUE(lowered.Set());
+      r = WriteGridFile(dir.File("cut"), grid);
+    }
     EXPECT_FALSE(r.Ok);
     EXPECT_EQ(r.Reason, "File too large");
     const std::string cut = ReadFile(dir.File("cut"));
@@ -85,7 +82,6 @@ TEST(GridFile, AWriteFailingAfterNBytesLeavesWholeRowsOnly) {
     EXPECT_EQ(r.RowsWritten, std::count(cut.begin(), cut.end(), '\n'));
     EXPECT_GT(cut.size() + 300, std::min<std::size_t>(limit, whole.size()));  // no more cut than the last row
   }
-  std::signal(SIGXFSZ, oldHandler);
 }
 #endif
 

@@ -1,7 +1,6 @@
 // The whole program on a real pseudo-terminal, on the wall clock: from the
 // port window to the end, and reconnection when qelt-sim is restarted on the
 // same link. Generous time limits; nothing here measures speed.
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -17,6 +16,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "ProcessUsage.hpp"
 #include "app/Program.hpp"
 #include "link/Link.hpp"
 #include "link/PortWindow.hpp"
@@ -29,12 +29,7 @@
 using namespace qelt;
 
 namespace {
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
+using test::CpuSeconds;
 
 // Starts qelt-sim on the link; returns its device or an empty text.
 QString StartSim(QProcess& sim, const QString& link) {

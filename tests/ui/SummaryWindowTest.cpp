@@ -99,6 +99,14 @@ struct Rig {
     session.Recorder.SampleTime = 1;  // the load set it to 2
   }
   void Key(const char* key) { panel.Toolbar1().Click(panel.Toolbar1().IndexOf(key)); }
+  // A recording of three records and a continuation of one, opened in File List.
+  FileListWindow* OpenRecording(const std::string& path) {
+    WriteRecording(path, {"003.0", "-001.0", "002.0"}, 1);
+    WriteRecording(ContinuationName(path, 1), {"004.0"}, 4);
+    dialogs.QueueFile(path);
+    Key("Open");
+    return sampling->FileList();
+  }
   void PollAndTick() {
     panel.Timer1Tick();
     host.Advance(1.0);
@@ -251,11 +259,7 @@ void SummaryWindowTest::ClosingWhileItComputesStopsTheWorker() {
 void SummaryWindowTest::FileListButtonOpensItsSummary() {
   Rig rig;
   const std::string path = tmp.filePath("open.mes").toStdString();
-  WriteRecording(path, {"003.0", "-001.0", "002.0"}, 1);
-  WriteRecording(ContinuationName(path, 1), {"004.0"}, 4);
-  rig.dialogs.QueueFile(path);
-  rig.Key("Open");
-  FileListWindow* list = rig.sampling->FileList();
+  FileListWindow* list = rig.OpenRecording(path);
   QVERIFY(list);
   QCOMPARE(list->SourceFile(), path);
   QCOMPARE(list->Toolbar1().ToolTip(list->Toolbar1().IndexOf("Summary")), QString("Summary"));
@@ -285,11 +289,7 @@ bool RunReport(RecordListWindow& list) {
 void SummaryWindowTest::ReportButtonWritesTheWholeRecordingAsPdf() {
   Rig rig;
   const std::string path = tmp.filePath("week.mes").toStdString();
-  WriteRecording(path, {"003.0", "-001.0", "002.0"}, 1);
-  WriteRecording(ContinuationName(path, 1), {"004.0"}, 4);
-  rig.dialogs.QueueFile(path);
-  rig.Key("Open");
-  FileListWindow* list = rig.sampling->FileList();
+  FileListWindow* list = rig.OpenRecording(path);
   QVERIFY(list);
   const QString caption = list->windowTitle();
   rig.dialogs.Answers.push_back(MessageAnswer::Yes);  // the whole recording
