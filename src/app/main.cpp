@@ -12,6 +12,7 @@
 #include "platform/qt/WindowPlaces.hpp"
 #ifndef _WIN32
 #include "sim/PtySimulator.hpp"
+#include "text/Version.hpp"
 #endif
 
 namespace {

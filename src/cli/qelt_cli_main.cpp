@@ -28,6 +28,7 @@
 #include "recorder/MeasurementFile.hpp"
 #include "recorder/TimedRecording.hpp"
 #include "text/NumberText.hpp"
+#include "text/Version.hpp"
 
 using namespace qelt;
 using namespace qelt::cli;

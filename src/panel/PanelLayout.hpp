@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "link/LiveReading.hpp"
+#include "text/Version.hpp"
 
 namespace qelt {
 

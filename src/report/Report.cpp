@@ -16,6 +16,7 @@
 #include "report/ReportPlots.hpp"
 #include "report/ReportText.hpp"
 #include "report/TrendData.hpp"
+#include "text/Version.hpp"
 
 namespace qelt {
 namespace {

@@ -9,6 +9,7 @@
 #include "sim/PtySimulator.hpp"
 #include "sim/Scenario.hpp"
 #include "sim/SimTrace.hpp"
+#include "text/Version.hpp"
 
 namespace {
 
