@@ -10,6 +10,7 @@
 #include "logger/LoggerWindows.hpp"
 #include "panel/PanelWindow.hpp"
 #include "platform/qt/Grid.hpp"
+#include "platform/qt/QtWindowSurface.hpp"
 #include "platform/qt/Toolbar.hpp"
 #include "recorder/FileListWindow.hpp"
 #include "recorder/ListWindow.hpp"
@@ -74,7 +75,8 @@ GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& di
     sampling->FileListCreated = [graphs, before = std::move(sampling->FileListCreated)](FileListWindow& list) {
       if (before) before(list);
       list.PlotRecords = [graphs](FileListWindow& window) {
-        graphs->PlotCommand(window.RecordGrid().Data(), window.Hooks(), window.SourceFile());
+        QtWindowSurface surface(&window);
+        graphs->PlotCommand(window.RecordGrid().Data(), surface, window.SourceFile());
       };
     };
   }

@@ -54,13 +54,11 @@ std::string PlotProgressCaption(const std::string& name, int count) {
   return name + " (" + GeneralNumber(p) + " % )" + " Plotted ";
 }
 
-std::optional<FilePlotData> PlotRecords(const GridRows& table, const GridWindowHooks& window) {
+std::optional<FilePlotData> PlotRecords(const GridRows& table, WindowSurface& window) {
   const int rows = table.Rows();
   if (rows < 2) return std::nullopt;
-  const std::string caption = window.Caption ? window.Caption() : std::string();
-  auto setCaption = [&](const std::string& text) {
-    if (window.SetCaption) window.SetCaption(text);
-  };
+  const std::string caption = window.Caption();
+  auto setCaption = [&](const std::string& text) { window.SetCaption(text); };
 
   FilePlotData plot;
   plot.Records = rows - 1;

@@ -110,8 +110,7 @@ void LoggerWindows::CloseDataLists() {
 
 void LoggerWindows::OpenDataList(int list) {
   if (lists_[list]) lists_[list]->close();
-  auto* w = new DataListWindow(
-      list == 1, session_.Recorder, dialogs_, [this] { panel_.StopTimer1(); }, [this] { panel_.StartTimer1(); });
+  auto* w = new DataListWindow(list == 1, session_.Recorder, dialogs_, panel_);
   lists_[list] = w;
   if (DataListCreated) DataListCreated(*w);
   if (list == 1 && lists_[0]) {

@@ -6,10 +6,8 @@
 
 namespace qelt {
 
-FileListWindow::FileListWindow(float& plotRecordCount, Dialogs& dialogs, std::function<void()> pollStop,
-                               std::function<void()> pollStart, QWidget* parent)
-    : RecordListWindow(FileListLayout(), dialogs, std::move(pollStop), std::move(pollStart), parent),
-      plotRecordCount_(plotRecordCount) {
+FileListWindow::FileListWindow(float& plotRecordCount, Dialogs& dialogs, PanelControl& panel, QWidget* parent)
+    : RecordListWindow(FileListLayout(), dialogs, panel, parent), plotRecordCount_(plotRecordCount) {
   setObjectName("FileList");
   LoadArtwork();
   Toolbar1().AddButton("Plot", ToolbarPicture("Graph"), "Plot");

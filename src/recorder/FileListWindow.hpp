@@ -9,8 +9,7 @@ namespace qelt {
 class FileListWindow : public RecordListWindow {
   Q_OBJECT
  public:
-  FileListWindow(float& plotRecordCount, Dialogs& dialogs, std::function<void()> pollStop,
-                 std::function<void()> pollStart, QWidget* parent = nullptr);
+  FileListWindow(float& plotRecordCount, Dialogs& dialogs, PanelControl& panel, QWidget* parent = nullptr);
 
   // Runs after "Plot" has set PlotRecordCount: the file plot of the records.
   std::function<void(FileListWindow&)> PlotRecords;

@@ -51,8 +51,6 @@ class PcSamplingController : public QObject {
 
   // Opens an empty live list that takes the samples.
   void ShowNewList();
-  void StopPoll();
-  void StartPoll();
 
   RecorderView& view_;
   PanelControl& poll_;
