@@ -13,6 +13,7 @@
 #include "panel/PanelLayout.hpp"
 #include "platform/qt/Artwork.hpp"
 #include "platform/qt/CaptionPanel.hpp"
+#include "platform/qt/QtWindowSurface.hpp"
 #include "platform/qt/Toolbar.hpp"
 #include "platform/qt/TwipsGeometry.hpp"
 #include "session/CosTable.hpp"
@@ -303,11 +304,8 @@ void PanelWindow::MemoryCommand() {
   if (ending_ || session_.Guard.CommandActive()) return;
   QPointer<PanelWindow> self(this);
   timer1_.stop();
-  CaptionAccess caption{[this] { return windowTitle().toStdString(); },
-                        [self](const std::string& text) {
-                          if (self) self->setWindowTitle(QString::fromStdString(text));
-                        }};
-  MemoryNext next = ReadMemoryDirectory(link_, session_.Guard, session_.Logger, dialogs_, caption);
+  QtWindowSurface surface(this);
+  MemoryNext next = ReadMemoryDirectory(link_, session_.Guard, session_.Logger, dialogs_, surface);
   if (!self) return;
   switch (next) {
     case MemoryNext::Nothing: return;
