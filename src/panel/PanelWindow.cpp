@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -70,13 +71,10 @@ PanelWindow::PanelWindow(Session& session, Link& link, Dialogs& dialogs, QWidget
   timer2_.setInterval(1000);
   connect(&timer2_, &QTimer::timeout, this, &PanelWindow::Timer2Tick);
 
-  QPointer<PanelWindow> self(this);
-  link_.OnLinkText = [self](const std::string& text) {
-    if (self) self->ShowLinkText(text);
-  };
+  link_.SetLinkTextSink(this);
 }
 
-PanelWindow::~PanelWindow() { link_.OnLinkText = nullptr; }
+PanelWindow::~PanelWindow() { link_.SetLinkTextSink(nullptr); }
 
 void PanelWindow::BuildControls() {
   LoadArtwork();
@@ -311,8 +309,8 @@ void PanelWindow::MemoryCommand() {
     case MemoryNext::Nothing: return;
     case MemoryNext::ResumePoll: StartTimer1(); return;
     case MemoryNext::OpenLogger:
-      if (OpenLogger && !ending_)
-        OpenLogger();
+      if (isSignalConnected(QMetaMethod::fromSignal(&PanelWindow::LoggerSetsFound)) && !ending_)
+        emit LoggerSetsFound();
       else
         StartTimer1();
       return;

@@ -16,7 +16,7 @@ FileListWindow::FileListWindow(float& plotRecordCount, Dialogs& dialogs, PanelCo
 
 void FileListWindow::PlotCommand() {
   plotRecordCount_ = static_cast<float>(RecordGrid().Rows() - 1);
-  if (PlotRecords) PlotRecords(*this);
+  emit PlotWanted(this);
 }
 
 void FileListWindow::RunKey(const QString& key) {

@@ -11,14 +11,15 @@ class FileListWindow : public RecordListWindow {
  public:
   FileListWindow(float& plotRecordCount, Dialogs& dialogs, PanelControl& panel, QWidget* parent = nullptr);
 
-  // Runs after "Plot" has set PlotRecordCount: the file plot of the records.
-  std::function<void(FileListWindow&)> PlotRecords;
-
   void PlotCommand();
 
   // The full path of the file listed; empty until "Open" has opened it.
   const std::string& SourceFile() const { return sourceFile_; }
   void SetSourceFile(std::string path) { sourceFile_ = std::move(path); }
+
+ signals:
+  // "Plot" has set PlotRecordCount: the receiver plots the records of window.
+  void PlotWanted(qelt::FileListWindow* window);
 
  protected:
   void RunKey(const QString& key) override;

@@ -45,7 +45,7 @@ class PcSamplingController::FileLists : public FileListTarget {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(QString::fromStdString(caption));
     owner_.fileList_ = window;
-    if (owner_.FileListCreated) owner_.FileListCreated(*window);
+    emit owner_.FileListCreated(window);
     window->show();
   }
   void AppendRow(std::string_view tabRow) override {
@@ -104,7 +104,7 @@ void PcSamplingController::ShowNewList() {
   auto* window = new ListWindow(session_.Recorder, dialogs_, poll_);
   window->setAttribute(Qt::WA_DeleteOnClose);
   list_ = window;
-  if (ListCreated) ListCreated(*window);
+  emit ListCreated(window);
   if (session_.Recorder.SkippedListRows > 0) window->ShowSkippedTicks(session_.Recorder.SkippedListRows);
   window->show();
   session_.Recorder.ListActive = true;

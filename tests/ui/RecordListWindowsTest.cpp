@@ -123,10 +123,10 @@ void RecordListWindowsTest::FileListLayoutTitlesAndPlot() {
   for (int r = 1; r <= 3; ++r) files.AddRow(Record(r));
   QCOMPARE(files.RecordGrid().Rows(), 4);
   int plotted = 0;
-  files.PlotRecords = [&](FileListWindow& w) {
-    QCOMPARE(&w, &files);
+  connect(&files, &FileListWindow::PlotWanted, this, [&](FileListWindow* w) {
+    QCOMPARE(w, &files);
     ++plotted;
-  };
+  });
   files.Toolbar1().Click(1);
   QCOMPARE(plotRecordCount, 3.0f);
   QCOMPARE(plotted, 1);
