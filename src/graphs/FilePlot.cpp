@@ -58,12 +58,11 @@ std::optional<FilePlotData> PlotRecords(const GridRows& table, WindowSurface& wi
   const int rows = table.Rows();
   if (rows < 2) return std::nullopt;
   const std::string caption = window.Caption();
-  auto setCaption = [&](const std::string& text) { window.SetCaption(text); };
 
   FilePlotData plot;
   plot.Records = rows - 1;
   plot.PlotOffset = static_cast<float>(NumericPrefix(table.Cell(1, 0)) - 1.0);
-  setCaption("Plotting ");
+  window.SetCaption("Plotting ");
   for (int c = 3; c <= 30; ++c) {
     PlotColumnData& column = plot.Columns[static_cast<std::size_t>(c - 3)];
     column.Name = c == 24 ? std::string("Hz") : std::string(table.Cell(0, c));
@@ -75,9 +74,9 @@ std::optional<FilePlotData> PlotRecords(const GridRows& table, WindowSurface& wi
       column.Marks[static_cast<std::size_t>(r - 1)] = OverloadOf(cell);
       column.Values[static_cast<std::size_t>(r - 1)] = CellValue(cell, substitutes);
     }
-    setCaption(PlotProgressCaption(column.Name, c - 2));
+    window.SetCaption(PlotProgressCaption(column.Name, c - 2));
   }
-  setCaption(caption);
+  window.SetCaption(caption);
   return plot;
 }
 

@@ -40,7 +40,7 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
 
   // The load sequence: CosTable, place, port and LblCOM, "E", Recording
   // cleared, SampleTime 2, logger caches, Timer2 and Timer1. Call once, after
-  // attaching the hooks.
+  // attaching the other subsystems.
   void Load();
 
   Toolbar& Toolbar1() const { return *toolbar_; }
