@@ -14,12 +14,20 @@
 
 using namespace qelt;
 
+namespace {
+struct NoPoll : PanelControl {
+  void StopTimer1() override {}
+  void StartTimer1() override {}
+  bool Timer1Active() const override { return false; }
+};
+}  // namespace
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   ScriptedDialogs dialogs;
   float plotCount = 0;
-  FileListWindow list(
-      plotCount, dialogs, [] {}, [] {});
+  NoPoll poll;
+  FileListWindow list(plotCount, dialogs, poll);
   for (int i = 0; i < RecordsPerFile; ++i) {
     ValueTexts v;
     for (int q = 0; q < QuantityCount; ++q)

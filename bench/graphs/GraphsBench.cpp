@@ -16,6 +16,7 @@
 #include "graphs/LiveGraph.hpp"
 #include "graphs/RealTimeAllWindow.hpp"
 #include "platform/ScriptedDialogs.hpp"
+#include "platform/ScriptedWindow.hpp"
 #include "platform/qt/GraphControl.hpp"
 
 using namespace qelt;
@@ -144,9 +145,8 @@ int main(int argc, char** argv) {
   }
   QElapsedTimer plotTime;
   plotTime.start();
-  std::string caption = "rec.mes";
-  GridWindowHooks hooks{[&] { return caption; }, [&](const std::string& c) { caption = c; }, nullptr};
-  auto plot = PlotRecords(table, hooks);
+  ScriptedWindow list("rec.mes");
+  auto plot = PlotRecords(table, list);
   const double readMs = Ms(plotTime);
   auto all = std::make_unique<AllPlotWindow>(std::move(*plot));
   all->show();

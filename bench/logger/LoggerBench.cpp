@@ -107,7 +107,10 @@ int main(int argc, char** argv) {
     ScriptedDialogs dialogs;
     NoPanel panel;
     LoggerWindows windows(session, link, dialogs, panel, nullptr, folder.filePath("exports").toStdString());
-    windows.OpenWorkbookHook = [](const std::string&) { return true; };
+    struct NoDesktop : WorkbookOpener {
+      bool OpenWorkbook(const std::string&) override { return true; }
+    } noDesktop;
+    windows.SetWorkbookOpener(&noDesktop);
     QElapsedTimer t;
     t.start();
     windows.Controller().ReadCommand("1");

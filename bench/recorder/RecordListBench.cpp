@@ -39,16 +39,22 @@ std::string Sample(int i) {
   return SampleLine(DateTime{2011, 7, 29, (i / 3600) % 24, (i / 60) % 60, i % 60}, v);
 }
 
+struct NoPoll : PanelControl {
+  void StopTimer1() override {}
+  void StartTimer1() override {}
+  bool Timer1Active() const override { return false; }
+};
+
 // "Open" into a new file list window, as the main window does it.
 struct FileListBench : FileListTarget {
   RecorderState& state;
   Dialogs& dialogs;
   std::unique_ptr<FileListWindow> window;
+  NoPoll poll;
   FileListBench(RecorderState& s, Dialogs& d) : state(s), dialogs(d) {}
   void CloseOpenList() override { window.reset(); }
   void OpenList(const std::string& caption) override {
-    window = std::make_unique<FileListWindow>(
-        state.PlotRecordCount, dialogs, [] {}, [] {});
+    window = std::make_unique<FileListWindow>(state.PlotRecordCount, dialogs, poll);
     window->setWindowTitle(QString::fromStdString(caption));
     window->show();
   }
@@ -152,8 +158,8 @@ int main(int argc, char** argv) {
   if (target.window->RecordGrid().Rows() != Records + 1) return 1;
 
   // Save the list (titles and 10 000 rows) as "Save" of the list does.
-  ListWindow list(
-      state, dialogs, [] {}, [] {});
+  NoPoll poll;
+  ListWindow list(state, dialogs, poll);
   for (int i = 1; i <= Records; ++i) list.AddRow(RecordLine(i, Sample(i)));
   const std::string saved = dir.filePath("saved.mes").toStdString();
   best = 1e9;

@@ -10,6 +10,7 @@
 #include "logger/LoggerWindows.hpp"
 #include "panel/PanelWindow.hpp"
 #include "platform/qt/Grid.hpp"
+#include "platform/qt/QtWindowSurface.hpp"
 #include "platform/qt/Toolbar.hpp"
 #include "recorder/FileListWindow.hpp"
 #include "recorder/ListWindow.hpp"
@@ -62,7 +63,7 @@ PcSamplingController* AttachPcSampling(PanelWindow& panel, Session& session, Dia
 LoggerWindows* AttachLogger(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs,
                             const std::string& exportFolder) {
   auto* logger = new LoggerWindows(session, link, dialogs, panel, &panel, exportFolder);
-  panel.OpenLogger = [logger] { logger->OpenMemory(); };
+  QObject::connect(&panel, &PanelWindow::LoggerSetsFound, logger, &LoggerWindows::OpenMemory);
   QObject::connect(&panel, &PanelWindow::Ending, logger, &LoggerWindows::CloseAll);
   return logger;
 }
@@ -71,12 +72,12 @@ GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& di
   auto* graphs = new GraphsController(panel, session, dialogs);
   panel.SetKeyAction(PanelKey::Graph, [graphs] { graphs->GraphCommand(); });
   if (sampling) {
-    sampling->FileListCreated = [graphs, before = std::move(sampling->FileListCreated)](FileListWindow& list) {
-      if (before) before(list);
-      list.PlotRecords = [graphs](FileListWindow& window) {
-        graphs->PlotCommand(window.RecordGrid().Data(), window.Hooks(), window.SourceFile());
-      };
-    };
+    QObject::connect(sampling, &PcSamplingController::FileListCreated, graphs, [graphs](FileListWindow* list) {
+      QObject::connect(list, &FileListWindow::PlotWanted, graphs, [graphs](FileListWindow* window) {
+        QtWindowSurface surface(window);
+        graphs->PlotCommand(window->RecordGrid().Data(), surface, window->SourceFile());
+      });
+    });
   }
   return graphs;
 }
@@ -101,10 +102,9 @@ void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& d
 
 void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, LoggerWindows* logger) {
   if (sampling) {
-    sampling->FileListCreated = [&dialogs, before = std::move(sampling->FileListCreated)](FileListWindow& list) {
-      if (before) before(list);
-      QPointer<FileListWindow> window(&list);
-      AddFigureButtons(list, dialogs, [window] {
+    QObject::connect(sampling, &PcSamplingController::FileListCreated, sampling, [&dialogs](FileListWindow* list) {
+      QPointer<FileListWindow> window(list);
+      AddFigureButtons(*list, dialogs, [window] {
         SummarySource source;
         if (!window) return source;
         source.Title = window->Caption().toStdString();
@@ -115,10 +115,9 @@ void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, Lo
         };
         return source;
       });
-    };
-    sampling->ListCreated = [&dialogs, sampling, before = std::move(sampling->ListCreated)](ListWindow& list) {
-      if (before) before(list);
-      AddFigureButtons(list, dialogs, [sampling] {
+    });
+    QObject::connect(sampling, &PcSamplingController::ListCreated, sampling, [&dialogs, sampling](ListWindow* list) {
+      AddFigureButtons(*list, dialogs, [sampling] {
         SummarySource source;
         source.Title = "List";
         source.Live = true;
@@ -130,13 +129,12 @@ void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, Lo
         };
         return source;
       });
-    };
+    });
   }
   if (logger) {
-    logger->DataListCreated = [&dialogs, logger, before = std::move(logger->DataListCreated)](DataListWindow& list) {
-      if (before) before(list);
+    QObject::connect(logger, &LoggerWindows::DataListCreated, logger, [&dialogs, logger](DataListWindow* list) {
       QPointer<LoggerWindows> owner(logger);
-      AddFigureButtons(list, dialogs, [owner] {
+      AddFigureButtons(*list, dialogs, [owner] {
         SummarySource source;
         source.Title = "Data List";
         source.Rows = [owner] {
@@ -147,7 +145,7 @@ void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, Lo
         };
         return source;
       });
-    };
+    });
   }
 }
 

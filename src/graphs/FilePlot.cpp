@@ -54,18 +54,15 @@ std::string PlotProgressCaption(const std::string& name, int count) {
   return name + " (" + GeneralNumber(p) + " % )" + " Plotted ";
 }
 
-std::optional<FilePlotData> PlotRecords(const GridRows& table, const GridWindowHooks& window) {
+std::optional<FilePlotData> PlotRecords(const GridRows& table, WindowSurface& window) {
   const int rows = table.Rows();
   if (rows < 2) return std::nullopt;
-  const std::string caption = window.Caption ? window.Caption() : std::string();
-  auto setCaption = [&](const std::string& text) {
-    if (window.SetCaption) window.SetCaption(text);
-  };
+  const std::string caption = window.Caption();
 
   FilePlotData plot;
   plot.Records = rows - 1;
   plot.PlotOffset = static_cast<float>(NumericPrefix(table.Cell(1, 0)) - 1.0);
-  setCaption("Plotting ");
+  window.SetCaption("Plotting ");
   for (int c = 3; c <= 30; ++c) {
     PlotColumnData& column = plot.Columns[static_cast<std::size_t>(c - 3)];
     column.Name = c == 24 ? std::string("Hz") : std::string(table.Cell(0, c));
@@ -77,9 +74,9 @@ std::optional<FilePlotData> PlotRecords(const GridRows& table, const GridWindowH
       column.Marks[static_cast<std::size_t>(r - 1)] = OverloadOf(cell);
       column.Values[static_cast<std::size_t>(r - 1)] = CellValue(cell, substitutes);
     }
-    setCaption(PlotProgressCaption(column.Name, c - 2));
+    window.SetCaption(PlotProgressCaption(column.Name, c - 2));
   }
-  setCaption(caption);
+  window.SetCaption(caption);
   return plot;
 }
 

@@ -11,7 +11,7 @@
 
 #include "link/LiveReading.hpp"
 #include "platform/GridRows.hpp"
-#include "records/GridCommands.hpp"
+#include "platform/WindowSurface.hpp"
 
 namespace qelt {
 
@@ -62,7 +62,7 @@ std::string PlotProgressCaption(const std::string& name, int count);
 // Reads the 28 columns of a record table (row 0 headings, rows 1.. records),
 // showing the progress in the list window's caption and restoring it at the
 // end. Nothing when the table has no records.
-std::optional<FilePlotData> PlotRecords(const GridRows& table, const GridWindowHooks& window);
+std::optional<FilePlotData> PlotRecords(const GridRows& table, WindowSurface& window);
 
 // A plotted column for the inspector: overload cells at yMax ("OL") and yMin
 // ("-OL"), the others as plotted.

@@ -44,7 +44,7 @@ void GraphsController::InspectChart(int index) {
   window->Open(std::move(source));
 }
 
-void GraphsController::PlotCommand(const GridRows& table, const GridWindowHooks& list, const std::string& file) {
+void GraphsController::PlotCommand(const GridRows& table, WindowSurface& list, const std::string& file) {
   auto plot = PlotRecords(table, list);
   if (!plot) {
     dialogs_.Message("There are no records to plot.", MessageIcon::Stop);

@@ -8,7 +8,7 @@
 
 #include "platform/Dialogs.hpp"
 #include "platform/GridRows.hpp"
-#include "records/GridCommands.hpp"
+#include "platform/WindowSurface.hpp"
 #include "session/Session.hpp"
 
 namespace qelt {
@@ -29,7 +29,7 @@ class GraphsController : public QObject {
   // "Plot" of a file list: its record table and its caption. A table
   // without records is refused with a message.
   // file: the measurement file the table came from, for the printouts.
-  void PlotCommand(const GridRows& table, const GridWindowHooks& list, const std::string& file = {});
+  void PlotCommand(const GridRows& table, WindowSurface& list, const std::string& file = {});
 
   // A click on live chart index, or on file-plot graph index.
   void InspectChart(int index);

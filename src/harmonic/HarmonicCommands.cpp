@@ -134,7 +134,7 @@ OpenOutcome RunOpen(Link& link, Session& session, PanelControl& panel, Dialogs& 
   return OpenOutcome::Opened;
 }
 
-bool RunSave(Session& session, Dialogs& dialogs, const SaveHooks& hooks) {
+bool RunSave(Session& session, Dialogs& dialogs, WindowSurface& window) {
   HarmonicState& state = session.Harmonic;
   RecorderState& recorder = session.Recorder;
   FileRequest request;
@@ -150,7 +150,6 @@ bool RunSave(Session& session, Dialogs& dialogs, const SaveHooks& hooks) {
   recorder.RecFileName = choice->Path;
   recorder.DialogOK = !choice->FileName.empty();
   if (!recorder.DialogOK) return false;
-  GridWindowHooks window{hooks.Caption, hooks.SetCaption, hooks.SetBusy};
   return SaveGrid(recorder, state.Grid54, window, dialogs).Ok;
 }
 

@@ -7,6 +7,7 @@
 #include "harmonic/PreHarmonicView.hpp"
 #include "link/Link.hpp"
 #include "platform/Dialogs.hpp"
+#include "platform/WindowSurface.hpp"
 #include "session/PanelControl.hpp"
 #include "session/Session.hpp"
 
@@ -47,12 +48,8 @@ FileCycle CycleModeFor(const std::string& hzText, int rows);
 void AnalyseCycle(HarmonicState& state, bool listMagnitudes);
 
 // "Save": the save dialog (proposing the signal and frequency as the name),
-// then Grid54 into the chosen file. False when cancelled or not written.
-struct SaveHooks {
-  std::function<std::string()> Caption;
-  std::function<void(const std::string&)> SetCaption;
-  std::function<void(bool)> SetBusy;
-};
-bool RunSave(Session& session, Dialogs& dialogs, const SaveHooks& hooks);
+// then Grid54 into the chosen file, the progress in the window's caption.
+// False when cancelled or not written.
+bool RunSave(Session& session, Dialogs& dialogs, WindowSurface& window);
 
 }  // namespace qelt

@@ -25,17 +25,18 @@ std::vector<std::string> ListPrintLines(const GridRows& grid) {
 }
 
 HarmonicPrintOutcome PrintHarmonicLines(const std::vector<std::string>& lines, PrintJob& job, Dialogs& dialogs,
-                                        const PrinterChoice* choice, const HarmonicPrintHooks& hooks,
+                                        const PrinterChoice* choice, WindowSurface& window, PanelControl& panel,
                                         PrinterChoice* chosen) {
   struct Restore {
-    const HarmonicPrintHooks& hooks;
+    WindowSurface& window;
+    PanelControl& panel;
     ~Restore() {
-      if (hooks.SetBusy) hooks.SetBusy(false);
-      if (hooks.StartPoll) hooks.StartPoll();
+      window.SetBusy(false);
+      panel.StartTimer1();
     }
-  } restore{hooks};
-  if (hooks.SetBusy) hooks.SetBusy(true);
-  if (hooks.StopPoll) hooks.StopPoll();
+  } restore{window, panel};
+  window.SetBusy(true);
+  panel.StopTimer1();
 
   PrinterChoice printer;
   if (choice) {
@@ -53,8 +54,8 @@ HarmonicPrintOutcome PrintHarmonicLines(const std::vector<std::string>& lines, P
     return HarmonicPrintOutcome::Failed;
   }
   for (const std::string& line : lines) {
-    if (hooks.RunEvents) hooks.RunEvents();
-    if ((hooks.Gone && hooks.Gone()) || !job.Line(line)) {
+    window.RunEventsOnce();
+    if (window.Gone() || !job.Line(line)) {
       job.End();
       return HarmonicPrintOutcome::Failed;
     }

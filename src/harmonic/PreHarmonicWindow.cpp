@@ -18,6 +18,7 @@
 #include "platform/Twips.hpp"
 #include "platform/qt/Grid.hpp"
 #include "platform/qt/QtPrintJob.hpp"
+#include "platform/qt/QtWindowSurface.hpp"
 #include "platform/qt/TwipsGeometry.hpp"
 
 namespace qelt {
@@ -231,36 +232,8 @@ void PreHarmonicWindow::OpenCommand() {
 
 void PreHarmonicWindow::SaveCommand() {
   if (session_.Harmonic.Busy) return;
-  QPointer<PreHarmonicWindow> self(this);
-  SaveHooks hooks;
-  hooks.Caption = [self] { return self ? self->windowTitle().toStdString() : std::string(); };
-  hooks.SetCaption = [self](const std::string& c) {
-    if (self) self->setWindowTitle(QString::fromStdString(c));
-  };
-  hooks.SetBusy = [](bool busy) {
-    if (busy)
-      QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-      QApplication::restoreOverrideCursor();
-  };
-  RunSave(session_, dialogs_, hooks);
-}
-
-HarmonicPrintHooks PreHarmonicWindow::PrintHooks() {
-  QPointer<PreHarmonicWindow> self(this);
-  HarmonicPrintHooks hooks;
-  PanelControl* panel = &panel_;
-  hooks.StopPoll = [panel] { panel->StopTimer1(); };
-  hooks.StartPoll = [panel] { panel->StartTimer1(); };
-  hooks.SetBusy = [](bool busy) {
-    if (busy)
-      QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-      QApplication::restoreOverrideCursor();
-  };
-  hooks.RunEvents = [] { QCoreApplication::processEvents(); };
-  hooks.Gone = [self] { return !self; };
-  return hooks;
+  QtWindowSurface surface(this);
+  RunSave(session_, dialogs_, surface);
 }
 
 void PreHarmonicWindow::PrintLines(const std::vector<std::string>& lines, bool withDialog) {
@@ -269,8 +242,9 @@ void PreHarmonicWindow::PrintLines(const std::vector<std::string>& lines, bool w
   QtPrintJob job(CyclePrintFont, CyclePrintPoints);
   PrinterChoice last = printer_;
   PrinterChoice chosen;
+  QtWindowSurface surface(this);
   HarmonicPrintOutcome outcome =
-      PrintHarmonicLines(lines, job, dialogs_, withDialog ? nullptr : &last, PrintHooks(), &chosen);
+      PrintHarmonicLines(lines, job, dialogs_, withDialog ? nullptr : &last, surface, panel_, &chosen);
   if (self && withDialog && outcome != HarmonicPrintOutcome::Cancelled) self->printer_ = chosen;
 }
 

@@ -69,7 +69,6 @@ class PreHarmonicWindow : public QWidget {
 
  private:
   void FitList();
-  HarmonicPrintHooks PrintHooks();
   void PrintLines(const std::vector<std::string>& lines, bool withDialog);
 
   Session& session_;

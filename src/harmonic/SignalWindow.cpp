@@ -11,7 +11,6 @@
 #include "platform/qt/Artwork.hpp"
 #include "platform/qt/Toolbar.hpp"
 #include "platform/qt/WidgetPrint.hpp"
-#include "records/RecordListWindow.hpp"
 
 namespace qelt {
 

@@ -3,7 +3,6 @@
 // handshake and the link-lost cycle. Every wait lets the host's event loop run;
 // an exchange stops as soon as its ticket is no longer held or its deadline
 // has passed, and then touches neither the port nor the link indicator.
-#include <functional>
 #include <string>
 
 #include "link/ExchangeGuard.hpp"
@@ -12,12 +11,20 @@
 
 namespace qelt {
 
+// Receives every new caption of the link indicator ("COM3", "No COM").
+class LinkTextSink {
+ public:
+  virtual ~LinkTextSink() = default;
+  virtual void LinkTextChanged(const std::string& text) = 0;
+};
+
 class Link {
  public:
   Link(Host& host, SerialPort& port) : host_(host), port_(port) {}
 
-  // Receives every new caption of the link indicator ("COM3", "No COM").
-  std::function<void(const std::string&)> OnLinkText;
+  // The one receiver of the link indicator's captions; nullptr for none.
+  // It must outlive the link or be taken away first.
+  void SetLinkTextSink(LinkTextSink* sink) { linkText_ = sink; }
 
   // Opens device once with "19200,n,8,1", shows the port label, writes "E".
   // comPort is the chosen number (0 when the text named a device path).
@@ -46,7 +53,7 @@ class Link {
   bool Abandoned(const ExchangeGuard::Ticket& ticket);
 
   void ShowLinkText(const std::string& text) {
-    if (OnLinkText) OnLinkText(text);
+    if (linkText_) linkText_->LinkTextChanged(text);
   }
 
   Host& EventHost() { return host_; }
@@ -62,6 +69,7 @@ class Link {
   Host& host_;
   SerialPort& port_;
   std::string portLabel_ = "COM0";
+  LinkTextSink* linkText_ = nullptr;
 };
 
 // "COM3" -> 3, "Auto" -> 1, anything else 0 (exact and case-sensitive).

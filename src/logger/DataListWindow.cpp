@@ -4,6 +4,7 @@
 #include "platform/qt/Artwork.hpp"
 #include "platform/qt/CaptionPanel.hpp"
 #include "platform/qt/Grid.hpp"
+#include "platform/qt/QtWindowSurface.hpp"
 #include "platform/qt/Toolbar.hpp"
 #include "platform/qt/TwipsGeometry.hpp"
 #include "recorder/PcSampling.hpp"
@@ -18,10 +19,9 @@ const RecordListLayout& Layout(bool continued) {
 }
 }  // namespace
 
-DataListWindow::DataListWindow(bool continued, RecorderState& recorder, Dialogs& dialogs,
-                               std::function<void()> pollStop, std::function<void()> pollStart, QWidget* parent)
-    : RecordListWindow(Layout(continued), dialogs, std::move(pollStop), std::move(pollStart), parent),
-      recorder_(recorder) {
+DataListWindow::DataListWindow(bool continued, RecorderState& recorder, Dialogs& dialogs, PanelControl& panel,
+                               QWidget* parent)
+    : RecordListWindow(Layout(continued), dialogs, panel, parent), recorder_(recorder) {
   setObjectName(continued ? "DataList1" : "DataList");
   setAttribute(Qt::WA_DeleteOnClose);
   PlaceTwips(Toolbar1(), 0, 0, 7965, 420);
@@ -47,7 +47,8 @@ void DataListWindow::SaveCommand() {
     recorder_.DialogOK = false;
     return;
   }
-  SaveGrid(recorder_, RecordGrid().Data(), Hooks(), dialogs_);
+  QtWindowSurface surface(this);
+  SaveGrid(recorder_, RecordGrid().Data(), surface, dialogs_);
 }
 
 void DataListWindow::RunKey(const QString& key) {

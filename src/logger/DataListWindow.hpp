@@ -13,8 +13,8 @@ class DataListWindow : public RecordListWindow {
   Q_OBJECT
  public:
   // continued: DataList1, "Data List (Continued)".
-  DataListWindow(bool continued, RecorderState& recorder, Dialogs& dialogs, std::function<void()> pollStop,
-                 std::function<void()> pollStart, QWidget* parent = nullptr);
+  DataListWindow(bool continued, RecorderState& recorder, Dialogs& dialogs, PanelControl& panel,
+                 QWidget* parent = nullptr);
 
   CaptionPanel& G2() const { return *g2_; }
   // Toolbar "Save": refused while recording, else the save dialog and the file.

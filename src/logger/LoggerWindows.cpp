@@ -110,10 +110,9 @@ void LoggerWindows::CloseDataLists() {
 
 void LoggerWindows::OpenDataList(int list) {
   if (lists_[list]) lists_[list]->close();
-  auto* w = new DataListWindow(
-      list == 1, session_.Recorder, dialogs_, [this] { panel_.StopTimer1(); }, [this] { panel_.StartTimer1(); });
+  auto* w = new DataListWindow(list == 1, session_.Recorder, dialogs_, panel_);
   lists_[list] = w;
-  if (DataListCreated) DataListCreated(*w);
+  emit DataListCreated(w);
   if (list == 1 && lists_[0]) {
     // Immediately right of the first list, at the same top.
     const QRect first = lists_[0]->frameGeometry();
@@ -133,7 +132,7 @@ void LoggerWindows::SetDetailsFill(int list, int percent) {
 }
 
 bool LoggerWindows::OpenWorkbook(const std::string& path) {
-  if (OpenWorkbookHook) return OpenWorkbookHook(path);
+  if (workbookOpener_) return workbookOpener_->OpenWorkbook(path);
   return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "link/Link.hpp"
+#include "logger/DataListWindow.hpp"
 #include "logger/LoggerController.hpp"
 #include "logger/LoggerView.hpp"
+#include "logger/WorkbookOpener.hpp"
 #include "platform/Dialogs.hpp"
 #include "session/PanelControl.hpp"
 #include "session/Session.hpp"
@@ -19,7 +21,6 @@ class QWidget;
 
 namespace qelt {
 
-class DataListWindow;
 class MemoryWindow;
 
 class LoggerWindows : public QObject, public LoggerView {
@@ -39,10 +40,9 @@ class LoggerWindows : public QObject, public LoggerView {
   DataListWindow* DataList(int list) const;
   LoggerController& Controller() { return controller_; }
 
-  // How a workbook is opened; the desktop's default application unless set.
-  std::function<bool(const std::string&)> OpenWorkbookHook;
-  // Runs when a data list window is made.
-  std::function<void(DataListWindow&)> DataListCreated;
+  // How a workbook is opened; the desktop's default application while none
+  // is set. The opener outlives this or is taken away first.
+  void SetWorkbookOpener(WorkbookOpener* opener) { workbookOpener_ = opener; }
 
   // LoggerView
   void ShowDirectory(const std::string& remain, const std::vector<std::string>& rows, int setCount) override;
@@ -58,6 +58,10 @@ class LoggerWindows : public QObject, public LoggerView {
   void SetDetailsFill(int list, int percent) override;
   bool OpenWorkbook(const std::string& path) override;
 
+ signals:
+  // A data list window was made.
+  void DataListCreated(qelt::DataListWindow* window);
+
  private:
   // Runs a handler of the logger window; windows unloaded meanwhile are
   // deleted once the outermost handler has returned.
@@ -71,6 +75,7 @@ class LoggerWindows : public QObject, public LoggerView {
   QPointer<DataListWindow> lists_[2];
   std::vector<QPointer<MemoryWindow>> unloaded_;
   int depth_ = 0;
+  WorkbookOpener* workbookOpener_ = nullptr;
 };
 
 }  // namespace qelt

@@ -5,19 +5,20 @@
 namespace qelt {
 
 MemoryNext ReadMemoryDirectory(Link& link, ExchangeGuard& guard, LoggerState& logger, Dialogs& dialogs,
-                               const CaptionAccess& caption) {
-  const std::string remembered = caption.Get ? caption.Get() : std::string();
-  DirectoryOutcome outcome = ReadLoggerDirectory(link, guard, logger, caption.Set);
+                               WindowSurface& window) {
+  const std::string remembered = window.Caption();
+  DirectoryOutcome outcome =
+      ReadLoggerDirectory(link, guard, logger, [&window](const std::string& text) { window.SetCaption(text); });
   switch (outcome) {
     case DirectoryOutcome::Busy: return MemoryNext::ResumePoll;
     case DirectoryOutcome::Abandoned: return MemoryNext::Nothing;
     case DirectoryOutcome::Stalled:
-      if (caption.Set) caption.Set(remembered);
+      window.SetCaption(remembered);
       dialogs.Message(DirectoryStalledMessage, MessageIcon::Stop);
       return MemoryNext::ResumePoll;
     case DirectoryOutcome::Complete: break;
   }
-  if (caption.Set) caption.Set(remembered);
+  window.SetCaption(remembered);
   if (logger.LoggerSetCount == 0) {
     dialogs.Message(NoDataInMemory, MessageIcon::Stop);
     return MemoryNext::ResumePoll;

@@ -3,12 +3,12 @@
 // remembered caption restored, and the messages for an empty logger and for
 // an instrument that stopped sending. Stopping and starting the live poll is
 // the window's; the result says what comes next.
-#include <functional>
 #include <string>
 
 #include "link/ExchangeGuard.hpp"
 #include "link/Link.hpp"
 #include "platform/Dialogs.hpp"
+#include "platform/WindowSurface.hpp"
 #include "session/LoggerState.hpp"
 
 namespace qelt {
@@ -19,18 +19,13 @@ enum class MemoryNext {
   OpenLogger,  // the directory holds sets: the logger window takes over
 };
 
-// The window's caption; Set must cope with the window having gone meanwhile.
-struct CaptionAccess {
-  std::function<std::string()> Get;
-  std::function<void(const std::string&)> Set;
-};
-
 inline constexpr const char* NoDataInMemory = "No Data in Memory";
 inline constexpr const char* DirectoryStalledMessage =
     "The instrument stopped sending its memory directory.\r\nThe live readings go on; try \"Data Logger\" again.";
 
-// Runs the directory exchange; waits let the event loop run.
+// Runs the directory exchange, its progress in the caption of window (the
+// main window, which may go during a wait); waits let the event loop run.
 MemoryNext ReadMemoryDirectory(Link& link, ExchangeGuard& guard, LoggerState& logger, Dialogs& dialogs,
-                               const CaptionAccess& caption);
+                               WindowSurface& window);
 
 }  // namespace qelt

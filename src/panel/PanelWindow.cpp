@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -13,6 +14,7 @@
 #include "panel/PanelLayout.hpp"
 #include "platform/qt/Artwork.hpp"
 #include "platform/qt/CaptionPanel.hpp"
+#include "platform/qt/QtWindowSurface.hpp"
 #include "platform/qt/Toolbar.hpp"
 #include "platform/qt/TwipsGeometry.hpp"
 #include "session/CosTable.hpp"
@@ -69,13 +71,10 @@ PanelWindow::PanelWindow(Session& session, Link& link, Dialogs& dialogs, QWidget
   timer2_.setInterval(1000);
   connect(&timer2_, &QTimer::timeout, this, &PanelWindow::Timer2Tick);
 
-  QPointer<PanelWindow> self(this);
-  link_.OnLinkText = [self](const std::string& text) {
-    if (self) self->ShowLinkText(text);
-  };
+  link_.SetLinkTextSink(this);
 }
 
-PanelWindow::~PanelWindow() { link_.OnLinkText = nullptr; }
+PanelWindow::~PanelWindow() { link_.SetLinkTextSink(nullptr); }
 
 void PanelWindow::BuildControls() {
   LoadArtwork();
@@ -303,18 +302,15 @@ void PanelWindow::MemoryCommand() {
   if (ending_ || session_.Guard.CommandActive()) return;
   QPointer<PanelWindow> self(this);
   timer1_.stop();
-  CaptionAccess caption{[this] { return windowTitle().toStdString(); },
-                        [self](const std::string& text) {
-                          if (self) self->setWindowTitle(QString::fromStdString(text));
-                        }};
-  MemoryNext next = ReadMemoryDirectory(link_, session_.Guard, session_.Logger, dialogs_, caption);
+  QtWindowSurface surface(this);
+  MemoryNext next = ReadMemoryDirectory(link_, session_.Guard, session_.Logger, dialogs_, surface);
   if (!self) return;
   switch (next) {
     case MemoryNext::Nothing: return;
     case MemoryNext::ResumePoll: StartTimer1(); return;
     case MemoryNext::OpenLogger:
-      if (OpenLogger && !ending_)
-        OpenLogger();
+      if (isSignalConnected(QMetaMethod::fromSignal(&PanelWindow::LoggerSetsFound)) && !ending_)
+        emit LoggerSetsFound();
       else
         StartTimer1();
       return;

@@ -8,7 +8,7 @@
 //  - Timer2Tick(): the 1000 ms sampling tick;
 //  - the PanelControl side (Timer1 around other exchanges) and the
 //    RecorderView side (the recording status controls);
-//  - OpenLogger: "Memory" found sets in the directory;
+//  - LoggerSetsFound: "Memory" found sets in the directory;
 //  - Ending(): the program ends (close other windows, close files).
 #include <QPointer>
 #include <QTimer>
@@ -31,7 +31,7 @@ namespace qelt {
 class CaptionPanel;
 class Toolbar;
 
-class PanelWindow : public QWidget, public PanelControl, public RecorderView {
+class PanelWindow : public QWidget, public PanelControl, public RecorderView, private LinkTextSink {
   Q_OBJECT
  public:
   // The port was opened by the port window; link and session outlive the window.
@@ -40,7 +40,7 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView {
 
   // The load sequence: CosTable, place, port and LblCOM, "E", Recording
   // cleared, SampleTime 2, logger caches, Timer2 and Timer1. Call once, after
-  // attaching the hooks.
+  // attaching the other subsystems.
   void Load();
 
   Toolbar& Toolbar1() const { return *toolbar_; }
@@ -53,9 +53,6 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView {
   QWidget* WiringPicture(int index) const { return pictures_[static_cast<std::size_t>(index)]; }
 
   void SetKeyAction(PanelKey key, std::function<void()> action);
-  // "Memory" found sets: show the logger window, which starts Timer1 again
-  // when it closes. Without it the live poll resumes at once.
-  std::function<void()> OpenLogger;
 
   void StopTimer1() override { timer1_.stop(); }
   void StartTimer1() override;
@@ -88,6 +85,9 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView {
 
  signals:
   void Timer2Tick();
+  // "Memory" found sets: the receiver shows the logger window, which starts
+  // Timer1 again when it closes. With no receiver the live poll resumes at once.
+  void LoggerSetsFound();
   // A reading reached the labels.
   void ReadingShown();
   // The main window closes: the program ends.
@@ -101,6 +101,7 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView {
   void BuildControls();
   void ShowReading();
   void ShowLinkText(const std::string& text);
+  void LinkTextChanged(const std::string& text) override { ShowLinkText(text); }
   void ShowLinkLost(bool lost);
   // Values dimmed while the instrument is away or the poll is paused.
   void ShowValuesDimmed();

@@ -6,10 +6,8 @@
 
 namespace qelt {
 
-FileListWindow::FileListWindow(float& plotRecordCount, Dialogs& dialogs, std::function<void()> pollStop,
-                               std::function<void()> pollStart, QWidget* parent)
-    : RecordListWindow(FileListLayout(), dialogs, std::move(pollStop), std::move(pollStart), parent),
-      plotRecordCount_(plotRecordCount) {
+FileListWindow::FileListWindow(float& plotRecordCount, Dialogs& dialogs, PanelControl& panel, QWidget* parent)
+    : RecordListWindow(FileListLayout(), dialogs, panel, parent), plotRecordCount_(plotRecordCount) {
   setObjectName("FileList");
   LoadArtwork();
   Toolbar1().AddButton("Plot", ToolbarPicture("Graph"), "Plot");
@@ -18,7 +16,7 @@ FileListWindow::FileListWindow(float& plotRecordCount, Dialogs& dialogs, std::fu
 
 void FileListWindow::PlotCommand() {
   plotRecordCount_ = static_cast<float>(RecordGrid().Rows() - 1);
-  if (PlotRecords) PlotRecords(*this);
+  emit PlotWanted(this);
 }
 
 void FileListWindow::RunKey(const QString& key) {

@@ -9,17 +9,17 @@ namespace qelt {
 class FileListWindow : public RecordListWindow {
   Q_OBJECT
  public:
-  FileListWindow(float& plotRecordCount, Dialogs& dialogs, std::function<void()> pollStop,
-                 std::function<void()> pollStart, QWidget* parent = nullptr);
-
-  // Runs after "Plot" has set PlotRecordCount: the file plot of the records.
-  std::function<void(FileListWindow&)> PlotRecords;
+  FileListWindow(float& plotRecordCount, Dialogs& dialogs, PanelControl& panel, QWidget* parent = nullptr);
 
   void PlotCommand();
 
   // The full path of the file listed; empty until "Open" has opened it.
   const std::string& SourceFile() const { return sourceFile_; }
   void SetSourceFile(std::string path) { sourceFile_ = std::move(path); }
+
+ signals:
+  // "Plot" has set PlotRecordCount: the receiver plots the records of window.
+  void PlotWanted(qelt::FileListWindow* window);
 
  protected:
   void RunKey(const QString& key) override;

@@ -6,14 +6,14 @@
 
 #include "platform/qt/Artwork.hpp"
 #include "platform/qt/Grid.hpp"
+#include "platform/qt/QtWindowSurface.hpp"
 #include "platform/qt/Toolbar.hpp"
 #include "recorder/PcSampling.hpp"
 
 namespace qelt {
 
-ListWindow::ListWindow(RecorderState& state, Dialogs& dialogs, std::function<void()> pollStop,
-                       std::function<void()> pollStart, QWidget* parent)
-    : RecordListWindow(LiveListLayout(), dialogs, std::move(pollStop), std::move(pollStart), parent), state_(state) {
+ListWindow::ListWindow(RecorderState& state, Dialogs& dialogs, PanelControl& panel, QWidget* parent)
+    : RecordListWindow(LiveListLayout(), dialogs, panel, parent), state_(state) {
   setObjectName("List");
   LoadArtwork();
   Toolbar1().AddButton("Save", ToolbarPicture("Save"), "Save As");
@@ -46,8 +46,9 @@ ListWindow::~ListWindow() {
 
 void ListWindow::SaveCommand() {
   QPointer<ListWindow> self(this);
+  QtWindowSurface surface(this);
   SaveLiveListCommand(
-      state_, dialogs_, [self]() -> const GridRows* { return self ? &self->RecordGrid().Data() : nullptr; }, Hooks());
+      state_, dialogs_, [self]() -> const GridRows* { return self ? &self->RecordGrid().Data() : nullptr; }, surface);
 }
 
 void ListWindow::RunKey(const QString& key) {

@@ -13,8 +13,7 @@ namespace qelt {
 class ListWindow : public RecordListWindow {
   Q_OBJECT
  public:
-  ListWindow(RecorderState& state, Dialogs& dialogs, std::function<void()> pollStop, std::function<void()> pollStart,
-             QWidget* parent = nullptr);
+  ListWindow(RecorderState& state, Dialogs& dialogs, PanelControl& panel, QWidget* parent = nullptr);
   ~ListWindow() override;
 
   // Toolbar "Save".

@@ -151,8 +151,7 @@ SampleStepResult PcSampling::Tick(const std::function<ValueTexts()>& values, Liv
 }
 
 std::string PcSampling::SaveLiveList(LiveListView& list, const std::string& name) {
-  const GridWindowHooks window = list.Hooks();
-  GridFileResult written = WriteGridShowingProgress(name, list.Rows(), window);
+  GridFileResult written = WriteGridShowingProgress(name, list.Rows(), list.Surface());
   // Keep the list when its file failed: its rows are the only copy.
   if (!written.Ok) return "The list cannot be saved:\r\n" + name + "\r\n" + written.Reason;
   list.Restart();
@@ -160,7 +159,7 @@ std::string PcSampling::SaveLiveList(LiveListView& list, const std::string& name
 }
 
 void SaveLiveListCommand(RecorderState& state, Dialogs& dialogs, const std::function<const GridRows*()>& rows,
-                         const GridWindowHooks& window) {
+                         WindowSurface& window) {
   if (state.Recording) {
     dialogs.Message(ListRecordingMessage(), MessageIcon::Stop);
     return;

@@ -45,7 +45,8 @@ class LiveListView {
   virtual void AppendRow(std::string_view tabRow) = 0;
   virtual int TopRow() const = 0;
   virtual void SetTopRow(int row) = 0;
-  virtual GridWindowHooks Hooks() = 0;
+  // The list window's caption and busy pointer, for saving it.
+  virtual WindowSurface& Surface() = 0;
   // Closes the window and opens it again empty (titles only).
   virtual void Restart() = 0;
   // Sampling ticks skipped so far because no new reading had come.
@@ -120,6 +121,6 @@ std::string OpenProgressCaption(int lineNumber);
 // rows is asked for the grid once the dialog has ended; null when the list's
 // window went away meanwhile, and then nothing is written.
 void SaveLiveListCommand(RecorderState& state, Dialogs& dialogs, const std::function<const GridRows*()>& rows,
-                         const GridWindowHooks& window);
+                         WindowSurface& window);
 
 }  // namespace qelt

@@ -1,7 +1,10 @@
 #include "recorder/PcSamplingController.hpp"
 
+#include <optional>
+
 #include "platform/qt/Grid.hpp"
 #include "platform/qt/QtHost.hpp"
+#include "platform/qt/QtWindowSurface.hpp"
 #include "recorder/FileListWindow.hpp"
 #include "recorder/ListWindow.hpp"
 
@@ -14,7 +17,11 @@ class PcSamplingController::LiveList : public LiveListView {
   void AppendRow(std::string_view tabRow) override { owner_.list_->AddRow(tabRow); }
   int TopRow() const override { return owner_.list_->RecordGrid().TopRow(); }
   void SetTopRow(int row) override { owner_.list_->RecordGrid().SetTopRow(row); }
-  GridWindowHooks Hooks() override { return owner_.list_->Hooks(); }
+  WindowSurface& Surface() override {
+    // A surface per use: the list is a new window after each restart.
+    surface_.emplace(owner_.list_.data());
+    return *surface_;
+  }
   void ShowSkippedTicks(std::int64_t skipped) override { owner_.list_->ShowSkippedTicks(skipped); }
   void Restart() override {
     // Closed and opened again empty; the count goes on.
@@ -24,6 +31,7 @@ class PcSamplingController::LiveList : public LiveListView {
 
  private:
   PcSamplingController& owner_;
+  std::optional<QtWindowSurface> surface_;
 };
 
 class PcSamplingController::FileLists : public FileListTarget {
@@ -33,13 +41,11 @@ class PcSamplingController::FileLists : public FileListTarget {
     if (owner_.fileList_) owner_.fileList_->close();
   }
   void OpenList(const std::string& caption) override {
-    auto* window = new FileListWindow(
-        owner_.session_.Recorder.PlotRecordCount, owner_.dialogs_, [&o = owner_] { o.StopPoll(); },
-        [&o = owner_] { o.StartPoll(); });
+    auto* window = new FileListWindow(owner_.session_.Recorder.PlotRecordCount, owner_.dialogs_, owner_.poll_);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(QString::fromStdString(caption));
     owner_.fileList_ = window;
-    if (owner_.FileListCreated) owner_.FileListCreated(*window);
+    emit owner_.FileListCreated(window);
     window->show();
   }
   void AppendRow(std::string_view tabRow) override {
@@ -95,11 +101,10 @@ void PcSamplingController::ListCommand() {
 }
 
 void PcSamplingController::ShowNewList() {
-  auto* window = new ListWindow(
-      session_.Recorder, dialogs_, [this] { StopPoll(); }, [this] { StartPoll(); });
+  auto* window = new ListWindow(session_.Recorder, dialogs_, poll_);
   window->setAttribute(Qt::WA_DeleteOnClose);
   list_ = window;
-  if (ListCreated) ListCreated(*window);
+  emit ListCreated(window);
   if (session_.Recorder.SkippedListRows > 0) window->ShowSkippedTicks(session_.Recorder.SkippedListRows);
   window->show();
   session_.Recorder.ListActive = true;
@@ -109,9 +114,6 @@ void PcSamplingController::Tick() {
   LiveListView* list = list_ ? liveList_.get() : nullptr;
   sampling_->Tick([this] { return view_.ValueLabelTexts(); }, list, session_.Meter.ReadingSerial);
 }
-
-void PcSamplingController::StopPoll() { poll_.StopTimer1(); }
-void PcSamplingController::StartPoll() { poll_.StartTimer1(); }
 
 void PcSamplingController::Ending() {
   sampling_->Recorder().Stop();

@@ -9,14 +9,13 @@
 
 #include "platform/Dialogs.hpp"
 #include "platform/Host.hpp"
+#include "recorder/FileListWindow.hpp"
+#include "recorder/ListWindow.hpp"
 #include "recorder/PcSampling.hpp"
 #include "session/PanelControl.hpp"
 #include "session/Session.hpp"
 
 namespace qelt {
-
-class FileListWindow;
-class ListWindow;
 
 class PcSamplingController : public QObject {
   Q_OBJECT
@@ -40,10 +39,11 @@ class PcSamplingController : public QObject {
   // The program ends: the recording file is closed, the lists close.
   void Ending();
 
-  // Runs when a file list window is made (the file plot attaches to its "Plot").
-  std::function<void(FileListWindow&)> FileListCreated;
-  // Runs when a live list window is made (also at its restart every 10 000 rows).
-  std::function<void(ListWindow&)> ListCreated;
+ signals:
+  // A file list window was made (the file plot attaches to its "Plot").
+  void FileListCreated(qelt::FileListWindow* window);
+  // A live list window was made (also at its restart every 10 000 rows).
+  void ListCreated(qelt::ListWindow* window);
 
  private:
   class LiveList;
@@ -51,8 +51,6 @@ class PcSamplingController : public QObject {
 
   // Opens an empty live list that takes the samples.
   void ShowNewList();
-  void StopPoll();
-  void StartPoll();
 
   RecorderView& view_;
   PanelControl& poll_;

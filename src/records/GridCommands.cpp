@@ -8,19 +8,16 @@ namespace {
 // Puts the pointer and the caption back however the command ends.
 class WindowRestore {
  public:
-  explicit WindowRestore(const GridWindowHooks& window) : window_(window) {
-    if (window_.SetBusy) window_.SetBusy(true);
-    if (window_.Caption) caption_ = window_.Caption();
-  }
+  explicit WindowRestore(WindowSurface& window) : window_(window), caption_(window.Caption()) { window_.SetBusy(true); }
   ~WindowRestore() {
-    if (window_.SetCaption && window_.Caption) window_.SetCaption(caption_);
-    if (window_.SetBusy) window_.SetBusy(false);
+    window_.SetCaption(caption_);
+    window_.SetBusy(false);
   }
   WindowRestore(const WindowRestore&) = delete;
   WindowRestore& operator=(const WindowRestore&) = delete;
 
  private:
-  const GridWindowHooks& window_;
+  WindowSurface& window_;
   std::string caption_;
 };
 
@@ -40,14 +37,12 @@ void SaveDialog(RecorderState& state, Dialogs& dialogs) {
   state.DialogOK = !choice->FileName.empty();
 }
 
-GridFileResult WriteGridShowingProgress(const std::string& path, const GridRows& grid, const GridWindowHooks& window) {
+GridFileResult WriteGridShowingProgress(const std::string& path, const GridRows& grid, WindowSurface& window) {
   WindowRestore restore(window);
-  return WriteGridFile(path, grid, [&](int row) {
-    if (window.SetCaption) window.SetCaption(SaveProgressCaption(row));
-  });
+  return WriteGridFile(path, grid, [&](int row) { window.SetCaption(SaveProgressCaption(row)); });
 }
 
-GridFileResult SaveGrid(RecorderState& state, const GridRows& grid, const GridWindowHooks& window, Dialogs& dialogs) {
+GridFileResult SaveGrid(RecorderState& state, const GridRows& grid, WindowSurface& window, Dialogs& dialogs) {
   GridFileResult result = WriteGridShowingProgress(state.RecFileName, grid, window);
   if (result.Ok)
     state.DialogOK = false;
@@ -56,14 +51,14 @@ GridFileResult SaveGrid(RecorderState& state, const GridRows& grid, const GridWi
   return result;
 }
 
-PrintOutcome PrintGrid(const GridRows& grid, Dialogs& dialogs, PrintJob& job, const GridWindowHooks& window,
-                       const PrintGridHooks& hooks) {
+PrintOutcome PrintGrid(const GridRows& grid, Dialogs& dialogs, PrintJob& job, WindowSurface& window,
+                       PanelControl& panel, const PrintGridSetup& setup) {
   PrinterChoice offered;
-  offered.OutputFile = hooks.OfferedPdf;
+  offered.OutputFile = setup.OfferedPdf;
   auto choice = dialogs.ChoosePrinter(offered);
   if (!choice) return PrintOutcome::Cancelled;
 
-  PageSetup page = hooks.Page;
+  PageSetup page = setup.Page;
   page.WidestLine = PrintHeaderLine();
   page.ColumnHeader = PrintHeaderLine();
   page.TitleCells = PrintTitleCells(grid);
@@ -76,19 +71,13 @@ PrintOutcome PrintGrid(const GridRows& grid, Dialogs& dialogs, PrintJob& job, co
   {
     WindowRestore restore(window);
     struct PollRestart {
-      const PrintGridHooks& hooks;
-      ~PollRestart() {
-        if (hooks.StartPoll) hooks.StartPoll();
-      }
-    } pollRestart{hooks};
-    if (hooks.StopPoll) hooks.StopPoll();
+      PanelControl& panel;
+      ~PollRestart() { panel.StartTimer1(); }
+    } pollRestart{panel};
+    panel.StopTimer1();
     if (begun) {
-      PrintRunHooks run;
-      run.SetCaption = window.SetCaption;
-      run.RunEvents = hooks.RunEvents;
-      run.Gone = hooks.Gone;
-      run.PrintLine = [&](const std::string& line) { return job.Line(line); };
-      printed = PrintRecords(grid, run);
+      // The rows are the caller's: the print goes on if the window closes.
+      printed = PrintRecords(grid, window, job, WhenWindowGone::PrintOn);
       if (printed) job.End();
     }
   }

@@ -98,14 +98,14 @@ int PrintLineCells(const GridRows& grid) {
 
 std::string PrintProgressCaption(int row) { return std::to_string(row) + " record(s) completed"; }
 
-bool PrintRecords(const GridRows& grid, const PrintRunHooks& hooks) {
+bool PrintRecords(const GridRows& grid, WindowSurface& window, PrintJob& job, WhenWindowGone whenGone) {
   const int rows = grid.Rows();  // the records present when printing starts
   for (int r = 1; r < rows && r < grid.Rows(); ++r) {
     std::string line = PrintRecordLine(grid, r);
-    if (hooks.SetCaption) hooks.SetCaption(PrintProgressCaption(r));
-    if (hooks.RunEvents) hooks.RunEvents();
-    if (hooks.Gone && hooks.Gone()) return false;
-    if (!hooks.PrintLine(line)) return false;
+    window.SetCaption(PrintProgressCaption(r));
+    window.RunEventsOnce();
+    if (whenGone == WhenWindowGone::EndPrint && window.Gone()) return false;
+    if (!job.Line(line)) return false;
   }
   return true;
 }

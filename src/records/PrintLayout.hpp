@@ -2,12 +2,13 @@
 // The printed record list: a fixed header line, then one line per record with
 // the number as five digits and the values in nine-character columns (the
 // phase angles left out), in "Times New Roman" 8 pt.
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/GridRows.hpp"
+#include "platform/PrintJob.hpp"
+#include "platform/WindowSurface.hpp"
 
 namespace qelt {
 
@@ -37,19 +38,16 @@ std::string PrintProgressCaption(int row);
 // or the caption's first words ("List.pdf").
 std::string PdfFileName(std::string_view caption);
 
-// What the print run needs of its surroundings.
-struct PrintRunHooks {
-  std::function<void(const std::string&)> SetCaption;  // the window's caption
-  std::function<void()> RunEvents;                     // let the event loop run once
-  // Prints one line; false when printing failed and the run must stop.
-  std::function<bool(const std::string&)> PrintLine;
-  // True once the grid's window is gone (the run stops).
-  std::function<bool()> Gone;
-};
+// Whether a print run ends when its window goes; a run over a copy of the
+// rows may print on.
+enum class WhenWindowGone { EndPrint, PrintOn };
 
-// Prints every record row (the job repeats the header line on every page,
-// PrintGrid hands it over); the caller ends the job.
-// Returns false when a line could not be printed or the window went away.
-bool PrintRecords(const GridRows& grid, const PrintRunHooks& hooks);
+// Prints every record row on the begun job (it repeats the header line on
+// every page, PrintGrid hands it over), "<r> record(s) completed" in the
+// window's caption and a turn of the event loop before each line; the caller
+// ends the job. Returns false when a line could not be printed or the run
+// ended with its window.
+bool PrintRecords(const GridRows& grid, WindowSurface& window, PrintJob& job,
+                  WhenWindowGone whenGone = WhenWindowGone::EndPrint);
 
 }  // namespace qelt

@@ -1,23 +1,21 @@
 #include "records/RecordListWindow.hpp"
 
-#include <QApplication>
 #include <QDateTime>
-#include <QPainter>
-#include <QPixmap>
 
 #include "link/LiveReading.hpp"
 #include "platform/qt/FollowSize.hpp"
 #include "platform/qt/Grid.hpp"
 #include "platform/qt/QtPrintJob.hpp"
+#include "platform/qt/QtWindowSurface.hpp"
 #include "platform/qt/Toolbar.hpp"
 #include "platform/qt/TwipsGeometry.hpp"
 #include "records/PrintLayout.hpp"
 
 namespace qelt {
 
-RecordListWindow::RecordListWindow(const RecordListLayout& layout, Dialogs& dialogs, std::function<void()> pollStop,
-                                   std::function<void()> pollStart, QWidget* parent)
-    : QWidget(parent, Qt::Window), dialogs_(dialogs), pollStop_(std::move(pollStop)), pollStart_(std::move(pollStart)) {
+RecordListWindow::RecordListWindow(const RecordListLayout& layout, Dialogs& dialogs, PanelControl& panel,
+                                   QWidget* parent)
+    : QWidget(parent, Qt::Window), dialogs_(dialogs), panel_(panel) {
   setWindowTitle(QString::fromLatin1(layout.Caption));
   FixClientSizeTwips(*this, layout.ClientWidth, layout.ClientHeight);
 
@@ -46,22 +44,6 @@ RecordListWindow::RecordListWindow(const RecordListLayout& layout, Dialogs& dial
   }
 }
 
-GridWindowHooks RecordListWindow::Hooks() {
-  QPointer<RecordListWindow> self(this);
-  GridWindowHooks hooks;
-  hooks.Caption = [self] { return self ? self->windowTitle().toStdString() : std::string(); };
-  hooks.SetCaption = [self](const std::string& caption) {
-    if (self) self->setWindowTitle(QString::fromStdString(caption));
-  };
-  hooks.SetBusy = [](bool busy) {
-    if (busy)
-      QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-      QApplication::restoreOverrideCursor();
-  };
-  return hooks;
-}
-
 void RecordListWindow::showEvent(QShowEvent* event) {
   // From the first showing, when every control stands at its design place.
   if (!resizable_) {
@@ -75,36 +57,17 @@ void RecordListWindow::showEvent(QShowEvent* event) {
 
 PrintOutcome RecordListWindow::Print() {
   QtPrintJob job(QString::fromLatin1(PrintFontFamily), PrintFontPoints);
-  PrintGridHooks hooks;
-  hooks.StopPoll = pollStop_;
-  hooks.StartPoll = pollStart_;
-  hooks.RunEvents = [] { QCoreApplication::processEvents(); };
-  hooks.Page.Title = windowTitle().toStdString();
-  hooks.Page.Date = QDateTime::currentDateTime().toString("yyyy/MM/dd hh:mm").toStdString();
-  hooks.OfferedPdf = PdfFileName(hooks.Page.Title);
+  PrintGridSetup setup;
+  setup.Page.Title = windowTitle().toStdString();
+  setup.Page.Date = QDateTime::currentDateTime().toString("yyyy/MM/dd hh:mm").toStdString();
+  setup.OfferedPdf = PdfFileName(setup.Page.Title);
   // The rows are printed from a copy: the window may close, or the live
   // list restart, while the event loop runs between two lines.
   GridRows rows = grid_->Data();
-  return PrintGrid(rows, dialogs_, job, Hooks(), hooks);
+  QtWindowSurface surface(this);
+  return PrintGrid(rows, dialogs_, job, surface, panel_, setup);
 }
 
 void RecordListWindow::AddRow(std::string_view tabRow) { grid_->AddItem(tabRow); }
-
-QIcon PrintPicture() {
-  QPixmap pixmap(20, 20);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.2));
-  p.setBrush(Qt::white);
-  p.drawRect(QRectF(5.5, 2.5, 9, 6));  // paper in
-  p.setBrush(QColor(0x90, 0x98, 0xa0));
-  p.drawRoundedRect(QRectF(2.5, 7.5, 15, 7), 1.5, 1.5);  // body
-  p.setBrush(Qt::white);
-  p.drawRect(QRectF(5.5, 11.5, 9, 6));  // paper out
-  p.drawLine(QPointF(7, 14), QPointF(13, 14));
-  p.drawLine(QPointF(7, 16), QPointF(12, 16));
-  return QIcon(pixmap);
-}
 
 }  // namespace qelt

@@ -4,6 +4,7 @@
 #include <locale>
 
 #include "graphs/FilePlot.hpp"
+#include "platform/ScriptedWindow.hpp"
 
 namespace qelt {
 namespace {
@@ -46,12 +47,13 @@ TEST(FilePlot, OverloadSubstitutesForEveryKindOfColumn) {
 }
 
 TEST(FilePlot, ColumnsKeepTheirMarksAndTheInspectorPlacesThemAtItsRange) {
+  ScriptedWindow window;
   GridRows table = TableOf(1, 3);
   table.SetCell(1, 3 + 5, "-OL");  // V1
   table.SetCell(2, 3 + 5, "-3.2");
   table.SetCell(3, 3 + 5, "OL");
   table.SetCell(0, 24, "Frequency");
-  const auto plot = PlotRecords(table, {});
+  const auto plot = PlotRecords(table, window);
   ASSERT_TRUE(plot);
   const PlotColumnData& v1 = plot->Columns[5];
   EXPECT_EQ(v1.Name, "V1");
@@ -62,14 +64,15 @@ TEST(FilePlot, ColumnsKeepTheirMarksAndTheInspectorPlacesThemAtItsRange) {
 }
 
 TEST(FilePlot, XRangesFollowTheFirstRecordNumber) {
-  auto plot = PlotRecords(TableOf(1, 100), {});
+  ScriptedWindow window;
+  auto plot = PlotRecords(TableOf(1, 100), window);
   ASSERT_TRUE(plot);
   EXPECT_EQ(plot->PlotOffset, 0.0f);
   EXPECT_EQ(plot->Records, 100);
   EXPECT_EQ(plot->FirstX(), 1.0);
   EXPECT_EQ(plot->LastX(), 100.0);
 
-  plot = PlotRecords(TableOf(11, 10), {});
+  plot = PlotRecords(TableOf(11, 10), window);
   ASSERT_TRUE(plot);
   EXPECT_EQ(plot->PlotOffset, 10.0f);
   EXPECT_EQ(plot->FirstX(), 11.0);
@@ -78,17 +81,16 @@ TEST(FilePlot, XRangesFollowTheFirstRecordNumber) {
   EXPECT_EQ(wide.Min, 11.0);
   EXPECT_EQ(wide.Max, 20.0);
 
-  plot = PlotRecords(TableOf(7, 1), {});
+  plot = PlotRecords(TableOf(7, 1), window);
   ASSERT_TRUE(plot);
   EXPECT_EQ(plot->FirstX(), plot->LastX());
   const AxisSpan single = ShownSpan(plot->FirstX(), plot->LastX());
   EXPECT_EQ(single.Min, 6.5);
   EXPECT_EQ(single.Max, 7.5);
 
-  std::vector<std::string> captions;
-  GridWindowHooks hooks{[] { return std::string("File"); }, [&](const std::string& c) { captions.push_back(c); },
-                        nullptr};
-  EXPECT_FALSE(PlotRecords(TableOf(1, 0), hooks));
+  ScriptedWindow file("File");
+  const std::vector<std::string>& captions = file.Captions;
+  EXPECT_FALSE(PlotRecords(TableOf(1, 0), file));
   EXPECT_TRUE(captions.empty());
 }
 
@@ -100,10 +102,9 @@ TEST(FilePlot, ProgressCaptionsUseAPointUnderADecimalCommaLocale) {
     GTEST_SKIP() << "no de_DE.utf8 locale";
   }
   std::setlocale(LC_ALL, "de_DE.utf8");
-  std::vector<std::string> captions;
-  GridWindowHooks hooks{[] { return std::string("C:\\data\\rec.mes"); },
-                        [&](const std::string& c) { captions.push_back(c); }, nullptr};
-  const auto plot = PlotRecords(TableOf(1, 2), hooks);
+  ScriptedWindow file("C:\\data\\rec.mes");
+  const std::vector<std::string>& captions = file.Captions;
+  const auto plot = PlotRecords(TableOf(1, 2), file);
   std::setlocale(LC_ALL, "C");
   std::locale::global(before);
   ASSERT_TRUE(plot);

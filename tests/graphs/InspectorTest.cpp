@@ -2,6 +2,7 @@
 
 #include "graphs/Inspector.hpp"
 #include "graphs/LiveGraph.hpp"
+#include "platform/ScriptedWindow.hpp"
 
 namespace qelt {
 namespace {
@@ -44,7 +45,8 @@ TEST(Inspector, FileSourceUsesThePlotsOwnCopyAndItsCount) {
   table.AddRow("No.s\tDate\tTime\tKW1");
   table.AddRow("11\td\tt\t-OL");
   table.AddRow("12\td\tt\t5.5");
-  const auto plot = PlotRecords(table, {});
+  ScriptedWindow list;
+  const auto plot = PlotRecords(table, list);
   ASSERT_TRUE(plot);
   table.SetRows(1);  // the list is emptied afterwards
   GraphState state;

@@ -10,6 +10,7 @@
 #include "harmonic/Analysis.hpp"
 #include "harmonic/HarmonicCommands.hpp"
 #include "platform/ScriptedDialogs.hpp"
+#include "platform/ScriptedWindow.hpp"
 #include "records/GridFile.hpp"
 
 namespace qelt::test {
@@ -292,11 +293,12 @@ TEST(HarmonicOpen, ChecksTheFileFirstAndRestartsThePoll) {
   EXPECT_EQ(b.session.Harmonic.LastLetter, '\0');
   ASSERT_EQ(b.Ok(), AcquireOutcome::Done);
   b.dialogs.QueueFile(dir.File("b.txt"));
-  EXPECT_TRUE(RunSave(b.session, b.dialogs, {}));
+  ScriptedWindow window;
+  EXPECT_TRUE(RunSave(b.session, b.dialogs, window));
   EXPECT_EQ(b.dialogs.History.back().File.InitialPath, "A Phase Voltage 60Hz.txt");
   EXPECT_TRUE(b.dialogs.History.back().File.OverwritePrompt);
   b.dialogs.QueueFileCancel();
-  EXPECT_FALSE(RunSave(b.session, b.dialogs, {}));
+  EXPECT_FALSE(RunSave(b.session, b.dialogs, window));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ using namespace qelt;
 using qelt::test::FakePort;
 
 namespace {
-struct LinkFixture : ::testing::Test {
+struct LinkFixture : ::testing::Test, LinkTextSink {
   VirtualHost host{100.0};  // fine float resolution of the wall clock
   FakePort port{host};
   Link link{host, port};
@@ -18,9 +18,10 @@ struct LinkFixture : ::testing::Test {
 
   void SetUp() override {
     std::string error;
-    link.OnLinkText = [this](const std::string& t) { texts.emplace_back(host.Monotonic(), t); };
+    link.SetLinkTextSink(this);
     ASSERT_TRUE(link.OpenPort("/dev/fake", 3, error));
   }
+  void LinkTextChanged(const std::string& t) override { texts.emplace_back(host.Monotonic(), t); }
   int NoComCount() const {
     int n = 0;
     for (auto& t : texts) n += t.second == "No COM";

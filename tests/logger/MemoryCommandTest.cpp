@@ -9,6 +9,7 @@
 #include "logger/DirectoryRead.hpp"
 #include "logger/MemoryCommand.hpp"
 #include "platform/ScriptedDialogs.hpp"
+#include "platform/ScriptedWindow.hpp"
 #include "platform/VirtualHost.hpp"
 #include "sim/Instrument.hpp"
 #include "sim/SimPort.hpp"
@@ -79,11 +80,6 @@ struct MemoryRig {
       : instrument(Settings(logger, bytesPerSecond)), port(host, instrument), link(host, port) {
     std::string error;
     port.Open("SIM", "19200,n,8,1", error);
-    caption.Get = [this] { return title; };
-    caption.Set = [this](const std::string& t) {
-      title = t;
-      titles.push_back(t);
-    };
   }
   static InstrumentSettings Settings(const char* logger, double bytesPerSecond) {
     InstrumentSettings s;
@@ -91,7 +87,7 @@ struct MemoryRig {
     s.BytesPerSecond = bytesPerSecond;
     return s;
   }
-  MemoryNext Run() { return ReadMemoryDirectory(link, guard, state, dialogs, caption); }
+  MemoryNext Run() { return ReadMemoryDirectory(link, guard, state, dialogs, window); }
 
   VirtualHost host;
   Instrument instrument;
@@ -100,9 +96,7 @@ struct MemoryRig {
   ExchangeGuard guard;
   LoggerState state;
   ScriptedDialogs dialogs;
-  CaptionAccess caption;
-  std::string title = "Panel  V8.00   110729";
-  std::vector<std::string> titles;
+  ScriptedWindow window{"Panel  V8.00   110729"};
 };
 
 TEST(MemoryCommand, ProgressThenRememberedCaptionThenLoggerWindow) {
@@ -111,7 +105,7 @@ TEST(MemoryCommand, ProgressThenRememberedCaptionThenLoggerWindow) {
   EXPECT_EQ(rig.Run(), MemoryNext::OpenLogger);
   EXPECT_EQ(rig.state.LoggerSetCount, 3);
   EXPECT_EQ(rig.state.LoggerDirectory.size(), 34u);
-  std::vector<std::string> t = rig.titles;
+  std::vector<std::string> t = rig.window.Captions;
   ASSERT_GE(t.size(), 3u);
   EXPECT_NE(std::find(t.begin(), t.end(), "50.0% Completed"), t.end());
   EXPECT_EQ(t[t.size() - 2], "100.0% Completed");
@@ -128,8 +122,8 @@ TEST(MemoryCommand, EmptyLoggerSaysSoAndResumesThePoll) {
   EXPECT_EQ(rig.dialogs.History[0].Icon, MessageIcon::Stop);
   EXPECT_EQ(rig.dialogs.History[0].Buttons, MessageButtons::Ok);
   // The caption was back before the message showed.
-  EXPECT_EQ(rig.titles.back(), "Panel  V8.00   110729");
-  EXPECT_EQ(rig.titles.front(), "100.0% Completed");
+  EXPECT_EQ(rig.window.Captions.back(), "Panel  V8.00   110729");
+  EXPECT_EQ(rig.window.Captions.front(), "100.0% Completed");
 }
 
 TEST(MemoryCommand, SilentInstrumentEndsWithAMessageInsteadOfWaitingForever) {
@@ -142,7 +136,7 @@ TEST(MemoryCommand, SilentInstrumentEndsWithAMessageInsteadOfWaitingForever) {
   ASSERT_EQ(rig.dialogs.MessageTexts().size(), 1u);
   EXPECT_EQ(rig.dialogs.MessageTexts()[0], DirectoryStalledMessage);
   EXPECT_EQ(rig.dialogs.History[0].Icon, MessageIcon::Stop);
-  EXPECT_EQ(rig.title, "Panel  V8.00   110729");
+  EXPECT_EQ(rig.window.Title, "Panel  V8.00   110729");
 }
 
 TEST(MemoryCommand, BusyPortOrAbandonedExchangeTouchesNothing) {
@@ -150,7 +144,7 @@ TEST(MemoryCommand, BusyPortOrAbandonedExchangeTouchesNothing) {
   {
     auto held = rig.guard.TakeForCommand();  // another command owns the port
     EXPECT_EQ(rig.Run(), MemoryNext::ResumePoll);
-    EXPECT_TRUE(rig.titles.empty());
+    EXPECT_TRUE(rig.window.Captions.empty());
     EXPECT_TRUE(rig.port.Written().empty());
   }
   // The program ends while the directory arrives.
@@ -161,7 +155,7 @@ TEST(MemoryCommand, BusyPortOrAbandonedExchangeTouchesNothing) {
   };
   EXPECT_EQ(slow.Run(), MemoryNext::Nothing);
   EXPECT_TRUE(slow.dialogs.History.empty());
-  EXPECT_NE(slow.title, "Panel  V8.00   110729");  // left as it was; the window is going
+  EXPECT_NE(slow.window.Title, "Panel  V8.00   110729");  // left as it was; the window is going
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ std::string Frame(int v1Tenths, std::uint8_t end = 0x03) {
   return f;
 }
 
-struct PollFixture : ::testing::Test {
+struct PollFixture : ::testing::Test, LinkTextSink {
   VirtualHost host{100.0};
   FakePort port{host};
   Link link{host, port};
@@ -26,6 +26,7 @@ struct PollFixture : ::testing::Test {
   ExchangeGuard guard;
   LivePoll poll{link, guard, meter, reading};
   std::vector<std::string> texts;
+  void LinkTextChanged(const std::string& t) override { texts.push_back(t); }
   // What the instrument sends for each " ".
   std::function<std::vector<FakePort::Chunk>()> OnRequest = [] {
     return std::vector<FakePort::Chunk>{{0.01, Frame(2305)}};
@@ -33,7 +34,7 @@ struct PollFixture : ::testing::Test {
 
   void SetUp() override {
     std::string error;
-    link.OnLinkText = [this](const std::string& t) { texts.push_back(t); };
+    link.SetLinkTextSink(this);
     ASSERT_TRUE(link.OpenPort("/dev/fake", 2, error));
     port.Reply = [this](char c) {
       if (c == 'w') return std::vector<FakePort::Chunk>{{0.003, "w"}};

@@ -2,6 +2,7 @@
 
 #include "TempDir.hpp"
 #include "platform/ScriptedDialogs.hpp"
+#include "platform/ScriptedWindow.hpp"
 #include "platform/VirtualHost.hpp"
 #include "recorder/PcSampling.hpp"
 
@@ -28,8 +29,7 @@ struct FakeList : LiveListView {
   GridRows grid{RecordColumns};
   int top = 1;
   int restarts = 0;
-  std::string caption = "List";
-  std::vector<std::string> captions;
+  ScriptedWindow window{"List"};
   FakeList() { grid.AddRow(HeaderLine()); }
   const GridRows& Rows() const override { return grid; }
   std::function<const GridRows*()> Grid() {
@@ -38,16 +38,7 @@ struct FakeList : LiveListView {
   void AppendRow(std::string_view row) override { grid.AddRow(row); }
   int TopRow() const override { return top; }
   void SetTopRow(int row) override { top = row; }
-  GridWindowHooks Hooks() override {
-    GridWindowHooks h;
-    h.Caption = [this] { return caption; };
-    h.SetCaption = [this](const std::string& c) {
-      caption = c;
-      captions.push_back(c);
-    };
-    h.SetBusy = [](bool) {};
-    return h;
-  }
+  WindowSurface& Surface() override { return window; }
   void ShowSkippedTicks(std::int64_t n) override { skipped = n; }
   std::int64_t skipped = 0;
   void Restart() override {
@@ -266,21 +257,21 @@ TEST(PcSampling, OpenAndListSaveAreRefusedWhileRecording) {
   EXPECT_EQ(rig.dialogs.History[1].Icon, MessageIcon::Stop);
 
   FakeList list;
-  SaveLiveListCommand(rig.state, rig.dialogs, list.Grid(), list.Hooks());
+  SaveLiveListCommand(rig.state, rig.dialogs, list.Grid(), list.window);
   ASSERT_EQ(rig.dialogs.History.size(), 3u);
   EXPECT_EQ(rig.dialogs.History[2].Text, "Aready in recording mode, close it and try again !");
   EXPECT_EQ(rig.dialogs.History[2].Icon, MessageIcon::Stop);
 
   rig.sampling.Save();
   rig.dialogs.QueueFile(dir.File("list.mes"));
-  SaveLiveListCommand(rig.state, rig.dialogs, list.Grid(), list.Hooks());
+  SaveLiveListCommand(rig.state, rig.dialogs, list.Grid(), list.window);
   EXPECT_EQ(ReadFile(dir.File("list.mes")), HeaderLine() + "\t\r\n");
 
   // The list went away while the dialog was open: nothing is written, and the
   // user is told.
   rig.dialogs.QueueFile(dir.File("late.mes"));
   SaveLiveListCommand(
-      rig.state, rig.dialogs, [] { return static_cast<const GridRows*>(nullptr); }, list.Hooks());
+      rig.state, rig.dialogs, [] { return static_cast<const GridRows*>(nullptr); }, list.window);
   EXPECT_FALSE(std::filesystem::exists(dir.File("late.mes")));
   EXPECT_FALSE(rig.state.DialogOK);
   EXPECT_NE(rig.dialogs.MessageTexts().back().find(dir.File("late.mes")), std::string::npos);
@@ -320,9 +311,9 @@ TEST(PcSampling, LiveListGrowsScrollsAndIsSavedAndRestartedEveryTenThousand) {
   while (rig.state.ListCount < 10000) rig.Tick(&list);
   EXPECT_EQ(list.restarts, 1);
   EXPECT_EQ(list.grid.Rows(), 1);
-  EXPECT_EQ(list.caption, "List");
-  EXPECT_EQ(list.captions.front(), "0Records Completed");
-  EXPECT_EQ(list.captions[list.captions.size() - 2], "10000Records Completed");
+  EXPECT_EQ(list.window.Title, "List");
+  EXPECT_EQ(list.window.Captions.front(), "0Records Completed");
+  EXPECT_EQ(list.window.Captions[list.window.Captions.size() - 2], "10000Records Completed");
   // 10 000 samples from 10:00:00 on: the last one at 12:46:39.
   std::string saved = ReadFile(dir.File("0729124639.mes"));
   EXPECT_TRUE(saved.starts_with(HeaderLine() + "\t\r\n1\t"));

@@ -2,6 +2,7 @@
 
 #include "TempDir.hpp"
 #include "platform/ScriptedDialogs.hpp"
+#include "platform/ScriptedWindow.hpp"
 #include "recorder/MeasurementFile.hpp"
 #include "records/GridCommands.hpp"
 #include "records/PrintLayout.hpp"
@@ -11,27 +12,6 @@ namespace {
 
 using test::ReadFile;
 using test::TempDir;
-
-// A window as the grid commands see it: caption history and pointer depth.
-struct FakeWindow {
-  std::string caption = "List";
-  std::vector<std::string> captions;
-  int busy = 0;
-  int maxBusy = 0;
-  GridWindowHooks Hooks() {
-    GridWindowHooks h;
-    h.Caption = [this] { return caption; };
-    h.SetCaption = [this](const std::string& c) {
-      caption = c;
-      captions.push_back(c);
-    };
-    h.SetBusy = [this](bool on) {
-      busy += on ? 1 : -1;
-      maxBusy = std::max(maxBusy, busy);
-    };
-    return h;
-  }
-};
 
 struct FakeJob : PrintJob {
   bool failBegin = false;
@@ -91,15 +71,15 @@ TEST(SaveGrid, WritesEveryRowWithCaptionsThenRestores) {
   state.RecFileName = dir.File("list.mes");
   state.DialogOK = true;
   ScriptedDialogs dialogs;
-  FakeWindow window;
+  ScriptedWindow window("List");
   GridRows grid = Records(2);
-  GridFileResult r = SaveGrid(state, grid, window.Hooks(), dialogs);
+  GridFileResult r = SaveGrid(state, grid, window, dialogs);
   EXPECT_TRUE(r.Ok);
   EXPECT_FALSE(state.DialogOK);
-  EXPECT_EQ(window.captions,
+  EXPECT_EQ(window.Captions,
             (std::vector<std::string>{"0Records Completed", "1Records Completed", "2Records Completed", "List"}));
-  EXPECT_EQ(window.busy, 0);
-  EXPECT_EQ(window.maxBusy, 1);
+  EXPECT_EQ(window.Busy, 0);
+  EXPECT_EQ(window.MaxBusy, 1);
   EXPECT_TRUE(dialogs.History.empty());
   std::string file = ReadFile(dir.File("list.mes"));
   EXPECT_TRUE(file.starts_with(HeaderLine() + "\t\r\n1\t2011/07/29\t01:02:01\t"));
@@ -108,38 +88,34 @@ TEST(SaveGrid, WritesEveryRowWithCaptionsThenRestores) {
   // A file that cannot be written: the user is told which and why; the pointer comes back.
   state.RecFileName = dir.File("no/such/list.mes");
   state.DialogOK = true;
-  r = SaveGrid(state, grid, window.Hooks(), dialogs);
+  r = SaveGrid(state, grid, window, dialogs);
   EXPECT_FALSE(r.Ok);
-  EXPECT_EQ(window.busy, 0);
-  EXPECT_EQ(window.caption, "List");
+  EXPECT_EQ(window.Busy, 0);
+  EXPECT_EQ(window.Title, "List");
   ASSERT_EQ(dialogs.History.size(), 1u);
   EXPECT_EQ(dialogs.History[0].Icon, MessageIcon::Stop);
   EXPECT_NE(dialogs.History[0].Text.find(dir.File("no/such/list.mes")), std::string::npos);
   EXPECT_NE(dialogs.History[0].Text.find("No such file or directory"), std::string::npos);
 }
 
-struct PollCounter {
-  int stops = 0, starts = 0, events = 0;
-  PrintGridHooks Hooks() {
-    PrintGridHooks h;
-    h.StopPoll = [this] { ++stops; };
-    h.StartPoll = [this] { ++starts; };
-    h.RunEvents = [this] { ++events; };
-    return h;
-  }
+struct PollCounter : PanelControl {
+  int stops = 0, starts = 0;
+  void StopTimer1() override { ++stops; }
+  void StartTimer1() override { ++starts; }
+  bool Timer1Active() const override { return starts >= stops; }
 };
 
 TEST(PrintGrid, CancelledPrintsNothingAndTouchesNothing) {
   ScriptedDialogs dialogs;
   dialogs.Printers.push_back(std::nullopt);
   FakeJob job;
-  FakeWindow window;
+  ScriptedWindow window("List");
   PollCounter poll;
-  EXPECT_EQ(PrintGrid(Records(3), dialogs, job, window.Hooks(), poll.Hooks()), PrintOutcome::Cancelled);
+  EXPECT_EQ(PrintGrid(Records(3), dialogs, job, window, poll, {}), PrintOutcome::Cancelled);
   EXPECT_TRUE(job.lines.empty());
   EXPECT_EQ(poll.stops + poll.starts, 0);
-  EXPECT_TRUE(window.captions.empty());
-  EXPECT_EQ(window.maxBusy, 0);
+  EXPECT_TRUE(window.Captions.empty());
+  EXPECT_EQ(window.MaxBusy, 0);
 }
 
 TEST(PrintGrid, PrintsWithThePollStoppedAndAlwaysStartsItAgain) {
@@ -150,9 +126,9 @@ TEST(PrintGrid, PrintsWithThePollStoppedAndAlwaysStartsItAgain) {
   pdf.Copies = 2;
   dialogs.Printers.push_back(pdf);
   FakeJob job;
-  FakeWindow window;
+  ScriptedWindow window("List");
   PollCounter poll;
-  EXPECT_EQ(PrintGrid(Records(3), dialogs, job, window.Hooks(), poll.Hooks()), PrintOutcome::Printed);
+  EXPECT_EQ(PrintGrid(Records(3), dialogs, job, window, poll, {}), PrintOutcome::Printed);
   EXPECT_EQ(job.choice.OutputFile, "/tmp/x.pdf");
   EXPECT_EQ(job.choice.Orientation, PageOrientation::Landscape);
   EXPECT_EQ(job.choice.Copies, 2);
@@ -164,29 +140,29 @@ TEST(PrintGrid, PrintsWithThePollStoppedAndAlwaysStartsItAgain) {
   EXPECT_EQ(job.Setup().TitleCells.size(), 27u);
   EXPECT_EQ(job.Setup().Lines, 3);
   EXPECT_TRUE(job.ended);
-  EXPECT_EQ(window.captions, (std::vector<std::string>{"1 record(s) completed", "2 record(s) completed",
+  EXPECT_EQ(window.Captions, (std::vector<std::string>{"1 record(s) completed", "2 record(s) completed",
                                                        "3 record(s) completed", "List"}));
   EXPECT_EQ(poll.stops, 1);
   EXPECT_EQ(poll.starts, 1);
-  EXPECT_EQ(poll.events, 3);
-  EXPECT_EQ(window.busy, 0);
+  EXPECT_EQ(window.Events, 3);
+  EXPECT_EQ(window.Busy, 0);
 
   // A line that fails: the job is not ended, but everything is restored.
   dialogs.Printers.push_back(pdf);
   FakeJob failing;
   failing.failAt = 2;
-  window.captions.clear();
-  EXPECT_EQ(PrintGrid(Records(3), dialogs, failing, window.Hooks(), poll.Hooks()), PrintOutcome::Failed);
+  window.Captions.clear();
+  EXPECT_EQ(PrintGrid(Records(3), dialogs, failing, window, poll, {}), PrintOutcome::Failed);
   EXPECT_FALSE(failing.ended);
   EXPECT_EQ(poll.starts, 2);
-  EXPECT_EQ(window.caption, "List");
-  EXPECT_EQ(window.busy, 0);
+  EXPECT_EQ(window.Title, "List");
+  EXPECT_EQ(window.Busy, 0);
 
   // A printer that cannot be opened is reported.
   dialogs.Printers.push_back(pdf);
   FakeJob closed;
   closed.failBegin = true;
-  EXPECT_EQ(PrintGrid(Records(3), dialogs, closed, window.Hooks(), poll.Hooks()), PrintOutcome::Failed);
+  EXPECT_EQ(PrintGrid(Records(3), dialogs, closed, window, poll, {}), PrintOutcome::Failed);
   EXPECT_EQ(poll.starts, 3);
   ASSERT_FALSE(dialogs.MessageTexts().empty());
   EXPECT_NE(dialogs.MessageTexts().back().find("cannot open /x.pdf"), std::string::npos);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/PrintJob.hpp"
+#include "platform/ScriptedWindow.hpp"
 #include "recorder/MeasurementFile.hpp"
 #include "records/PrintLayout.hpp"
 
@@ -118,33 +119,49 @@ TEST(PrintLayout, TitlesGoOverTheColumnsOfTheRecordLine) {
   EXPECT_EQ(CellRuns(PrintRecordLine(wide, 1))[3], (CellText{7 + 12 + 2 + 10, "1.0"}));
 }
 
+// The print job's lines, in order.
+struct LineJob : PrintJob {
+  std::vector<std::string> printed;
+  bool Begin(const PrinterChoice&, std::string&) override { return true; }
+  bool Line(const std::string& text) override {
+    printed.push_back(text);
+    return true;
+  }
+  void End() override {}
+};
+
 TEST(PrintLayout, PrintsHeaderAndEveryRecordWithCaptions) {
   GridRows grid = RecordGrid(3);
-  std::vector<std::string> printed, captions;
-  int events = 0;
-  PrintRunHooks hooks;
-  hooks.SetCaption = [&](const std::string& c) { captions.push_back(c); };
-  hooks.RunEvents = [&] { ++events; };
-  hooks.PrintLine = [&](const std::string& l) {
-    printed.push_back(l);
-    return true;
-  };
-  EXPECT_TRUE(PrintRecords(grid, hooks));
+  LineJob job;
+  std::vector<std::string>& printed = job.printed;
+  ScriptedWindow window;
+  const std::vector<std::string>& captions = window.Captions;
+  EXPECT_TRUE(PrintRecords(grid, window, job));
   ASSERT_EQ(printed.size(), 3u);  // the header is the job's, on every page
   EXPECT_TRUE(printed[2].starts_with("00003  2011/07/29  13:45:03  "));
   EXPECT_EQ(captions,
             (std::vector<std::string>{"1 record(s) completed", "2 record(s) completed", "3 record(s) completed"}));
-  EXPECT_EQ(events, 3);
+  EXPECT_EQ(window.Events, 3);
 
   // Rows added while printing (the live list grows) are not part of this print;
   // a closed window ends it.
+  struct GrowingList : ScriptedWindow {
+    GridRows& grid;
+    explicit GrowingList(GridRows& g) : grid(g) {}
+    void RunEventsOnce() override { grid.AddRow("9\tx"); }
+  } growing(grid);
   printed.clear();
-  hooks.RunEvents = [&] { grid.AddRow("9\tx"); };
-  EXPECT_TRUE(PrintRecords(grid, hooks));
+  EXPECT_TRUE(PrintRecords(grid, growing, job));
   EXPECT_EQ(printed.size(), 3u);
-  hooks.Gone = [&] { return printed.size() >= 2; };
+  struct ClosingWindow : ScriptedWindow {
+    const std::vector<std::string>& printed;
+    explicit ClosingWindow(const std::vector<std::string>& p) : printed(p) {}
+    void RunEventsOnce() override {
+      if (printed.size() >= 2) Close();
+    }
+  } closing(printed);
   printed.clear();
-  EXPECT_FALSE(PrintRecords(grid, hooks));
+  EXPECT_FALSE(PrintRecords(grid, closing, job));
   EXPECT_EQ(printed.size(), 2u);
 }
 

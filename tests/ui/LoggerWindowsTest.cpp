@@ -35,7 +35,7 @@ InstrumentSettings WithLogger(const char* logger, bool paced = true) {
   return s;
 }
 
-struct Rig {
+struct Rig : WorkbookOpener {
   explicit Rig(InstrumentSettings settings)
       : instrument(std::move(settings)), port(host, instrument), link(host, port) {
     std::string error;
@@ -44,15 +44,16 @@ struct Rig {
     session.Meter.PortDevice = "SIM";
     panel = std::make_unique<PanelWindow>(session, link, dialogs);
     logger = AttachLogger(*panel, session, link, dialogs, exports.path().toStdString());
-    logger->OpenWorkbookHook = [this](const std::string& path) {
-      workbooks.push_back(path);
-      return true;
-    };
+    logger->SetWorkbookOpener(this);
     // The virtual clock's waits run the Qt events too, as QtHost's do.
     host.OnEvents = [] { QCoreApplication::processEvents(); };
     panel->Load();
   }
-  ~Rig() { host.OnEvents = nullptr; }
+  ~Rig() override { host.OnEvents = nullptr; }
+  bool OpenWorkbook(const std::string& path) override {
+    workbooks.push_back(path);
+    return true;
+  }
   MemoryWindow* Memory() const { return logger->Memory(); }
   DataListWindow* List(int n) const { return logger->DataList(n); }
   long Count(char c) const { return static_cast<long>(std::count(port.Written().begin(), port.Written().end(), c)); }

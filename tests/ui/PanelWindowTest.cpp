@@ -336,7 +336,7 @@ class PanelWindowTest : public QObject {
     rig.panel->setWindowTitle("Panel  V8.00   110729");
     TitleRecorder recorder(rig.panel.get());
     int loggerOpened = 0;
-    rig.panel->OpenLogger = [&] { ++loggerOpened; };
+    auto opener = connect(rig.panel.get(), &PanelWindow::LoggerSetsFound, this, [&] { ++loggerOpened; });
     rig.panel->Toolbar1().Click(6);
     const QStringList& t = recorder.Titles;
     QVERIFY2(t.contains("50.0% Completed"), qPrintable(t.join(",")));
@@ -348,7 +348,7 @@ class PanelWindowTest : public QObject {
     QVERIFY(rig.dialogs.History.empty());
 
     // Until the logger window exists, the poll resumes at once.
-    rig.panel->OpenLogger = nullptr;
+    disconnect(opener);
     rig.panel->RunKey("Memory");
     QVERIFY(rig.panel->Timer1Active());
   }

@@ -1,4 +1,5 @@
 // The toolbar, the captioned panel, twips geometry and the Qt file filter.
+#include <QApplication>
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QtTest>
@@ -7,6 +8,7 @@
 #include "platform/qt/Artwork.hpp"
 #include "platform/qt/CaptionPanel.hpp"
 #include "platform/qt/QtDialogs.hpp"
+#include "platform/qt/QtWindowSurface.hpp"
 #include "platform/qt/Toolbar.hpp"
 #include "platform/qt/TwipsGeometry.hpp"
 
@@ -15,6 +17,39 @@ using namespace qelt;
 class PlatformWidgetsTest : public QObject {
   Q_OBJECT
  private slots:
+  void windowSurfaceOutlivesItsWindow() {
+    auto* window = new QWidget;
+    window->setWindowTitle("List");
+    QSignalSpy titles(window, &QWidget::windowTitleChanged);
+    {
+      QtWindowSurface surface(window);
+      QCOMPARE(surface.Caption(), std::string("List"));
+      QVERIFY(!surface.Gone());
+      surface.SetCaption("1 record(s) completed");
+      QCOMPARE(titles.count(), 1);
+      QCOMPARE(window->windowTitle(), QString("1 record(s) completed"));
+
+      surface.SetBusy(true);
+      QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+      surface.SetBusy(false);
+      QVERIFY(!QApplication::overrideCursor());
+      surface.SetBusy(false);  // unpaired: nobody else's pointer is taken away
+      QApplication::setOverrideCursor(Qt::CrossCursor);
+      surface.SetBusy(false);
+      QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
+      QApplication::restoreOverrideCursor();
+
+      // The window goes during a wait: every call stays safe.
+      surface.SetBusy(true);
+      delete window;
+      QVERIFY(surface.Gone());
+      QCOMPARE(surface.Caption(), std::string());
+      surface.SetCaption("2 record(s) completed");
+      surface.RunEventsOnce();
+    }
+    QVERIFY(!QApplication::overrideCursor());  // the pointer left busy comes back with the surface
+  }
+
   void toolbarReportsKeysAndLendsPictures() {
     Toolbar bar;
     QCOMPARE(bar.AddButton("Save", ToolbarPicture("Save"), "Save As"), 1);

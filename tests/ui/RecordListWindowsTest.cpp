@@ -32,14 +32,12 @@ QByteArray ReadAll(const QString& path) {
   return f.readAll();
 }
 
-struct PollSpy {
+// The main window's live poll, as the lists stop and start it.
+struct PollSpy : PanelControl {
   int stops = 0, starts = 0;
-  std::function<void()> Stop() {
-    return [this] { ++stops; };
-  }
-  std::function<void()> Start() {
-    return [this] { ++starts; };
-  }
+  void StopTimer1() override { ++stops; }
+  void StartTimer1() override { ++starts; }
+  bool Timer1Active() const override { return starts >= stops; }
 };
 
 }  // namespace
@@ -60,7 +58,8 @@ class RecordListWindowsTest : public QObject {
 void RecordListWindowsTest::ListLayoutTitlesAndToolbar() {
   RecorderState state;
   ScriptedDialogs dialogs;
-  ListWindow list(state, dialogs, {}, {});
+  PollSpy poll;
+  ListWindow list(state, dialogs, poll);
   QCOMPARE(list.windowTitle(), QString("List"));
   QCOMPARE(list.size(), QSize(531, 353));  // 7965 x 5295 twips
   QCOMPARE(list.RecordGrid().geometry(), QRect(0, 32, 529, 321));
@@ -107,7 +106,8 @@ void RecordListWindowsTest::ListLayoutTitlesAndToolbar() {
 void RecordListWindowsTest::FileListLayoutTitlesAndPlot() {
   ScriptedDialogs dialogs;
   float plotRecordCount = -1;
-  FileListWindow files(plotRecordCount, dialogs, {}, {});
+  PollSpy poll;
+  FileListWindow files(plotRecordCount, dialogs, poll);
   QCOMPARE(files.windowTitle(), QString("File List"));
   QCOMPARE(files.size(), QSize(531, 647));  // 7965 x 9705 twips
   QCOMPARE(files.RecordGrid().geometry(), QRect(0, 32, 529, 617));
@@ -123,10 +123,10 @@ void RecordListWindowsTest::FileListLayoutTitlesAndPlot() {
   for (int r = 1; r <= 3; ++r) files.AddRow(Record(r));
   QCOMPARE(files.RecordGrid().Rows(), 4);
   int plotted = 0;
-  files.PlotRecords = [&](FileListWindow& w) {
-    QCOMPARE(&w, &files);
+  connect(&files, &FileListWindow::PlotWanted, this, [&](FileListWindow* w) {
+    QCOMPARE(w, &files);
     ++plotted;
-  };
+  });
   files.Toolbar1().Click(1);
   QCOMPARE(plotRecordCount, 3.0f);
   QCOMPARE(plotted, 1);
@@ -142,7 +142,8 @@ void RecordListWindowsTest::ListSaveWritesTheGridAndIsRefusedWhileRecording() {
   QTemporaryDir dir;
   RecorderState state;
   ScriptedDialogs dialogs;
-  ListWindow list(state, dialogs, {}, {});
+  PollSpy poll;
+  ListWindow list(state, dialogs, poll);
   list.AddRow(Record(1));
   list.AddRow(Record(2));
 
@@ -174,7 +175,8 @@ void RecordListWindowsTest::ListSaveWritesTheGridAndIsRefusedWhileRecording() {
 void RecordListWindowsTest::ClosingTheListClearsListActive() {
   RecorderState state;
   ScriptedDialogs dialogs;
-  auto* list = new ListWindow(state, dialogs, {}, {});
+  PollSpy poll;
+  auto* list = new ListWindow(state, dialogs, poll);
   list->setAttribute(Qt::WA_DeleteOnClose);
   list->show();
   state.ListActive = true;
@@ -189,7 +191,7 @@ void RecordListWindowsTest::PrintingThreeRecordsToPdf() {
   ScriptedDialogs dialogs;
   PollSpy poll;
   RecorderState state;
-  ListWindow list(state, dialogs, poll.Stop(), poll.Start());
+  ListWindow list(state, dialogs, poll);
   list.setWindowTitle("List");
   for (int r = 1; r <= 3; ++r) list.AddRow(Record(r));
   std::vector<QString> captions;
@@ -238,7 +240,7 @@ void RecordListWindowsTest::EveryPrintedPageHasTheHeaderLine() {
   ScriptedDialogs dialogs;
   PollSpy poll;
   RecorderState state;
-  ListWindow list(state, dialogs, poll.Stop(), poll.Start());
+  ListWindow list(state, dialogs, poll);
   for (int r = 1; r <= 150; ++r) list.AddRow(Record(r % 60));
   PrinterChoice pdf;
   pdf.OutputFile = dir.filePath("long.pdf").toStdString();
@@ -261,7 +263,7 @@ void RecordListWindowsTest::CancelledPrintKeepsEverything() {
   ScriptedDialogs dialogs;
   PollSpy poll;
   RecorderState state;
-  FileListWindow files(state.PlotRecordCount, dialogs, poll.Stop(), poll.Start());
+  FileListWindow files(state.PlotRecordCount, dialogs, poll);
   files.setWindowTitle("run.mes");
   files.AddRow(Record(1));
   dialogs.Printers.push_back(std::nullopt);
@@ -277,7 +279,7 @@ void RecordListWindowsTest::ResizingMovesTheGridAndTitlesNameTheirQuantity() {
   ScriptedDialogs dialogs;
   PollSpy poll;
   RecorderState state;
-  FileListWindow files(state.PlotRecordCount, dialogs, poll.Stop(), poll.Start());
+  FileListWindow files(state.PlotRecordCount, dialogs, poll);
   const QSize first = files.size();
   files.show();
   QVERIFY(QTest::qWaitForWindowExposed(&files));
