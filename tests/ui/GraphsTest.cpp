@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "PanelRig.hpp"
 #include "PdfText.hpp"
 #include "app/Attach.hpp"
 #include "graphs/AllPlotWindow.hpp"
@@ -35,35 +36,14 @@ using namespace qelt;
 
 namespace {
 
-InstrumentSettings Unpaced() {
-  InstrumentSettings s;
-  s.Paced = false;
-  return s;
-}
-
 // A main window on the simulator whose timers the test drives by hand.
-struct Rig {
-  VirtualHost host{10 * 3600.0, DateTime{2011, 7, 29, 0, 0, 0}};
-  Instrument instrument{Unpaced()};
-  SimPort port{host, instrument};
-  Session session;
-  Link link{host, port};
-  ScriptedDialogs dialogs;
-  PanelWindow panel{session, link, dialogs};
-  PcSamplingController* sampling;
-  GraphsController* graphs;
+struct Rig : test::PanelRig {
+  GraphsController* graphs = nullptr;
 
-  Rig() {
-    session.Meter.PortDevice = "SIM";
-    sampling = AttachPcSampling(panel, session, dialogs, &host);
+  Rig() : PanelRig({2011, 7, 29, 0, 0, 0}, false) {
     graphs = AttachGraphs(panel, session, dialogs, sampling);
-    panel.show();
-    panel.Load();
-    panel.StopTimer1();
-    panel.Timer2().stop();
+    Start();
   }
-
-  void Key(const char* key) { panel.Toolbar1().Click(panel.Toolbar1().IndexOf(key)); }
   RealTimeAllWindow& Live() { return *graphs->RealTimeAll(); }
 
   // n live polls, each followed by one tick of the live graph.

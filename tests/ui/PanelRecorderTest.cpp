@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "PanelRig.hpp"
 #include "PdfText.hpp"
 #include "app/Attach.hpp"
 #include "link/Link.hpp"
@@ -30,38 +31,15 @@ using namespace qelt;
 
 namespace {
 
-InstrumentSettings Unpaced() {
-  InstrumentSettings s;
-  s.Paced = false;
-  return s;
-}
-
 QByteArray ReadAll(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // A main window on the simulator whose timers the test drives by hand.
-struct Rig {
-  VirtualHost host{10 * 3600.0, DateTime{2011, 7, 29, 0, 0, 0}};
-  Instrument instrument{Unpaced()};
-  SimPort port{host, instrument};
-  Session session;
-  Link link{host, port};
-  ScriptedDialogs dialogs;
-  PanelWindow panel{session, link, dialogs};
-  PcSamplingController* sampling;
+struct Rig : test::PanelRig {
+  Rig() : PanelRig({2011, 7, 29, 0, 0, 0}) {}
 
-  Rig() {
-    session.Meter.PortDevice = "SIM";
-    sampling = AttachPcSampling(panel, session, dialogs, &host);
-    panel.show();
-    panel.Load();
-    panel.StopTimer1();
-    panel.Timer2().stop();
-  }
-
-  void Key(const char* key) { panel.Toolbar1().Click(panel.Toolbar1().IndexOf(key)); }
   QString LabelText(const QString& name) { return panel.Label(name)->text(); }
 
   // One live poll, a second of virtual time, one Timer2 tick; returns the

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <fstream>
 
+#include "PanelRig.hpp"
 #include "PdfText.hpp"
 #include "analysis/SummaryWindow.hpp"
 #include "app/Attach.hpp"
@@ -70,35 +71,14 @@ QString Figure(const SummaryWindow& window, const QString& label) {
   return {};
 }
 
-InstrumentSettings Unpaced() {
-  InstrumentSettings s;
-  s.Paced = false;
-  return s;
-}
-
 // A main window on the simulator whose timers the test drives by hand, with
 // PC sampling and the summary attached.
-struct Rig {
-  VirtualHost host{10 * 3600.0, DateTime{2026, 3, 1, 0, 0, 0}};
-  Instrument instrument{Unpaced()};
-  SimPort port{host, instrument};
-  Session session;
-  Link link{host, port};
-  ScriptedDialogs dialogs;
-  PanelWindow panel{session, link, dialogs};
-  PcSamplingController* sampling;
-
-  Rig() {
-    session.Meter.PortDevice = "SIM";
-    sampling = AttachPcSampling(panel, session, dialogs, &host);
+struct Rig : test::PanelRig {
+  Rig() : PanelRig({2026, 3, 1, 0, 0, 0}, false) {
     AttachSummaryAndReport(dialogs, sampling, nullptr);
-    panel.show();
-    panel.Load();
-    panel.StopTimer1();
-    panel.Timer2().stop();
+    Start();
     session.Recorder.SampleTime = 1;  // the load set it to 2
   }
-  void Key(const char* key) { panel.Toolbar1().Click(panel.Toolbar1().IndexOf(key)); }
   // A recording of three records and a continuation of one, opened in File List.
   FileListWindow* OpenRecording(const std::string& path) {
     WriteRecording(path, {"003.0", "-001.0", "002.0"}, 1);
