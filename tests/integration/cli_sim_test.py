@@ -262,26 +262,26 @@ def case_file_fault(cli, sim, tmp):
     expect(mes in err, f"stderr does not name the file: {err!r}")
 
 
-def case_reconnect(cli, sim, tmp):
-    # The tool opens the link's name; the simulator goes away for about 3 s
-    # and comes back on a new pseudo-terminal behind the same name.
-    link = os.path.join(tmp, "dev")
-    out_path = os.path.join(tmp, "read.tsv")
+def run_through_outage(sim, link, args, stdout_path, stderr_path, before, away, what, outlives_first=False):
+    # Runs the tool (args) on the link while the simulator goes away after
+    # `before` seconds and comes back on a new pseudo-terminal behind the same
+    # name `away` seconds later; returns the exit code and stderr.
+    # outlives_first: the tool must still run when the first simulator stops.
     first = Simulator(sim, ["--link", link])
     second = None
-    with open(out_path, "wb") as out, open(os.path.join(tmp, "read.err"), "wb") as err:
-        tool = subprocess.Popen([cli, "read", "--port", link, "--count", "200", "--timeout", "20"],
-                                stdout=out, stderr=err)
+    with open(stdout_path, "wb") as so, open(stderr_path, "wb") as se:
+        tool = subprocess.Popen(args, stdout=so, stderr=se)
         try:
-            time.sleep(1.0)
+            time.sleep(before)
             first.stop()
-            expect(tool.poll() is None, f"the tool ended (exit {tool.returncode}) before the simulator did")
-            time.sleep(3.0)
+            if outlives_first:
+                expect(tool.poll() is None, f"the tool ended (exit {tool.returncode}) before the simulator did")
+            time.sleep(away)
             second = Simulator(sim, ["--link", link])
             try:
                 rc = tool.wait(40)
             except subprocess.TimeoutExpired:
-                raise Failed("the tool did not finish within 40 s of the simulator's return")
+                raise Failed(f"{what} did not finish within 40 s of the simulator's return")
         finally:
             if tool.poll() is None:
                 tool.kill()
@@ -289,8 +289,17 @@ def case_reconnect(cli, sim, tmp):
             first.stop()
             if second:
                 second.stop()
-    with open(os.path.join(tmp, "read.err")) as f:
-        err = f.read()
+    with open(stderr_path) as f:
+        return rc, f.read()
+
+
+def case_reconnect(cli, sim, tmp):
+    # The tool opens the link's name; the simulator goes away for about 3 s
+    # and comes back on a new pseudo-terminal behind the same name.
+    link = os.path.join(tmp, "dev")
+    out_path = os.path.join(tmp, "read.tsv")
+    rc, err = run_through_outage(sim, link, [cli, "read", "--port", link, "--count", "200", "--timeout", "20"],
+                                 out_path, os.path.join(tmp, "read.err"), 1.0, 3.0, "the tool", outlives_first=True)
     expect(rc == 0, f"exit {rc}, stderr {err!r}")
     with open(out_path) as f:
         lines = f.read().splitlines()
@@ -310,29 +319,10 @@ def case_record_outage(cli, sim, tmp):
     # and the outage is told on stderr.
     link = os.path.join(tmp, "dev")
     out = os.path.join(tmp, "run.mes")
-    first = Simulator(sim, ["--link", link])
-    second = None
-    with open(os.path.join(tmp, "rec.out"), "wb") as so, open(os.path.join(tmp, "rec.err"), "wb") as se:
-        tool = subprocess.Popen([cli, "record", "--port", link, "--out", out, "--interval", "1", "--seconds", "14",
-                                 "--timeout", "20"], stdout=so, stderr=se)
-        try:
-            time.sleep(4.0)
-            first.stop()
-            time.sleep(5.0)
-            second = Simulator(sim, ["--link", link])
-            try:
-                rc = tool.wait(40)
-            except subprocess.TimeoutExpired:
-                raise Failed("the recording did not end within 40 s of the simulator's return")
-        finally:
-            if tool.poll() is None:
-                tool.kill()
-                tool.wait()
-            first.stop()
-            if second:
-                second.stop()
-    with open(os.path.join(tmp, "rec.err")) as f:
-        err = f.read()
+    rc, err = run_through_outage(sim, link, [cli, "record", "--port", link, "--out", out, "--interval", "1",
+                                             "--seconds", "14", "--timeout", "20"],
+                                 os.path.join(tmp, "rec.out"), os.path.join(tmp, "rec.err"), 4.0, 5.0,
+                                 "the recording")
     expect(rc == 0, f"exit {rc}, stderr {err!r}")
     with open(out, "rb") as f:
         lines = f.read().split(b"\r\n")

@@ -17,6 +17,19 @@
 
 using namespace qelt;
 
+namespace {
+// The graph on the screen at 400 x 300 with both axes 0..100.
+bool ShowHundredByHundred(GraphControl& graph) {
+  graph.resize(400, 300);
+  graph.show();
+  if (!QTest::qWaitForWindowExposed(&graph)) return false;
+  graph.SetAxisRange(1, 0, 100);
+  graph.SetAxisRange(2, 0, 100);
+  graph.replot();
+  return true;
+}
+}  // namespace
+
 class GraphWidgetsTest : public QObject {
   Q_OBJECT
  private slots:
@@ -164,12 +177,7 @@ void GraphWidgetsTest::CursorModeSnapsToTheNearestSample() {
 
 void GraphWidgetsTest::PanAndZoomFollowTheTrackMode() {
   GraphControl graph;
-  graph.resize(400, 300);
-  graph.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&graph));
-  graph.SetAxisRange(1, 0, 100);
-  graph.SetAxisRange(2, 0, 100);
-  graph.replot();
+  QVERIFY(ShowHundredByHundred(graph));
   QSignalSpy user(&graph, &GraphControl::UserRangeChanged);
   auto drag = [&](QPoint from, QPoint to) {
     QTest::mousePress(&graph, Qt::LeftButton, {}, from);
@@ -218,12 +226,7 @@ void GraphWidgetsTest::PanAndZoomFollowTheTrackMode() {
 
 void GraphWidgetsTest::WheelZoomsAtThePointerButNotInCursorMode() {
   GraphControl graph;
-  graph.resize(400, 300);
-  graph.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&graph));
-  graph.SetAxisRange(1, 0, 100);
-  graph.SetAxisRange(2, 0, 100);
-  graph.replot();
+  QVERIFY(ShowHundredByHundred(graph));
   QSignalSpy user(&graph, &GraphControl::UserRangeChanged);
   auto wheel = [&](double x) {
     const QPointF at(graph.xAxis->coordToPixel(x), graph.yAxis->coordToPixel(50));
