@@ -92,11 +92,12 @@ void PanelWindow::BuildControls() {
   const QFont headerFont = Face(8, true);
   const QFont valueFont = Face(11, true);
   for (const ValueCell& cell : PanelValueCells()) {
+    const auto q = static_cast<std::size_t>(cell.Quantity());
     auto* header = new CaptionPanel(cell.Header, this);
-    header->setObjectName(QString("Hdr") + (cell.Label + 3));
+    header->setObjectName(QString("Hdr") + cell.Header);
     header->setFont(headerFont);
     PlaceTwips(*header, cell.Left, cell.Top - HeaderHeight, ValueWidth, HeaderHeight);
-    headers_[cell.Label] = header;
+    headers_[q] = header;
 
     auto* value = new QLabel(this);
     value->setObjectName(cell.Label);
@@ -109,11 +110,10 @@ void PanelWindow::BuildControls() {
     pal.setColor(QPalette::WindowText, ValueColour);
     value->setPalette(pal);
     PlaceTwips(*value, cell.Left, cell.Top, ValueWidth, ValueHeight);
-    const QString title = QString::fromStdString(QuantityTitle(cell.Label + 3));
+    const QString title = QString::fromStdString(QuantityTitle(cell.Header));
     value->setToolTip(title);
     header->setToolTip(title);
-    labels_[cell.Label] = value;
-    valueLabels_[static_cast<std::size_t>(cell.Quantity())] = value;
+    valueLabels_[q] = value;
   }
 
   const QFont statusFont = Face(8, false);
@@ -123,12 +123,12 @@ void PanelWindow::BuildControls() {
     label->setFont(statusFont);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     PlaceTwips(*label, cell.Left, StatusTop, cell.Width, StatusHeight);
-    labels_[cell.Label] = label;
+    statusLabels_[static_cast<std::size_t>(cell.Field)] = label;
   }
-  lblRec_ = labels_["LblRec"];
-  lblCount_ = labels_["LblCount"];
-  lblFileName_ = labels_["LblFileName"];
-  lblCom_ = labels_["LblCOM"];
+  lblRec_ = StatusLabel(PanelStatus::Rec);
+  lblCount_ = StatusLabel(PanelStatus::Count);
+  lblFileName_ = StatusLabel(PanelStatus::FileName);
+  lblCom_ = StatusLabel(PanelStatus::COM);
   QLabel* rec = lblRec_;
   rec->setFont(Face(8, true));
   QPalette recPal = rec->palette();
@@ -160,16 +160,6 @@ void PanelWindow::ShowStatusNote(const std::string& text) {
   lblNote_->raise();
   lblNote_->show();
   noteTimer_.start();
-}
-
-QLabel* PanelWindow::Label(const QString& name) const {
-  auto it = labels_.find(name);
-  return it == labels_.end() ? nullptr : it->second;
-}
-
-CaptionPanel* PanelWindow::Header(const QString& label) const {
-  auto it = headers_.find(label);
-  return it == headers_.end() ? nullptr : it->second;
 }
 
 void PanelWindow::SetKeyAction(PanelKey key, std::function<void()> action) {
@@ -219,9 +209,9 @@ void PanelWindow::ShowPollPaused(const std::string& why) {
   pausedWhy_ = why;
   ShowValuesDimmed();
   // The tip says why the values stand still, over their own title.
-  for (QLabel* value : valueLabels_) {
-    const QString title = QString::fromStdString(QuantityTitle(value->objectName().mid(3).toStdString()));
-    value->setToolTip(why.empty() ? title : title + "\n" + QString::fromStdString(why));
+  for (std::size_t q = 0; q < valueLabels_.size(); ++q) {
+    const QString title = QString::fromStdString(QuantityTitle(QuantityNames[q]));
+    valueLabels_[q]->setToolTip(why.empty() ? title : title + "\n" + QString::fromStdString(why));
   }
   if (!linkLost_) lblCom_->setToolTip(QString::fromStdString(why));
 }
@@ -253,8 +243,11 @@ void PanelWindow::ShowReading() {
   if (shown >= 0)
     for (int i = 0; i < static_cast<int>(pictures_.size()); ++i)
       pictures_[static_cast<std::size_t>(i)]->setVisible(i == shown);
-  for (const auto& [label, text] : LabelCaptions(session_.Live))
-    labels_[QString::fromStdString(label)]->setText(QString::fromStdString(text));
+  const PanelValueTexts texts = ValueTextsFor(session_.Live);
+  for (int q : ValueLabelOrder) {
+    const auto i = static_cast<std::size_t>(q);
+    valueLabels_[i]->setText(QString::fromStdString(texts[i]));
+  }
   emit ReadingShown();
 }
 

@@ -266,7 +266,7 @@ class LoggerWindowsTest : public QObject {
       if (rig.host.Monotonic() - start < 3.0 || !m->CmdCancel().isVisible()) return;
       cancelSeen = m->CmdCancel().isEnabled() && !m->CmdErase().isVisible();
       shown = m->G1().ShownText();
-      valueTip = rig.panel->Label("LblKW1")->toolTip();
+      valueTip = rig.panel->ValueLabel(QuantityIndexOf("KW1"))->toolTip();
       m->CmdCancel().click();
     };
     QTest::mouseClick(&m->CmdRead(), Qt::LeftButton);
@@ -279,7 +279,7 @@ class LoggerWindowsTest : public QObject {
     QVERIFY(!rig.List(0));
     QVERIFY(rig.panel->Timer1Active());
     QVERIFY(rig.panel->PollPausedReason().empty());
-    QVERIFY(!rig.panel->Label("LblKW1")->toolTip().contains(PollPausedTip));
+    QVERIFY(!rig.panel->ValueLabel(QuantityIndexOf("KW1"))->toolTip().contains(PollPausedTip));
     QVERIFY(rig.dialogs.History.empty());
   }
 
