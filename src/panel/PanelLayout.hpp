@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "link/LiveReading.hpp"
 #include "text/Version.hpp"
@@ -118,8 +119,14 @@ inline constexpr std::array<ToolButtonSpec, 11> PanelToolButtons = {{
     {"sss", "sss", false},
 }};
 
-// The buttons whose work another subsystem does; "RTC" and "Memory" are the
-// main window's own. Index i is the button with key PanelToolButtons[i].
-enum class PanelKey { Save, Open, List, Graph, Sampling, Harmonic = 6 };
+// The toolbar's buttons by what they do: index i is PanelToolButtons[i] and
+// button number i + 1. "RTC" and "Memory" are the main window's own; the
+// last three only hold pictures.
+enum class PanelKey { Save, Open, List, Graph, Sampling, Memory, Harmonic, RTC, StopRecording, StopRec, Sss };
+inline constexpr std::size_t PanelKeyCount = PanelToolButtons.size();
+constexpr int ButtonNumber(PanelKey key) { return static_cast<int>(key) + 1; }
+static_assert(std::string_view(PanelToolButtons[static_cast<std::size_t>(PanelKey::Memory)].Key) == "Memory");
+static_assert(std::string_view(PanelToolButtons[static_cast<std::size_t>(PanelKey::RTC)].Key) == "RTC");
+static_assert(std::string_view(PanelToolButtons[static_cast<std::size_t>(PanelKey::Sss)].Key) == "sss");
 
 }  // namespace qelt

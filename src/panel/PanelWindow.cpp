@@ -81,11 +81,14 @@ void PanelWindow::BuildControls() {
   toolbar_ = new Toolbar(this);
   toolbar_->setObjectName("Toolbar1");
   PlaceTwips(*toolbar_, 0, 0, PanelClientWidth, PanelToolbarHeight);
-  for (const ToolButtonSpec& b : PanelToolButtons)
-    toolbar_->AddButton(b.Key, ToolbarPicture(b.Key), b.ToolTip, b.Shown);
+  for (std::size_t i = 0; i < PanelToolButtons.size(); ++i) {
+    const ToolButtonSpec& b = PanelToolButtons[i];
+    const int number = toolbar_->AddButton(b.Key, ToolbarPicture(b.Key), b.ToolTip, b.Shown);
+    const auto key = static_cast<PanelKey>(i);
+    connect(toolbar_->Action(number), &QAction::triggered, this, [this, key] { RunKey(key); });
+  }
   // Here the floppy starts and stops a recording.
-  toolbar_->Action(1)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-  connect(toolbar_, &Toolbar::ButtonClick, this, &PanelWindow::RunKey);
+  toolbar_->Action(ButtonNumber(PanelKey::Save))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
 
   for (std::size_t i = 0; i < WiringPictureNames.size(); ++i) pictures_[i] = MakePicture(this, WiringPictureNames[i]);
 
@@ -163,7 +166,7 @@ void PanelWindow::ShowStatusNote(const std::string& text) {
 }
 
 void PanelWindow::SetKeyAction(PanelKey key, std::function<void()> action) {
-  keyActions_[static_cast<int>(key)] = std::move(action);
+  keyActions_[static_cast<std::size_t>(key)] = std::move(action);
 }
 
 void PanelWindow::SetFileNameLabel(const std::string& text) { lblFileName_->setText(QString::fromStdString(text)); }
@@ -173,9 +176,9 @@ void PanelWindow::SetRecLabelVisible(bool visible) { lblRec_->setVisible(visible
 
 void PanelWindow::SetRecordingButton(bool recording) {
   // While recording button 1 takes the picture of button 9, otherwise that of button 11.
-  int from = toolbar_->IndexOf(recording ? "StopRecording" : "sss");
-  if (from > 0) toolbar_->LendPicture(1, from);
-  toolbar_->SetToolTip(1, recording ? "Stop Recording" : "Start Recording");
+  const int save = ButtonNumber(PanelKey::Save);
+  toolbar_->LendPicture(save, ButtonNumber(recording ? PanelKey::StopRecording : PanelKey::Sss));
+  toolbar_->SetToolTip(save, recording ? "Stop Recording" : "Start Recording");
 }
 
 ValueTexts PanelWindow::ValueLabelTexts() const {
@@ -271,13 +274,12 @@ void PanelWindow::ShowLinkLost(bool lost) {
                            : QString::fromStdString(pausedWhy_));
 }
 
-void PanelWindow::RunKey(const QString& key) {
+void PanelWindow::RunKey(PanelKey key) {
   if (ending_) return;
-  if (key == "RTC") return RtcCommand();
-  if (key == "Memory") return MemoryCommand();
-  int index = toolbar_->IndexOf(key) - 1;
-  auto it = keyActions_.find(index);
-  if (it != keyActions_.end() && it->second) it->second();
+  if (key == PanelKey::RTC) return RtcCommand();
+  if (key == PanelKey::Memory) return MemoryCommand();
+  // The picture holders never have an action.
+  if (const auto& action = keyActions_[static_cast<std::size_t>(key)]) action();
 }
 
 void PanelWindow::RtcCommand() {

@@ -15,7 +15,6 @@
 #include <QWidget>
 #include <array>
 #include <functional>
-#include <map>
 
 #include "link/Link.hpp"
 #include "panel/PanelLayout.hpp"
@@ -75,11 +74,12 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
   void SetRecordingButton(bool recording) override;
   ValueTexts ValueLabelTexts() const override;
 
+  // What a click on a toolbar button does.
+  void RunKey(PanelKey key);
+
  public slots:
   // One live poll (the handler of Timer1).
   void Timer1Tick();
-  // The toolbar's dispatch by Key.
-  void RunKey(const QString& key);
   void RtcCommand();
   void MemoryCommand();
 
@@ -113,7 +113,7 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
 
   Toolbar* toolbar_ = nullptr;
   std::array<QWidget*, 4> pictures_{};
-  std::map<int, std::function<void()>> keyActions_;
+  std::array<std::function<void()>, PanelKeyCount> keyActions_{};
   std::array<QLabel*, QuantityCount> valueLabels_{};
   std::array<CaptionPanel*, QuantityCount> headers_{};
   std::array<QLabel*, PanelStatusCount> statusLabels_{};

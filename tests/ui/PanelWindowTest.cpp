@@ -320,7 +320,7 @@ class PanelWindowTest : public QObject {
       if (clicked || !rig.session.Guard.Busy()) return;
       clicked = true;
       rig.panel->Timer1Tick();  // ticks never overlap: refused at once
-      rig.panel->RunKey("RTC");
+      rig.panel->RunKey(PanelKey::RTC);
     };
     rig.panel->Timer1Tick();
     QVERIFY(clicked);
@@ -351,7 +351,7 @@ class PanelWindowTest : public QObject {
 
     // Until the logger window exists, the poll resumes at once.
     disconnect(opener);
-    rig.panel->RunKey("Memory");
+    rig.panel->RunKey(PanelKey::Memory);
     QVERIFY(rig.panel->Timer1Active());
   }
 
@@ -360,7 +360,7 @@ class PanelWindowTest : public QObject {
     rig.panel->Load();
     bool stoppedDuringMessage = false;
     rig.dialogs.OnShown = [&](const ScriptedDialogs::Shown&) { stoppedDuringMessage = !rig.panel->Timer1Active(); };
-    rig.panel->RunKey("Memory");
+    rig.panel->RunKey(PanelKey::Memory);
     QCOMPARE(rig.dialogs.MessageTexts(), std::vector<std::string>{"No Data in Memory"});
     QCOMPARE(rig.dialogs.History[0].Icon, MessageIcon::Stop);
     QVERIFY(stoppedDuringMessage);
@@ -403,8 +403,8 @@ class PanelWindowTest : public QObject {
     // Nothing talks to the port any more.
     rig.instrument.Faults().Silent = false;
     rig.port.ClearWritten();
-    rig.panel->RunKey("RTC");
-    rig.panel->RunKey("Memory");
+    rig.panel->RunKey(PanelKey::RTC);
+    rig.panel->RunKey(PanelKey::Memory);
     rig.panel->Timer1Tick();
     QVERIFY(rig.port.Written().empty());
   }
