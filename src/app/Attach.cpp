@@ -25,10 +25,8 @@ namespace {
 // The "Summary" button of a list window. One summary window per list: a
 // second click brings it forward (a live list's with a new snapshot).
 void AddSummaryButton(RecordListWindow& list, Dialogs& dialogs, std::function<SummarySource()> source) {
-  list.Toolbar1().AddButton("Summary", SummaryPicture(), "Summary");
   auto shown = std::make_shared<QPointer<SummaryWindow>>();
-  QObject::connect(&list, &RecordListWindow::ToolbarKey, &list, [shown, &dialogs, source](const QString& key) {
-    if (key != "Summary") return;
+  list.Toolbar1().AddCommand("Summary", SummaryPicture(), "Summary", &list, [shown, &dialogs, source] {
     if (!*shown) {
       *shown = new SummaryWindow(source(), dialogs);
       (*shown)->setAttribute(Qt::WA_DeleteOnClose);

@@ -26,10 +26,7 @@ SignalWindow::SignalWindow(std::vector<std::string> pointTexts, Dialogs& dialogs
   font.setPointSizeF(8.25);
   setFont(font);
   LoadArtwork();
-  toolbar_->AddButton("Print", PrintPicture(), "Print");
-  connect(toolbar_, &Toolbar::ButtonClick, this, [this](const QString& key) {
-    if (key == "Print") PrintCommand();
-  });
+  toolbar_->AddCommand("Print", PrintPicture(), "Print", this, [this] { PrintCommand(); });
   // A minimum, not a resize inside the resize handler: that loops when the
   // window manager refuses the size.
   setMinimumSize(TwipsToPixels(WaveMinWidthTwips), TwipsToPixels(WaveMinHeightTwips));

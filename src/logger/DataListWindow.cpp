@@ -26,8 +26,8 @@ DataListWindow::DataListWindow(bool continued, RecorderState& recorder, Dialogs&
   setAttribute(Qt::WA_DeleteOnClose);
   PlaceTwips(Toolbar1(), 0, 0, 7965, 420);
   LoadArtwork();
-  Toolbar1().AddButton("Save", ToolbarPicture("Save"), "Save As");
-  Toolbar1().AddButton("Print", PrintPicture(), "Print");
+  Toolbar1().AddCommand("Save", ToolbarPicture("Save"), "Save As", this, [this] { SaveCommand(); });
+  Toolbar1().AddCommand("Print", PrintPicture(), "Print", this, [this] { Print(); });
   g2_ = new CaptionPanel("Details", this);
   g2_->setObjectName("G2");
   PlaceTwips(*g2_, 0, 480, 7935, 375);
@@ -49,13 +49,6 @@ void DataListWindow::SaveCommand() {
   }
   QtWindowSurface surface(this);
   SaveGrid(recorder_, RecordGrid().Data(), surface, dialogs_);
-}
-
-void DataListWindow::RunKey(const QString& key) {
-  if (key == "Save")
-    SaveCommand();
-  else if (key == "Print")
-    Print();
 }
 
 }  // namespace qelt

@@ -20,9 +20,6 @@ class DataListWindow : public RecordListWindow {
   // Toolbar "Save": refused while recording, else the save dialog and the file.
   void SaveCommand();
 
- protected:
-  void RunKey(const QString& key) override;
-
  private:
   RecorderState& recorder_;
   CaptionPanel* g2_ = nullptr;

@@ -59,16 +59,10 @@ const ValueCell* FindValueCell(const std::string& label) {
   return nullptr;
 }
 
-std::vector<std::pair<std::string, std::string>> LabelCaptions(const LiveReading& reading) {
-  static const std::array<const char*, QuantityCount> order = {
-      "LblTTheta", "LblTKVA", "LblTKW", "LblTKVAR", "LblHz",    "LblTPF",    "LblV1",
-      "LblI1",     "LblKVA1", "LblKW1", "LblPF1",   "LblKVAR1", "LblTheta1", "LblV2",
-      "LblI2",     "LblKVA2", "LblKW2", "LblPF2",   "LblKVAR2", "LblTheta2", "LblV3",
-      "LblI3",     "LblKVA3", "LblKW3", "LblPF3",   "LblKVAR3", "LblTheta3", "LblI4"};
-  std::vector<std::pair<std::string, std::string>> captions;
-  captions.reserve(order.size());
-  for (const char* label : order) captions.emplace_back(label, reading.ByIndex(FindValueCell(label)->Quantity()));
-  return captions;
+PanelValueTexts ValueTextsFor(const LiveReading& reading) {
+  PanelValueTexts texts;
+  for (int i = 0; i < QuantityCount; ++i) texts[static_cast<std::size_t>(i)] = reading.ByIndex(i);
+  return texts;
 }
 
 }  // namespace qelt

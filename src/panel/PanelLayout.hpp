@@ -1,10 +1,12 @@
 #pragma once
 // What the main window shows and where: positions in twips within its client
 // area, the toolbar's buttons, the caption, and which labels a reading fills.
+// Cells are named by QuantityIndex and PanelStatus; their Label is only the
+// objectName the control carries.
 #include <array>
+#include <cstddef>
 #include <string>
-#include <utility>
-#include <vector>
+#include <string_view>
 
 #include "link/LiveReading.hpp"
 #include "text/Version.hpp"
@@ -33,7 +35,7 @@ int WiringPictureFor(int wiringCode);
 
 // A value label and the captioned header panel just above it.
 struct ValueCell {
-  const char* Label;   // "LblKW1"
+  const char* Label;   // the value label's objectName, "LblKW1"
   const char* Header;  // the header panel's caption, naming the quantity
   int Left;
   int Top;
@@ -45,26 +47,46 @@ inline constexpr int HeaderHeight = 360;  // the header sits this far above its 
 
 // The 28 value cells: three phase rows and the totals row, seven columns each.
 const std::array<ValueCell, QuantityCount>& PanelValueCells();
+// The cell whose label has the objectName `label`, or nullptr (layout checks).
 const ValueCell* FindValueCell(const std::string& label);
 
-// The label captions after a reading, in the order they are set.
-std::vector<std::pair<std::string, std::string>> LabelCaptions(const LiveReading& reading);
+// A reading's value texts, indexed by QuantityIndex.
+using PanelValueTexts = std::array<std::string, QuantityCount>;
+PanelValueTexts ValueTextsFor(const LiveReading& reading);
+// The order in which the value labels take a reading's texts (QuantityIndex).
+inline constexpr std::array<int, QuantityCount> ValueLabelOrder = {
+    QuantityIndexOf("TTheta"), QuantityIndexOf("TKVA"),  QuantityIndexOf("TKW"),    QuantityIndexOf("TKVAR"),
+    QuantityIndexOf("Hz"),     QuantityIndexOf("TPF"),   QuantityIndexOf("V1"),     QuantityIndexOf("I1"),
+    QuantityIndexOf("KVA1"),   QuantityIndexOf("KW1"),   QuantityIndexOf("PF1"),    QuantityIndexOf("KVAR1"),
+    QuantityIndexOf("Theta1"), QuantityIndexOf("V2"),    QuantityIndexOf("I2"),     QuantityIndexOf("KVA2"),
+    QuantityIndexOf("KW2"),    QuantityIndexOf("PF2"),   QuantityIndexOf("KVAR2"),  QuantityIndexOf("Theta2"),
+    QuantityIndexOf("V3"),     QuantityIndexOf("I3"),    QuantityIndexOf("KVA3"),   QuantityIndexOf("KW3"),
+    QuantityIndexOf("PF3"),    QuantityIndexOf("KVAR3"), QuantityIndexOf("Theta3"), QuantityIndexOf("I4")};
 
-// The status row.
+// The status row's fields; index i is PanelStatusCells[i].
+enum class PanelStatus { Rec, Count, FileName, COM };
+inline constexpr std::size_t PanelStatusCount = 4;
+
 struct StatusCell {
-  const char* Label;
+  PanelStatus Field;
+  const char* Label;  // the objectName
   int Left;
   int Width;
   const char* DesignCaption;
 };
 inline constexpr int StatusTop = 9720;
 inline constexpr int StatusHeight = 255;
-inline constexpr std::array<StatusCell, 4> PanelStatusCells = {{
-    {"LblRec", 120, 705, "Rec."},
-    {"LblCount", 840, 2100, ""},
-    {"LblFileName", 3000, 2820, ""},
-    {"LblCOM", 5880, 855, "No COM"},
+inline constexpr std::array<StatusCell, PanelStatusCount> PanelStatusCells = {{
+    {PanelStatus::Rec, "LblRec", 120, 705, "Rec."},
+    {PanelStatus::Count, "LblCount", 840, 2100, ""},
+    {PanelStatus::FileName, "LblFileName", 3000, 2820, ""},
+    {PanelStatus::COM, "LblCOM", 5880, 855, "No COM"},
 }};
+static_assert([] {
+  for (std::size_t i = 0; i < PanelStatusCells.size(); ++i)
+    if (static_cast<std::size_t>(PanelStatusCells[i].Field) != i) return false;
+  return true;
+}());
 
 // A note over the status row (after "RTC"), shown for a few seconds.
 inline constexpr int StatusNoteLeft = 120;
@@ -97,8 +119,14 @@ inline constexpr std::array<ToolButtonSpec, 11> PanelToolButtons = {{
     {"sss", "sss", false},
 }};
 
-// The buttons whose work another subsystem does; "RTC" and "Memory" are the
-// main window's own. Index i is the button with key PanelToolButtons[i].
-enum class PanelKey { Save, Open, List, Graph, Sampling, Harmonic = 6 };
+// The toolbar's buttons by what they do: index i is PanelToolButtons[i] and
+// button number i + 1. "RTC" and "Memory" are the main window's own; the
+// last three only hold pictures.
+enum class PanelKey { Save, Open, List, Graph, Sampling, Memory, Harmonic, RTC, StopRecording, StopRec, Sss };
+inline constexpr std::size_t PanelKeyCount = PanelToolButtons.size();
+constexpr int ButtonNumber(PanelKey key) { return static_cast<int>(key) + 1; }
+static_assert(std::string_view(PanelToolButtons[static_cast<std::size_t>(PanelKey::Memory)].Key) == "Memory");
+static_assert(std::string_view(PanelToolButtons[static_cast<std::size_t>(PanelKey::RTC)].Key) == "RTC");
+static_assert(std::string_view(PanelToolButtons[static_cast<std::size_t>(PanelKey::Sss)].Key) == "sss");
 
 }  // namespace qelt

@@ -81,22 +81,26 @@ void PanelWindow::BuildControls() {
   toolbar_ = new Toolbar(this);
   toolbar_->setObjectName("Toolbar1");
   PlaceTwips(*toolbar_, 0, 0, PanelClientWidth, PanelToolbarHeight);
-  for (const ToolButtonSpec& b : PanelToolButtons)
-    toolbar_->AddButton(b.Key, ToolbarPicture(b.Key), b.ToolTip, b.Shown);
+  for (std::size_t i = 0; i < PanelToolButtons.size(); ++i) {
+    const ToolButtonSpec& b = PanelToolButtons[i];
+    const int number = toolbar_->AddButton(b.Key, ToolbarPicture(b.Key), b.ToolTip, b.Shown);
+    const auto key = static_cast<PanelKey>(i);
+    connect(toolbar_->Action(number), &QAction::triggered, this, [this, key] { RunKey(key); });
+  }
   // Here the floppy starts and stops a recording.
-  toolbar_->Action(1)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-  connect(toolbar_, &Toolbar::ButtonClick, this, &PanelWindow::RunKey);
+  toolbar_->Action(ButtonNumber(PanelKey::Save))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
 
   for (std::size_t i = 0; i < WiringPictureNames.size(); ++i) pictures_[i] = MakePicture(this, WiringPictureNames[i]);
 
   const QFont headerFont = Face(8, true);
   const QFont valueFont = Face(11, true);
   for (const ValueCell& cell : PanelValueCells()) {
+    const auto q = static_cast<std::size_t>(cell.Quantity());
     auto* header = new CaptionPanel(cell.Header, this);
-    header->setObjectName(QString("Hdr") + (cell.Label + 3));
+    header->setObjectName(QString("Hdr") + cell.Header);
     header->setFont(headerFont);
     PlaceTwips(*header, cell.Left, cell.Top - HeaderHeight, ValueWidth, HeaderHeight);
-    headers_[cell.Label] = header;
+    headers_[q] = header;
 
     auto* value = new QLabel(this);
     value->setObjectName(cell.Label);
@@ -109,11 +113,10 @@ void PanelWindow::BuildControls() {
     pal.setColor(QPalette::WindowText, ValueColour);
     value->setPalette(pal);
     PlaceTwips(*value, cell.Left, cell.Top, ValueWidth, ValueHeight);
-    const QString title = QString::fromStdString(QuantityTitle(cell.Label + 3));
+    const QString title = QString::fromStdString(QuantityTitle(cell.Header));
     value->setToolTip(title);
     header->setToolTip(title);
-    labels_[cell.Label] = value;
-    valueLabels_[static_cast<std::size_t>(cell.Quantity())] = value;
+    valueLabels_[q] = value;
   }
 
   const QFont statusFont = Face(8, false);
@@ -123,12 +126,12 @@ void PanelWindow::BuildControls() {
     label->setFont(statusFont);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     PlaceTwips(*label, cell.Left, StatusTop, cell.Width, StatusHeight);
-    labels_[cell.Label] = label;
+    statusLabels_[static_cast<std::size_t>(cell.Field)] = label;
   }
-  lblRec_ = labels_["LblRec"];
-  lblCount_ = labels_["LblCount"];
-  lblFileName_ = labels_["LblFileName"];
-  lblCom_ = labels_["LblCOM"];
+  lblRec_ = StatusLabel(PanelStatus::Rec);
+  lblCount_ = StatusLabel(PanelStatus::Count);
+  lblFileName_ = StatusLabel(PanelStatus::FileName);
+  lblCom_ = StatusLabel(PanelStatus::COM);
   QLabel* rec = lblRec_;
   rec->setFont(Face(8, true));
   QPalette recPal = rec->palette();
@@ -162,18 +165,8 @@ void PanelWindow::ShowStatusNote(const std::string& text) {
   noteTimer_.start();
 }
 
-QLabel* PanelWindow::Label(const QString& name) const {
-  auto it = labels_.find(name);
-  return it == labels_.end() ? nullptr : it->second;
-}
-
-CaptionPanel* PanelWindow::Header(const QString& label) const {
-  auto it = headers_.find(label);
-  return it == headers_.end() ? nullptr : it->second;
-}
-
 void PanelWindow::SetKeyAction(PanelKey key, std::function<void()> action) {
-  keyActions_[static_cast<int>(key)] = std::move(action);
+  keyActions_[static_cast<std::size_t>(key)] = std::move(action);
 }
 
 void PanelWindow::SetFileNameLabel(const std::string& text) { lblFileName_->setText(QString::fromStdString(text)); }
@@ -183,9 +176,9 @@ void PanelWindow::SetRecLabelVisible(bool visible) { lblRec_->setVisible(visible
 
 void PanelWindow::SetRecordingButton(bool recording) {
   // While recording button 1 takes the picture of button 9, otherwise that of button 11.
-  int from = toolbar_->IndexOf(recording ? "StopRecording" : "sss");
-  if (from > 0) toolbar_->LendPicture(1, from);
-  toolbar_->SetToolTip(1, recording ? "Stop Recording" : "Start Recording");
+  const int save = ButtonNumber(PanelKey::Save);
+  toolbar_->LendPicture(save, ButtonNumber(recording ? PanelKey::StopRecording : PanelKey::Sss));
+  toolbar_->SetToolTip(save, recording ? "Stop Recording" : "Start Recording");
 }
 
 ValueTexts PanelWindow::ValueLabelTexts() const {
@@ -219,9 +212,9 @@ void PanelWindow::ShowPollPaused(const std::string& why) {
   pausedWhy_ = why;
   ShowValuesDimmed();
   // The tip says why the values stand still, over their own title.
-  for (QLabel* value : valueLabels_) {
-    const QString title = QString::fromStdString(QuantityTitle(value->objectName().mid(3).toStdString()));
-    value->setToolTip(why.empty() ? title : title + "\n" + QString::fromStdString(why));
+  for (std::size_t q = 0; q < valueLabels_.size(); ++q) {
+    const QString title = QString::fromStdString(QuantityTitle(QuantityNames[q]));
+    valueLabels_[q]->setToolTip(why.empty() ? title : title + "\n" + QString::fromStdString(why));
   }
   if (!linkLost_) lblCom_->setToolTip(QString::fromStdString(why));
 }
@@ -253,8 +246,11 @@ void PanelWindow::ShowReading() {
   if (shown >= 0)
     for (int i = 0; i < static_cast<int>(pictures_.size()); ++i)
       pictures_[static_cast<std::size_t>(i)]->setVisible(i == shown);
-  for (const auto& [label, text] : LabelCaptions(session_.Live))
-    labels_[QString::fromStdString(label)]->setText(QString::fromStdString(text));
+  const PanelValueTexts texts = ValueTextsFor(session_.Live);
+  for (int q : ValueLabelOrder) {
+    const auto i = static_cast<std::size_t>(q);
+    valueLabels_[i]->setText(QString::fromStdString(texts[i]));
+  }
   emit ReadingShown();
 }
 
@@ -278,13 +274,12 @@ void PanelWindow::ShowLinkLost(bool lost) {
                            : QString::fromStdString(pausedWhy_));
 }
 
-void PanelWindow::RunKey(const QString& key) {
+void PanelWindow::RunKey(PanelKey key) {
   if (ending_) return;
-  if (key == "RTC") return RtcCommand();
-  if (key == "Memory") return MemoryCommand();
-  int index = toolbar_->IndexOf(key) - 1;
-  auto it = keyActions_.find(index);
-  if (it != keyActions_.end() && it->second) it->second();
+  if (key == PanelKey::RTC) return RtcCommand();
+  if (key == PanelKey::Memory) return MemoryCommand();
+  // The picture holders never have an action.
+  if (const auto& action = keyActions_[static_cast<std::size_t>(key)]) action();
 }
 
 void PanelWindow::RtcCommand() {

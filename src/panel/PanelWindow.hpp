@@ -15,7 +15,6 @@
 #include <QWidget>
 #include <array>
 #include <functional>
-#include <map>
 
 #include "link/Link.hpp"
 #include "panel/PanelLayout.hpp"
@@ -44,11 +43,11 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
   void Load();
 
   Toolbar& Toolbar1() const { return *toolbar_; }
-  // A label by name (value labels, LblRec, LblCount, LblFileName, LblCOM), for
-  // tests and screenshots; nullptr if none.
-  QLabel* Label(const QString& name) const;
-  // The header panel above a value label.
-  CaptionPanel* Header(const QString& label) const;
+  // The value label of a quantity (QuantityIndex 0..27).
+  QLabel* ValueLabel(int quantityIndex) const { return valueLabels_.at(static_cast<std::size_t>(quantityIndex)); }
+  // The header panel above that value label.
+  CaptionPanel* Header(int quantityIndex) const { return headers_.at(static_cast<std::size_t>(quantityIndex)); }
+  QLabel* StatusLabel(PanelStatus field) const { return statusLabels_.at(static_cast<std::size_t>(field)); }
   // P1P2W, P1P3W, P3P3W2M, P3P4W (index 0..3).
   QWidget* WiringPicture(int index) const { return pictures_[static_cast<std::size_t>(index)]; }
 
@@ -75,11 +74,12 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
   void SetRecordingButton(bool recording) override;
   ValueTexts ValueLabelTexts() const override;
 
+  // What a click on a toolbar button does.
+  void RunKey(PanelKey key);
+
  public slots:
   // One live poll (the handler of Timer1).
   void Timer1Tick();
-  // The toolbar's dispatch by Key.
-  void RunKey(const QString& key);
   void RtcCommand();
   void MemoryCommand();
 
@@ -113,10 +113,10 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
 
   Toolbar* toolbar_ = nullptr;
   std::array<QWidget*, 4> pictures_{};
-  std::map<QString, QLabel*> labels_;
-  std::map<QString, CaptionPanel*> headers_;
-  std::map<int, std::function<void()>> keyActions_;
+  std::array<std::function<void()>, PanelKeyCount> keyActions_{};
   std::array<QLabel*, QuantityCount> valueLabels_{};
+  std::array<CaptionPanel*, QuantityCount> headers_{};
+  std::array<QLabel*, PanelStatusCount> statusLabels_{};
   QLabel* lblRec_ = nullptr;
   QLabel* lblCount_ = nullptr;
   QLabel* lblFileName_ = nullptr;

@@ -10,20 +10,13 @@ FileListWindow::FileListWindow(float& plotRecordCount, Dialogs& dialogs, PanelCo
     : RecordListWindow(FileListLayout(), dialogs, panel, parent), plotRecordCount_(plotRecordCount) {
   setObjectName("FileList");
   LoadArtwork();
-  Toolbar1().AddButton("Plot", ToolbarPicture("Graph"), "Plot");
-  Toolbar1().AddButton("Print", PrintPicture(), "Print");
+  Toolbar1().AddCommand("Plot", ToolbarPicture("Graph"), "Plot", this, [this] { PlotCommand(); });
+  Toolbar1().AddCommand("Print", PrintPicture(), "Print", this, [this] { Print(); });
 }
 
 void FileListWindow::PlotCommand() {
   plotRecordCount_ = static_cast<float>(RecordGrid().Rows() - 1);
   emit PlotWanted(this);
-}
-
-void FileListWindow::RunKey(const QString& key) {
-  if (key == "Plot")
-    PlotCommand();
-  else if (key == "Print")
-    Print();
 }
 
 }  // namespace qelt

@@ -21,9 +21,6 @@ class FileListWindow : public RecordListWindow {
   // "Plot" has set PlotRecordCount: the receiver plots the records of window.
   void PlotWanted(qelt::FileListWindow* window);
 
- protected:
-  void RunKey(const QString& key) override;
-
  private:
   float& plotRecordCount_;
   std::string sourceFile_;

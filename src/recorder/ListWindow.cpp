@@ -16,8 +16,8 @@ ListWindow::ListWindow(RecorderState& state, Dialogs& dialogs, PanelControl& pan
     : RecordListWindow(LiveListLayout(), dialogs, panel, parent), state_(state) {
   setObjectName("List");
   LoadArtwork();
-  Toolbar1().AddButton("Save", ToolbarPicture("Save"), "Save As");
-  Toolbar1().AddButton("Print", PrintPicture(), "Print");
+  Toolbar1().AddCommand("Save", ToolbarPicture("Save"), "Save As", this, [this] { SaveCommand(); });
+  Toolbar1().AddCommand("Print", PrintPicture(), "Print", this, [this] { Print(); });
   // The count of ticks without a row stands at the toolbar's right end; the
   // caption stays "List".
   auto* spacer = new QWidget(this);
@@ -49,13 +49,6 @@ void ListWindow::SaveCommand() {
   QtWindowSurface surface(this);
   SaveLiveListCommand(
       state_, dialogs_, [self]() -> const GridRows* { return self ? &self->RecordGrid().Data() : nullptr; }, surface);
-}
-
-void ListWindow::RunKey(const QString& key) {
-  if (key == "Save")
-    SaveCommand();
-  else if (key == "Print")
-    Print();
 }
 
 void ListWindow::closeEvent(QCloseEvent* event) {

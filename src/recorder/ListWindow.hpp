@@ -24,7 +24,6 @@ class ListWindow : public RecordListWindow {
   QString SkippedText() const;
 
  protected:
-  void RunKey(const QString& key) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

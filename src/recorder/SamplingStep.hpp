@@ -22,11 +22,11 @@ struct SampleStepResult {
   bool Recorded = false;  // a record line was written
   // No reading newer than the last record's: nothing was written.
   bool RecordSkipped = false;
-  std::string CountText;  // LblCount when Recorded or RecordSkipped
-  std::string RecText;    // LblRec when Recorded ("Rec")
+  std::string CountText;  // the count label's text when Recorded or RecordSkipped
+  std::string RecText;    // the "Rec" label's text when Recorded ("Rec")
   // The recording file failed; the recording has been stopped.
   std::optional<RecorderFault> Fault;
-  // No recording runs: LblFileName, LblCount and LblRec are emptied.
+  // No recording runs: the file name, count and "Rec" labels are emptied.
   bool ClearRecordLabels = false;
 
   bool ListRow = false;         // append ListRowText to the live list
@@ -45,7 +45,7 @@ SampleStepResult SampleStep(RecorderState& state, MeasurementRecorder& recorder,
                             const std::function<ValueTexts()>& values,
                             std::optional<std::uint64_t> readingSerial = std::nullopt);
 
-// LblCount: the record count, and the skipped ticks when there were any ("25 (3 skipped)").
+// The count label's text: the record count, and the skipped ticks when there were any ("25 (3 skipped)").
 std::string RecordCountText(const RecorderState& state);
 
 // The live list scrolls by one row once it has more than this many grid rows.

@@ -22,10 +22,6 @@ RecordListWindow::RecordListWindow(const RecordListLayout& layout, Dialogs& dial
   toolbar_ = new Toolbar(this);
   toolbar_->setObjectName("Toolbar1");
   PlaceTwips(*toolbar_, 0, 0, layout.ClientWidth, layout.GridTop);
-  connect(toolbar_, &Toolbar::ButtonClick, this, [this](const QString& key) {
-    emit ToolbarKey(key);
-    RunKey(key);
-  });
 
   grid_ = new Grid(RecordColumns, 1, this);
   grid_->setObjectName("Grid");

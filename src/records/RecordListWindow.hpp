@@ -29,13 +29,9 @@ class RecordListWindow : public QWidget {
   // Appends a record row (TAB-separated).
   void AddRow(std::string_view tabRow);
 
- signals:
-  void ToolbarKey(const QString& key);
-
  protected:
   // panel: the main window, whose live poll stops while a print runs.
   RecordListWindow(const RecordListLayout& layout, Dialogs& dialogs, PanelControl& panel, QWidget* parent);
-  virtual void RunKey(const QString& key) = 0;
   // A control that follows the window's width as the user resizes it (the
   // grid follows both ways).
   void FollowWidth(QWidget* control) { follow_.push_back(control); }

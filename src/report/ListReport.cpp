@@ -165,11 +165,8 @@ void ListReport::Finish() {
 }
 
 ListReport* AddReportButton(RecordListWindow& list, Dialogs& dialogs, std::function<SummarySource()> source) {
-  list.Toolbar1().AddButton("Report", ReportPicture(), "Report (PDF)");
   auto* report = new ListReport(list, dialogs, std::move(source));
-  QObject::connect(&list, &RecordListWindow::ToolbarKey, report, [report](const QString& key) {
-    if (key == "Report") report->ReportCommand();
-  });
+  list.Toolbar1().AddCommand("Report", ReportPicture(), "Report (PDF)", report, [report] { report->ReportCommand(); });
   return report;
 }
 

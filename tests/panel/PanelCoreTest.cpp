@@ -69,14 +69,15 @@ TEST(PanelLayout, ValueCellsCoverEveryQuantityOnItsGrid) {
 TEST(PanelLayout, LabelCaptionsComeInTheirOrderFromTheirMembers) {
   LiveReading r;
   for (int i = 0; i < QuantityCount; ++i) r.ByIndex(i) = std::string("v") + QuantityNames[static_cast<std::size_t>(i)];
-  auto captions = LabelCaptions(r);
-  ASSERT_EQ(captions.size(), 28u);
+  const PanelValueTexts texts = ValueTextsFor(r);
+  ASSERT_EQ(ValueLabelOrder.size(), 28u);
   const std::vector<std::string> expected = {
       "TTheta", "TKVA", "TKW", "TKVAR", "Hz",    "TPF",    "V1", "I1", "KVA1", "KW1", "PF1", "KVAR1", "Theta1", "V2",
       "I2",     "KVA2", "KW2", "PF2",   "KVAR2", "Theta2", "V3", "I3", "KVA3", "KW3", "PF3", "KVAR3", "Theta3", "I4"};
   for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(captions[i].first, "Lbl" + expected[i]);
-    EXPECT_EQ(captions[i].second, "v" + expected[i]);
+    const auto q = static_cast<std::size_t>(ValueLabelOrder[i]);
+    EXPECT_EQ(QuantityNames[q], expected[i]);
+    EXPECT_EQ(texts[q], "v" + expected[i]);
   }
 }
 

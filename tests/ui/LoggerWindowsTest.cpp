@@ -86,7 +86,7 @@ class LoggerWindowsTest : public QObject {
  private slots:
   void memoryListsTheSetsAndReadOpensTheDataList() {
     Rig rig(WithLogger("small"));
-    rig.panel->RunKey("Memory");
+    rig.panel->RunKey(PanelKey::Memory);
     MemoryWindow* m = rig.Memory();
     QVERIFY(m && m->isVisible());
     QCOMPARE(m->windowTitle(), QString("Data Logger"));
@@ -166,7 +166,7 @@ class LoggerWindowsTest : public QObject {
     QVERIFY(rig.port.Written().empty());
 
     // "Memory" again brings the same window forward and the poll runs.
-    rig.panel->RunKey("Memory");
+    rig.panel->RunKey(PanelKey::Memory);
     QCOMPARE(rig.Memory(), m);
     QCOMPARE(m->SetGrid().Rows(), 4);
     QVERIFY(rig.panel->Timer1Active());
@@ -174,7 +174,7 @@ class LoggerWindowsTest : public QObject {
 
   void windowRepaintsDuringAPacedDownloadAndClosingCancelsIt() {
     Rig rig(WithLogger("large"));
-    rig.panel->RunKey("Memory");
+    rig.panel->RunKey(PanelKey::Memory);
     MemoryWindow* m = rig.Memory();
     PaintCounter counter;
     m->G1().installEventFilter(&counter);
@@ -202,7 +202,7 @@ class LoggerWindowsTest : public QObject {
 
   void overTenThousandRecordsOpenTheContinuedListBesideTheFirst() {
     Rig rig(WithLogger("large", false));
-    rig.panel->RunKey("Memory");
+    rig.panel->RunKey(PanelKey::Memory);
     const std::string kept = rig.exports.filePath("kept.xlsx").toStdString();
     rig.dialogs.QueueFile(kept);
     QTest::mouseClick(&rig.Memory()->CmdRead(), Qt::LeftButton);
@@ -250,7 +250,7 @@ class LoggerWindowsTest : public QObject {
 
   void cancelShowsTheTimeLeftAndEndsTheDownload() {
     Rig rig(WithLogger("large"));
-    rig.panel->RunKey("Memory");
+    rig.panel->RunKey(PanelKey::Memory);
     MemoryWindow* m = rig.Memory();
     // Wide enough for the grid's columns and the scroll bar.
     int columns = 0;
@@ -266,7 +266,7 @@ class LoggerWindowsTest : public QObject {
       if (rig.host.Monotonic() - start < 3.0 || !m->CmdCancel().isVisible()) return;
       cancelSeen = m->CmdCancel().isEnabled() && !m->CmdErase().isVisible();
       shown = m->G1().ShownText();
-      valueTip = rig.panel->Label("LblKW1")->toolTip();
+      valueTip = rig.panel->ValueLabel(QuantityIndexOf("KW1"))->toolTip();
       m->CmdCancel().click();
     };
     QTest::mouseClick(&m->CmdRead(), Qt::LeftButton);
@@ -279,13 +279,13 @@ class LoggerWindowsTest : public QObject {
     QVERIFY(!rig.List(0));
     QVERIFY(rig.panel->Timer1Active());
     QVERIFY(rig.panel->PollPausedReason().empty());
-    QVERIFY(!rig.panel->Label("LblKW1")->toolTip().contains(PollPausedTip));
+    QVERIFY(!rig.panel->ValueLabel(QuantityIndexOf("KW1"))->toolTip().contains(PollPausedTip));
     QVERIFY(rig.dialogs.History.empty());
   }
 
   void eraseAsksThenSendsGAndClosesTheWindow() {
     Rig rig(WithLogger("small", false));
-    rig.panel->RunKey("Memory");
+    rig.panel->RunKey(PanelKey::Memory);
     MemoryWindow* m = rig.Memory();
     rig.dialogs.Answers.push_back(MessageAnswer::Cancel);
     rig.port.ClearWritten();

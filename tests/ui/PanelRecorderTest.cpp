@@ -40,7 +40,7 @@ QByteArray ReadAll(const QString& path) {
 struct Rig : test::PanelRig {
   Rig() : PanelRig({2011, 7, 29, 0, 0, 0}) {}
 
-  QString LabelText(const QString& name) { return panel.Label(name)->text(); }
+  QString LabelText(PanelStatus field) { return panel.StatusLabel(field)->text(); }
 
   // One live poll, a second of virtual time, one Timer2 tick; returns the
   // value label texts the tick sampled, TAB-joined.
@@ -48,7 +48,7 @@ struct Rig : test::PanelRig {
     panel.Timer1Tick();
     host.Advance(1.0);
     QStringList values;
-    for (const char* name : QuantityNames) values << LabelText(QString("Lbl") + name);
+    for (int q = 0; q < QuantityCount; ++q) values << panel.ValueLabel(q)->text();
     emit panel.Timer2Tick();
     return values.join('\t');
   }
@@ -86,15 +86,15 @@ void PanelRecorderTest::SamplingRecordingAndOpen() {
   rig.dialogs.QueueFile(path.toStdString());
   rig.Key("Save");
   QVERIFY(rig.session.Recorder.Recording);
-  QCOMPARE(rig.LabelText("LblFileName"), QString("rec.mes"));
+  QCOMPARE(rig.LabelText(PanelStatus::FileName), QString("rec.mes"));
   QCOMPARE(toolbar.ToolTip(1), QString("Stop Recording"));
   QCOMPARE(toolbar.Picture(1).cacheKey(), toolbar.Picture(toolbar.IndexOf("StopRecording")).cacheKey());
-  QVERIFY(rig.panel.Label("LblRec")->isVisible());
+  QVERIFY(rig.panel.StatusLabel(PanelStatus::Rec)->isVisible());
 
   QStringList sampled;
   for (int i = 0; i < 3; ++i) sampled << rig.PollAndTick();
-  QCOMPARE(rig.LabelText("LblCount"), QString("3"));
-  QCOMPARE(rig.LabelText("LblRec"), QString("Rec"));
+  QCOMPARE(rig.LabelText(PanelStatus::Count), QString("3"));
+  QCOMPARE(rig.LabelText(PanelStatus::Rec), QString("Rec"));
 
   rig.Key("Open");  // refused while recording
   QCOMPARE(rig.dialogs.History.back().Text, std::string("Recording Mode!\n\rPlease stop recording!"));
@@ -105,9 +105,9 @@ void PanelRecorderTest::SamplingRecordingAndOpen() {
   QVERIFY(!rig.session.Recorder.Recording);
   QCOMPARE(toolbar.ToolTip(1), QString("Start Recording"));
   QCOMPARE(toolbar.Picture(1).cacheKey(), toolbar.Picture(toolbar.IndexOf("sss")).cacheKey());
-  QVERIFY(!rig.panel.Label("LblRec")->isVisible());
-  QCOMPARE(rig.LabelText("LblCount"), QString(""));
-  QCOMPARE(rig.LabelText("LblFileName"), QString(""));
+  QVERIFY(!rig.panel.StatusLabel(PanelStatus::Rec)->isVisible());
+  QCOMPARE(rig.LabelText(PanelStatus::Count), QString(""));
+  QCOMPARE(rig.LabelText(PanelStatus::FileName), QString(""));
 
   // Three records of the simulator's values, as the labels showed them.
   QList<QByteArray> lines = ReadAll(path).split('\n');
@@ -238,8 +238,8 @@ void PanelRecorderTest::ARecordingFileFaultStopsTheRecording() {
   rig.PollAndTick();
   QVERIFY(!rig.session.Recorder.Recording);
   QCOMPARE(rig.panel.Toolbar1().ToolTip(1), QString("Start Recording"));
-  QVERIFY(!rig.panel.Label("LblRec")->isVisible());
-  QCOMPARE(rig.LabelText("LblFileName"), QString(""));
+  QVERIFY(!rig.panel.StatusLabel(PanelStatus::Rec)->isVisible());
+  QCOMPARE(rig.LabelText(PanelStatus::FileName), QString(""));
   QCOMPARE(rig.dialogs.History.back().Icon, MessageIcon::Stop);
   QVERIFY(QString::fromStdString(rig.dialogs.History.back().Text).contains(tmp.filePath("run-1.mes")));
 

@@ -30,7 +30,8 @@ struct Rig {
     session.Meter.PortDevice = "SIM";
     panel = std::make_unique<PanelWindow>(session, link, dialogs);
   }
-  QString Text(const char* label) const { return panel->Label(label)->text(); }
+  QString Text(int quantity) const { return panel->ValueLabel(quantity)->text(); }
+  QString Text(PanelStatus field) const { return panel->StatusLabel(field)->text(); }
   int VisiblePicture() const {
     int shown = -1;
     for (int i = 0; i < 4; ++i)
@@ -96,31 +97,31 @@ class PanelWindowTest : public QObject {
     QCOMPARE(bar.ToolTip(8), QString("Set Real Time Clock to System Time"));
 
     for (const ValueCell& cell : PanelValueCells()) {
-      QLabel* value = p.Label(cell.Label);
+      QLabel* value = p.ValueLabel(cell.Quantity());
       QVERIFY2(value, cell.Label);
       QCOMPARE(value->geometry(), TwipsRect(cell.Left, cell.Top, 855, 375));
       QCOMPARE(value->text(), QString());
-      CaptionPanel* header = p.Header(cell.Label);
+      CaptionPanel* header = p.Header(cell.Quantity());
       QVERIFY2(header, cell.Label);
       QCOMPARE(header->geometry(), TwipsRect(cell.Left, cell.Top - 360, 855, 360));
       QCOMPARE(header->Caption(), QString(cell.Header));
       QVERIFY(value->toolTip().endsWith(")") || value->toolTip().contains("power factor"));
     }
-    QCOMPARE(p.Label("LblKW1")->toolTip(), QString("Phase 1 active power (kW)"));
+    QCOMPARE(p.ValueLabel(QuantityIndexOf("KW1"))->toolTip(), QString("Phase 1 active power (kW)"));
     // Ctrl+R starts and stops a recording; Ctrl+O opens.
     QCOMPARE(bar.Action(1)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
     QCOMPARE(bar.Action(2)->shortcut(), QKeySequence(QKeySequence::Open));
-    QCOMPARE(p.Label("LblKVAR2")->geometry().topLeft(), QPoint(72, 504));
-    QCOMPARE(p.Label("LblI4")->geometry().topLeft(), QPoint(392, 616));
+    QCOMPARE(p.ValueLabel(QuantityIndexOf("KVAR2"))->geometry().topLeft(), QPoint(72, 504));
+    QCOMPARE(p.ValueLabel(QuantityIndexOf("I4"))->geometry().topLeft(), QPoint(392, 616));
 
-    QCOMPARE(p.Label("LblRec")->geometry().topLeft(), QPoint(8, 648));
-    QCOMPARE(p.Label("LblCount")->geometry().x(), 56);
-    QCOMPARE(p.Label("LblFileName")->geometry().x(), 200);
-    QCOMPARE(p.Label("LblCOM")->geometry().topLeft(), QPoint(392, 648));
-    QCOMPARE(p.Label("LblRec")->text(), QString("Rec."));
-    QVERIFY(p.Label("LblRec")->isHidden());
-    QCOMPARE(p.Label("LblCOM")->text(), QString("No COM"));
-    QCOMPARE(p.Label("LblCount")->text(), QString());
+    QCOMPARE(p.StatusLabel(PanelStatus::Rec)->geometry().topLeft(), QPoint(8, 648));
+    QCOMPARE(p.StatusLabel(PanelStatus::Count)->geometry().x(), 56);
+    QCOMPARE(p.StatusLabel(PanelStatus::FileName)->geometry().x(), 200);
+    QCOMPARE(p.StatusLabel(PanelStatus::COM)->geometry().topLeft(), QPoint(392, 648));
+    QCOMPARE(p.StatusLabel(PanelStatus::Rec)->text(), QString("Rec."));
+    QVERIFY(p.StatusLabel(PanelStatus::Rec)->isHidden());
+    QCOMPARE(p.StatusLabel(PanelStatus::COM)->text(), QString("No COM"));
+    QCOMPARE(p.StatusLabel(PanelStatus::Count)->text(), QString());
 
     for (int i = 0; i < 4; ++i) {
       QCOMPARE(p.WiringPicture(i)->objectName(), QString(WiringPictureNames[static_cast<std::size_t>(i)]));
@@ -142,7 +143,7 @@ class PanelWindowTest : public QObject {
     QCOMPARE(rig.panel->pos(), QPoint(0, 0));
     QCOMPARE(rig.session.CosTable[0], 1.0f);
     QVERIFY(rig.session.CosTable[450] > 0.7071f && rig.session.CosTable[450] < 0.7072f);
-    QCOMPARE(rig.Text("LblCOM"), QString("COM1"));
+    QCOMPARE(rig.Text(PanelStatus::COM), QString("COM1"));
     QCOMPARE(rig.port.Written(), std::string("E"));  // and nothing else yet
     QVERIFY(!rig.session.Recorder.Recording);
     QCOMPARE(rig.session.Recorder.SampleTime, 2);
@@ -157,7 +158,7 @@ class PanelWindowTest : public QObject {
     path.session.Meter.ComPort = 0;
     path.session.Meter.PortDevice = "/dev/ttyUSB0";
     path.panel->Load();
-    QCOMPARE(path.Text("LblCOM"), QString("ttyUSB0"));
+    QCOMPARE(path.Text(PanelStatus::COM), QString("ttyUSB0"));
   }
 
   void readingFillsEveryLabelWithTheInstrumentsTexts() {
@@ -169,8 +170,8 @@ class PanelWindowTest : public QObject {
     const LiveReading& sent = rig.instrument.LastReadingTexts();
     QVERIFY(!sent.V1.empty());
     for (const ValueCell& cell : PanelValueCells())
-      QCOMPARE(rig.Text(cell.Label), QString::fromStdString(sent.ByIndex(cell.Quantity())));
-    QCOMPARE(rig.Text("LblCOM"), QString("COM1"));
+      QCOMPARE(rig.Text(cell.Quantity()), QString::fromStdString(sent.ByIndex(cell.Quantity())));
+    QCOMPARE(rig.Text(PanelStatus::COM), QString("COM1"));
     QCOMPARE(rig.VisiblePicture(), 3);  // the simulator's default wiring, 3P4W
   }
 
@@ -183,16 +184,16 @@ class PanelWindowTest : public QObject {
     load.Phases[0].Angle = -30.0;   // leading: KVAR1 and Theta1 < 0
     rig.panel->Load();
     rig.panel->Timer1Tick();
-    QCOMPARE(rig.Text("LblV1"), QString("OL"));
-    QCOMPARE(rig.Text("LblI4"), QString("OL"));
-    QVERIFY2(rig.Text("LblKW1").startsWith("-"), qPrintable(rig.Text("LblKW1")));
-    QVERIFY2(rig.Text("LblKVAR1").startsWith("-"), qPrintable(rig.Text("LblKVAR1")));
-    QVERIFY2(rig.Text("LblTheta1").startsWith("-"), qPrintable(rig.Text("LblTheta1")));
-    QVERIFY(!rig.Text("LblPF1").startsWith("-"));
-    QVERIFY(!rig.Text("LblKVA1").startsWith("-"));
-    for (const char* other : {"LblV2", "LblV3", "LblI1", "LblKW2", "LblKVAR2", "LblTheta3"}) {
-      QVERIFY2(rig.Text(other) != "OL", other);
-      QVERIFY2(!rig.Text(other).startsWith("-"), other);
+    QCOMPARE(rig.Text(QuantityIndexOf("V1")), QString("OL"));
+    QCOMPARE(rig.Text(QuantityIndexOf("I4")), QString("OL"));
+    QVERIFY2(rig.Text(QuantityIndexOf("KW1")).startsWith("-"), qPrintable(rig.Text(QuantityIndexOf("KW1"))));
+    QVERIFY2(rig.Text(QuantityIndexOf("KVAR1")).startsWith("-"), qPrintable(rig.Text(QuantityIndexOf("KVAR1"))));
+    QVERIFY2(rig.Text(QuantityIndexOf("Theta1")).startsWith("-"), qPrintable(rig.Text(QuantityIndexOf("Theta1"))));
+    QVERIFY(!rig.Text(QuantityIndexOf("PF1")).startsWith("-"));
+    QVERIFY(!rig.Text(QuantityIndexOf("KVA1")).startsWith("-"));
+    for (const char* other : {"V2", "V3", "I1", "KW2", "KVAR2", "Theta3"}) {
+      QVERIFY2(rig.Text(QuantityIndexOf(other)) != "OL", other);
+      QVERIFY2(!rig.Text(QuantityIndexOf(other)).startsWith("-"), other);
     }
   }
 
@@ -213,22 +214,23 @@ class PanelWindowTest : public QObject {
     Rig rig;
     rig.panel->Load();
     rig.panel->Timer1Tick();
-    const QString v1 = rig.Text("LblV1");
+    const QString v1 = rig.Text(QuantityIndexOf("V1"));
     rig.instrument.Faults().Silent = true;
     const double back = rig.host.Monotonic() + 10.0;
     rig.host.ScheduleAt(back, [&] { rig.instrument.Faults().Silent = false; });
     QStringList indicator;
     QStringList valuesMeanwhile;
-    QLabel* v1Label = rig.panel->Label("LblV1");
+    QLabel* v1Label = rig.panel->ValueLabel(QuantityIndexOf("V1"));
     const QColor live = v1Label->palette().color(QPalette::WindowText);
     bool dimmedMeanwhile = true, redMeanwhile = true;
     rig.host.OnEvents = [&] {
-      QString com = rig.Text("LblCOM");
+      QString com = rig.Text(PanelStatus::COM);
       if (indicator.isEmpty() || indicator.last() != com) indicator << com;
       if (com != "No COM") return;
-      valuesMeanwhile << rig.Text("LblV1");
+      valuesMeanwhile << rig.Text(QuantityIndexOf("V1"));
       dimmedMeanwhile &= v1Label->palette().color(QPalette::WindowText) != live;
-      redMeanwhile &= rig.panel->Label("LblCOM")->palette().color(QPalette::Window) == QColor(0xc0, 0x10, 0x10);
+      redMeanwhile &=
+          rig.panel->StatusLabel(PanelStatus::COM)->palette().color(QPalette::Window) == QColor(0xc0, 0x10, 0x10);
     };
     rig.panel->Timer1Tick();
     QVERIFY2(indicator.contains("No COM"), qPrintable(indicator.join(",")));
@@ -236,7 +238,7 @@ class PanelWindowTest : public QObject {
     for (const QString& v : valuesMeanwhile) QCOMPARE(v, v1);  // the last reading stays meanwhile, dimmed
     QVERIFY(dimmedMeanwhile);
     QVERIFY(redMeanwhile);
-    QCOMPARE(rig.Text("LblCOM"), QString("COM1"));
+    QCOMPARE(rig.Text(PanelStatus::COM), QString("COM1"));
     QVERIFY(!rig.panel->LinkLostShown());
     QCOMPARE(v1Label->palette().color(QPalette::WindowText), live);
     QVERIFY(rig.host.Monotonic() >= back);
@@ -245,7 +247,7 @@ class PanelWindowTest : public QObject {
   void lblComClicksToggleTheBuildDate() {
     Rig rig;
     rig.panel->show();
-    QLabel* com = rig.panel->Label("LblCOM");
+    QLabel* com = rig.panel->StatusLabel(PanelStatus::COM);
     QTest::mouseClick(com, Qt::LeftButton);
     QCOMPARE(rig.panel->windowTitle(), QString("Panel  V8.00   110729"));
     QTest::mouseClick(com, Qt::LeftButton);
@@ -318,7 +320,7 @@ class PanelWindowTest : public QObject {
       if (clicked || !rig.session.Guard.Busy()) return;
       clicked = true;
       rig.panel->Timer1Tick();  // ticks never overlap: refused at once
-      rig.panel->RunKey("RTC");
+      rig.panel->RunKey(PanelKey::RTC);
     };
     rig.panel->Timer1Tick();
     QVERIFY(clicked);
@@ -349,7 +351,7 @@ class PanelWindowTest : public QObject {
 
     // Until the logger window exists, the poll resumes at once.
     disconnect(opener);
-    rig.panel->RunKey("Memory");
+    rig.panel->RunKey(PanelKey::Memory);
     QVERIFY(rig.panel->Timer1Active());
   }
 
@@ -358,7 +360,7 @@ class PanelWindowTest : public QObject {
     rig.panel->Load();
     bool stoppedDuringMessage = false;
     rig.dialogs.OnShown = [&](const ScriptedDialogs::Shown&) { stoppedDuringMessage = !rig.panel->Timer1Active(); };
-    rig.panel->RunKey("Memory");
+    rig.panel->RunKey(PanelKey::Memory);
     QCOMPARE(rig.dialogs.MessageTexts(), std::vector<std::string>{"No Data in Memory"});
     QCOMPARE(rig.dialogs.History[0].Icon, MessageIcon::Stop);
     QVERIFY(stoppedDuringMessage);
@@ -397,12 +399,12 @@ class PanelWindowTest : public QObject {
     QCOMPARE(ending.count(), 1);
     QVERIFY(!rig.panel->Timer1Active());
     QVERIFY(!rig.panel->Timer2().isActive());
-    QVERIFY(rig.Text("LblV1").isEmpty());
+    QVERIFY(rig.Text(QuantityIndexOf("V1")).isEmpty());
     // Nothing talks to the port any more.
     rig.instrument.Faults().Silent = false;
     rig.port.ClearWritten();
-    rig.panel->RunKey("RTC");
-    rig.panel->RunKey("Memory");
+    rig.panel->RunKey(PanelKey::RTC);
+    rig.panel->RunKey(PanelKey::Memory);
     rig.panel->Timer1Tick();
     QVERIFY(rig.port.Written().empty());
   }

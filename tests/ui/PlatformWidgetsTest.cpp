@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QtTest>
+#include <memory>
 
 #include "platform/Twips.hpp"
 #include "platform/qt/Artwork.hpp"
@@ -81,6 +82,19 @@ class PlatformWidgetsTest : public QObject {
     QCOMPARE(bar.ToolTip(1), QString("Stop Recording"));
     QCOMPARE(bar.Button(1)->toolTip(), QString("Stop Recording"));
     QCOMPARE(bar.Key(1), QString("Save"));  // the key stays
+
+    // A command button runs its function while its context exists.
+    int printed = 0;
+    auto context = std::make_unique<QObject>();
+    QCOMPARE(bar.AddCommand("Print", ToolbarPicture("Save"), "Print", context.get(), [&printed] { ++printed; }), 4);
+    QVERIFY(bar.IsButtonVisible(4));
+    QTest::mouseClick(bar.Button(4), Qt::LeftButton);
+    QCOMPARE(printed, 1);
+    QCOMPARE(clicks.count(), 4);  // the key is reported as for any button
+    QCOMPARE(clicks[3][0].toString(), QString("Print"));
+    context.reset();
+    bar.Click(4);
+    QCOMPARE(printed, 1);
   }
 
   void artworkIsCompiledIn() {

@@ -115,8 +115,8 @@ class ProgramTest : public QObject {
 
     QSignalSpy shown(panel, &PanelWindow::ReadingShown);
     QVERIFY(shown.wait(10000));
-    QCOMPARE(panel->Label("LblCOM")->text(), QString::fromStdString(PortLabelFor(device, 0)));
-    QVERIFY(!panel->Label("LblV1")->text().isEmpty());
+    QCOMPARE(panel->StatusLabel(PanelStatus::COM)->text(), QString::fromStdString(PortLabelFor(device, 0)));
+    QVERIFY(!panel->ValueLabel(QuantityIndexOf("V1"))->text().isEmpty());
     QVERIFY(!panel->WiringPicture(3)->isHidden());
 
     // The readings keep coming; the count is printed, not judged.
@@ -221,7 +221,7 @@ class ProgramTest : public QObject {
     Program program(dialogs);
     PanelWindow* panel = Choose(program, link);
     QVERIFY(panel);
-    QLabel* com = panel->Label("LblCOM");
+    QLabel* com = panel->StatusLabel(PanelStatus::COM);
     QSignalSpy shown(panel, &PanelWindow::ReadingShown);
     QVERIFY(shown.wait(10000));
     const QString label = QString::fromStdString(PortLabelFor(link.toStdString(), 0));
@@ -271,7 +271,7 @@ class ProgramTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(step == Step::Done || !failure.isEmpty(), 60000);
     driver.stop();
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
-    QVERIFY(!panel->Label("LblV1")->text().isEmpty());
+    QVERIFY(!panel->ValueLabel(QuantityIndexOf("V1"))->text().isEmpty());
 
     panel->close();
     QVERIFY(program.Ended());

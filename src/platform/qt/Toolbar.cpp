@@ -42,6 +42,13 @@ int Toolbar::AddButton(const QString& key, const QIcon& picture, const QString& 
   return Count();
 }
 
+int Toolbar::AddCommand(const QString& key, const QIcon& picture, const QString& toolTip, const QObject* context,
+                        std::function<void()> run) {
+  const int number = AddButton(key, picture, toolTip);
+  connect(Action(number), &QAction::triggered, context, std::move(run));
+  return number;
+}
+
 int Toolbar::IndexOf(const QString& key) const {
   for (std::size_t i = 0; i < actions_.size(); ++i)
     if (actions_[i]->data().toString() == key) return static_cast<int>(i) + 1;

@@ -4,6 +4,7 @@
 // button still holds its picture, so that another button can take it.
 #include <QIcon>
 #include <QToolBar>
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -18,6 +19,9 @@ class Toolbar : public QToolBar {
 
   // Returns the new button's number.
   int AddButton(const QString& key, const QIcon& picture, const QString& toolTip, bool visible = true);
+  // A shown button whose click calls `run` while `context` exists; returns its number.
+  int AddCommand(const QString& key, const QIcon& picture, const QString& toolTip, const QObject* context,
+                 std::function<void()> run);
 
   int Count() const { return static_cast<int>(actions_.size()); }
   // 0 when no button has the key.
