@@ -3,15 +3,10 @@
 // loaded and with both of its timers stopped: the window tests drive the
 // polls and ticks by hand. PC sampling is attached; a test that attaches more
 // before the load asks for no start and calls Start() itself.
+#include "SimLine.hpp"
 #include "app/Attach.hpp"
-#include "link/Link.hpp"
 #include "panel/PanelWindow.hpp"
-#include "platform/ScriptedDialogs.hpp"
-#include "platform/VirtualHost.hpp"
 #include "platform/qt/Toolbar.hpp"
-#include "session/Session.hpp"
-#include "sim/Instrument.hpp"
-#include "sim/SimPort.hpp"
 
 namespace qelt::test {
 
@@ -21,8 +16,9 @@ inline InstrumentSettings Unpaced() {
   return s;
 }
 
-struct PanelRig {
-  explicit PanelRig(DateTime date, bool start = true) : host(10 * 3600.0, date) {
+// The port is opened by the window's load.
+struct PanelRig : SimLine {
+  explicit PanelRig(DateTime date, bool start = true) : SimLine(Unpaced(), 10 * 3600.0, date, false) {
     session.Meter.PortDevice = "SIM";
     sampling = AttachPcSampling(panel, session, dialogs, &host);
     if (start) Start();
@@ -38,12 +34,6 @@ struct PanelRig {
 
   void Key(const char* key) { panel.Toolbar1().Click(panel.Toolbar1().IndexOf(key)); }
 
-  VirtualHost host;
-  Instrument instrument{Unpaced()};
-  SimPort port{host, instrument};
-  Session session;
-  Link link{host, port};
-  ScriptedDialogs dialogs;
   PanelWindow panel{session, link, dialogs};
   PcSamplingController* sampling = nullptr;
 };

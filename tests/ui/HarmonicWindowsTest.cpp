@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "PdfText.hpp"
+#include "SimLine.hpp"
 #include "app/Attach.hpp"
 #include "harmonic/HarmonicWindow.hpp"
 #include "harmonic/PreHarmonicWindow.hpp"
@@ -43,10 +44,8 @@ InstrumentSettings Sixty() {
   return s;
 }
 
-struct Rig {
-  Rig() : instrument(Sixty()), port(host, instrument), link(host, port) {
-    std::string error;
-    port.Open("SIM", "19200,n,8,1", error);
+struct Rig : test::SimLine {
+  Rig() : SimLine(Sixty()) {
     pre = std::make_unique<PreHarmonicWindow>(session, link, panel, dialogs);
     pre->Load();
     pre->show();
@@ -55,13 +54,7 @@ struct Rig {
     pre.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
-  VirtualHost host;
-  Instrument instrument;
-  SimPort port;
-  Link link;
-  Session session;
   FakePanel panel;
-  ScriptedDialogs dialogs;
   std::unique_ptr<PreHarmonicWindow> pre;
 };
 
@@ -194,16 +187,8 @@ class HarmonicWindowsTest : public QObject {
   }
 
   void theMainWindowsKeyOpensItAndThePollRunsOn() {
-    VirtualHost host;
-    Instrument instrument(Sixty());
-    SimPort port(host, instrument);
-    Link link(host, port);
-    Session session;
-    ScriptedDialogs dialogs;
-    std::string error;
-    port.Open("SIM", "19200,n,8,1", error);
-    session.Meter.ComPort = 1;
-    session.Meter.PortDevice = "SIM";
+    test::SimLine line(Sixty());
+    auto& [host, instrument, port, link, session, dialogs] = line;
     auto panel = std::make_unique<PanelWindow>(session, link, dialogs);
     AttachHarmonic(*panel, session, link, dialogs);
     panel->Load();

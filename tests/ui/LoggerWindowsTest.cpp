@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "SimLine.hpp"
 #include "app/Attach.hpp"
 #include "logger/DataListWindow.hpp"
 #include "logger/LoggerWindows.hpp"
@@ -35,13 +36,8 @@ InstrumentSettings WithLogger(const char* logger, bool paced = true) {
   return s;
 }
 
-struct Rig : WorkbookOpener {
-  explicit Rig(InstrumentSettings settings)
-      : instrument(std::move(settings)), port(host, instrument), link(host, port) {
-    std::string error;
-    port.Open("SIM", "19200,n,8,1", error);
-    session.Meter.ComPort = 1;
-    session.Meter.PortDevice = "SIM";
+struct Rig : test::SimLine, WorkbookOpener {
+  explicit Rig(InstrumentSettings settings) : SimLine(std::move(settings)) {
     panel = std::make_unique<PanelWindow>(session, link, dialogs);
     logger = AttachLogger(*panel, session, link, dialogs, exports.path().toStdString());
     logger->SetWorkbookOpener(this);
@@ -59,12 +55,6 @@ struct Rig : WorkbookOpener {
   long Count(char c) const { return static_cast<long>(std::count(port.Written().begin(), port.Written().end(), c)); }
 
   QTemporaryDir exports;
-  VirtualHost host;
-  Instrument instrument;
-  SimPort port;
-  Link link;
-  Session session;
-  ScriptedDialogs dialogs;
   std::unique_ptr<PanelWindow> panel;
   LoggerWindows* logger = nullptr;
   std::vector<std::string> workbooks;

@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "SimLine.hpp"
 #include "link/Link.hpp"
 #include "panel/PanelLayout.hpp"
 #include "panel/PanelWindow.hpp"
@@ -21,15 +22,10 @@
 using namespace qelt;
 
 namespace {
-struct Rig {
+struct Rig : test::SimLine {
   explicit Rig(InstrumentSettings settings = {}, double startSeconds = 36000.0, DateTime date = {2026, 12, 9, 0, 0, 0})
-      : host(startSeconds, date), instrument(std::move(settings)), port(host, instrument), link(host, port) {
-    std::string error;
-    port.Open("SIM", "19200,n,8,1", error);
-    session.Meter.ComPort = 1;
-    session.Meter.PortDevice = "SIM";
-    panel = std::make_unique<PanelWindow>(session, link, dialogs);
-  }
+      : SimLine(std::move(settings), startSeconds, date),
+        panel(std::make_unique<PanelWindow>(session, link, dialogs)) {}
   QString Text(int quantity) const { return panel->ValueLabel(quantity)->text(); }
   QString Text(PanelStatus field) const { return panel->StatusLabel(field)->text(); }
   int VisiblePicture() const {
@@ -42,12 +38,6 @@ struct Rig {
     return shown;
   }
 
-  VirtualHost host;
-  Instrument instrument;
-  SimPort port;
-  Link link;
-  Session session;
-  ScriptedDialogs dialogs;
   std::unique_ptr<PanelWindow> panel;
 };
 
