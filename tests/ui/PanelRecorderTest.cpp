@@ -36,10 +36,29 @@ QByteArray ReadAll(const QString& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The working folder is `path` while this lives (the lists save there).
+class InFolder {
+ public:
+  explicit InFolder(const QString& path) : previous_(QDir::currentPath()) { QDir::setCurrent(path); }
+  ~InFolder() { QDir::setCurrent(previous_); }
+  InFolder(const InFolder&) = delete;
+  InFolder& operator=(const InFolder&) = delete;
+
+ private:
+  QString previous_;
+};
+
 // A main window on the simulator whose timers the test drives by hand.
 struct Rig : test::PanelRig {
   Rig() : PanelRig({2011, 7, 29, 0, 0, 0}) {}
 
+  // The live List at one sample a second, its count at `count`.
+  ListWindow* OpenList(int count) {
+    session.Recorder.SampleTime = 1;
+    Key("List");
+    session.Recorder.ListCount = count;
+    return sampling->List();
+  }
   QString LabelText(PanelStatus field) { return panel.StatusLabel(field)->text(); }
 
   // One live poll, a second of virtual time, one Timer2 tick; returns the
@@ -198,13 +217,9 @@ void PanelRecorderTest::ListGrowsReopensAtOneAndPrints() {
 }
 
 void PanelRecorderTest::ListIsSavedAndRestartedAtTenThousand() {
-  const QString previous = QDir::currentPath();
-  QDir::setCurrent(tmp.path());
+  InFolder here(tmp.path());
   Rig rig;
-  rig.session.Recorder.SampleTime = 1;
-  rig.Key("List");
-  QPointer<ListWindow> first = rig.sampling->List();
-  rig.session.Recorder.ListCount = 9997;
+  QPointer<ListWindow> first = rig.OpenList(9997);
   for (int i = 0; i < 3; ++i) rig.PollAndTick();  // samples 9998, 9999, 10000 at 10:00:01..03
 
   QPointer<ListWindow> second = rig.sampling->List();
@@ -224,7 +239,6 @@ void PanelRecorderTest::ListIsSavedAndRestartedAtTenThousand() {
 
   rig.PollAndTick();
   QCOMPARE(second->RecordGrid().TextMatrix(1, 0), std::string("10001"));
-  QDir::setCurrent(previous);
 }
 
 void PanelRecorderTest::ARecordingFileFaultStopsTheRecording() {
@@ -295,13 +309,9 @@ void PanelRecorderTest::TicksInsideAFaultMessageKeepTheListInOrder() {
 }
 
 void PanelRecorderTest::ListRestartedWhileItsSaveDialogIsOpen() {
-  const QString previous = QDir::currentPath();
-  QDir::setCurrent(tmp.path());
+  InFolder here(tmp.path());
   Rig rig;
-  rig.session.Recorder.SampleTime = 1;
-  rig.Key("List");
-  QPointer<ListWindow> first = rig.sampling->List();
-  rig.session.Recorder.ListCount = 9998;
+  QPointer<ListWindow> first = rig.OpenList(9998);
   rig.PollAndTick();
 
   // The file dialog runs the event loop: the 10 000th sample saves the list
@@ -321,7 +331,6 @@ void PanelRecorderTest::ListRestartedWhileItsSaveDialogIsOpen() {
   QCOMPARE(rig.dialogs.MessageTexts().size(), std::size_t(1));
   QVERIFY(QString::fromStdString(rig.dialogs.MessageTexts()[0]).contains(chosen));
   QVERIFY(!QApplication::overrideCursor());
-  QDir::setCurrent(previous);
 }
 
 QTEST_MAIN(PanelRecorderTest)
