@@ -1,8 +1,10 @@
 #pragma once
 // The instrument as the command-line tool reaches it: a Qt event loop without
 // windows, the real serial port, and the same link and poll as the program.
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "cli/CliOptions.hpp"
 #include "link/Link.hpp"
@@ -45,6 +47,26 @@ class CliInstrument {
   Link link{host, port};
   LivePoll poll{link, session.Guard, session.Meter, session.Live};
   double timeout;
+};
+
+// Calls lost each time the link indicator turns to "No COM" (the instrument
+// stopped answering), for as long as this lives.
+class LinkLossWatch : private LinkTextSink {
+ public:
+  LinkLossWatch(Link& link, std::function<void()> lost) : link_(link), lost_(std::move(lost)) {
+    link_.SetLinkTextSink(this);
+  }
+  ~LinkLossWatch() override { link_.SetLinkTextSink(nullptr); }
+  LinkLossWatch(const LinkLossWatch&) = delete;
+  LinkLossWatch& operator=(const LinkLossWatch&) = delete;
+
+ private:
+  void LinkTextChanged(const std::string& text) override {
+    if (text == "No COM") lost_();
+  }
+
+  Link& link_;
+  std::function<void()> lost_;
 };
 
 }  // namespace qelt::cli

@@ -168,17 +168,7 @@ int RunPublish(PublishOptions o) {
 
   bool spoolFault = false;
   // A lost link is the instrument gone for the broker too.
-  struct LinkLossTeller : LinkTextSink {
-    CliInstrument& meter;
-    Publisher& publisher;
-    LinkLossTeller(CliInstrument& m, Publisher& p) : meter(m), publisher(p) { meter.link.SetLinkTextSink(this); }
-    ~LinkLossTeller() override { meter.link.SetLinkTextSink(nullptr); }
-    LinkLossTeller(const LinkLossTeller&) = delete;
-    LinkLossTeller& operator=(const LinkLossTeller&) = delete;
-    void LinkTextChanged(const std::string& text) override {
-      if (text == "No COM") publisher.SetInstrument(false);
-    }
-  } linkLossTeller(meter, publisher);
+  LinkLossWatch lossWatch(meter.link, [&publisher] { publisher.SetInstrument(false); });
   auto service = [&] {
     pump->Run();
     if (pump->Fault) spoolFault = true;

@@ -83,20 +83,11 @@ int RunRecord(const PortOptions& o, const TimedRecordingOptions& rec) {
   // records it cost; the file shows it only as a gap in the times.
   std::string outageStart;
   std::int64_t skippedBefore = 0, skipped = 0;
-  struct OutageTeller : LinkTextSink {
-    CliInstrument& meter;
-    std::string& start;
-    OutageTeller(CliInstrument& m, std::string& s) : meter(m), start(s) { meter.link.SetLinkTextSink(this); }
-    ~OutageTeller() override { meter.link.SetLinkTextSink(nullptr); }
-    OutageTeller(const OutageTeller&) = delete;
-    OutageTeller& operator=(const OutageTeller&) = delete;
-    void LinkTextChanged(const std::string& text) override {
-      if (text == "No COM" && start.empty()) {
-        start = TimeText(meter.host.Now());
-        Complain("the instrument stopped answering at " + start + "; no records until it answers again");
-      }
-    }
-  } outageTeller(meter, outageStart);
+  LinkLossWatch outageWatch(meter.link, [&] {
+    if (!outageStart.empty()) return;
+    outageStart = TimeText(meter.host.Now());
+    Complain("the instrument stopped answering at " + outageStart + "; no records until it answers again");
+  });
   auto onSkipped = [&](const DateTime& when, std::int64_t total) {
     if (outageStart.empty()) outageStart = TimeText(when);
     skipped = total;

@@ -88,11 +88,7 @@ void AnalyseCycle(HarmonicState& state, bool listMagnitudes) {
 }
 
 OpenOutcome RunOpen(Link& link, Session& session, PanelControl& panel, Dialogs& dialogs, PreHarmonicView& view) {
-  panel.StopTimer1();
-  struct PollRestart {
-    PanelControl& panel;
-    ~PollRestart() { panel.StartTimer1(); }
-  } restart{panel};
+  PollPause pause(panel);
 
   // No filter of its own: the dialog keeps the one of its last use.
   auto choice = dialogs.OpenFile(FileRequest{});

@@ -27,16 +27,13 @@ std::vector<std::string> ListPrintLines(const GridRows& grid) {
 HarmonicPrintOutcome PrintHarmonicLines(const std::vector<std::string>& lines, PrintJob& job, Dialogs& dialogs,
                                         const PrinterChoice* choice, WindowSurface& window, PanelControl& panel,
                                         PrinterChoice* chosen) {
-  struct Restore {
+  // Declared first, so the pointer is put back before the poll starts.
+  PollPause pause(panel);
+  struct BusyPointer {
     WindowSurface& window;
-    PanelControl& panel;
-    ~Restore() {
-      window.SetBusy(false);
-      panel.StartTimer1();
-    }
-  } restore{window, panel};
+    ~BusyPointer() { window.SetBusy(false); }
+  } busy{window};
   window.SetBusy(true);
-  panel.StopTimer1();
 
   PrinterChoice printer;
   if (choice) {

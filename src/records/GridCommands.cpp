@@ -70,11 +70,7 @@ PrintOutcome PrintGrid(const GridRows& grid, Dialogs& dialogs, PrintJob& job, Wi
   bool printed = false;
   {
     WindowRestore restore(window);
-    struct PollRestart {
-      PanelControl& panel;
-      ~PollRestart() { panel.StartTimer1(); }
-    } pollRestart{panel};
-    panel.StopTimer1();
+    PollPause pause(panel);
     if (begun) {
       // The rows are the caller's: the print goes on if the window closes.
       printed = PrintRecords(grid, window, job, WhenWindowGone::PrintOn);

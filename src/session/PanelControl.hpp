@@ -18,4 +18,17 @@ class PanelControl {
   virtual void ShowPollPaused(const std::string& why) { (void)why; }
 };
 
+// The live poll stopped for as long as this lives, started again however the
+// work ends.
+class PollPause {
+ public:
+  explicit PollPause(PanelControl& panel) : panel_(panel) { panel_.StopTimer1(); }
+  ~PollPause() { panel_.StartTimer1(); }
+  PollPause(const PollPause&) = delete;
+  PollPause& operator=(const PollPause&) = delete;
+
+ private:
+  PanelControl& panel_;
+};
+
 }  // namespace qelt

@@ -10,12 +10,6 @@
 
 namespace qelt::test {
 
-inline InstrumentSettings Unpaced() {
-  InstrumentSettings s;
-  s.Paced = false;
-  return s;
-}
-
 // The port is opened by the window's load.
 struct PanelRig : SimLine {
   explicit PanelRig(DateTime date, bool start = true) : SimLine(Unpaced(), 10 * 3600.0, date, false) {

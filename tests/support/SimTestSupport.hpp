@@ -3,6 +3,7 @@
 // port steps the tests repeat.
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/VirtualHost.hpp"
 #include "sim/Instrument.hpp"
@@ -10,8 +11,12 @@
 
 namespace qelt::test {
 
+// Opened, the port is open at 19 200 baud.
 struct SimBench {
-  explicit SimBench(InstrumentSettings settings = {}) : instrument(std::move(settings)), port(host, instrument) {
+  explicit SimBench(InstrumentSettings settings = {}, double startSeconds = 36000.0,
+                    DateTime date = {2026, 12, 9, 0, 0, 0}, bool open = true)
+      : host(startSeconds, date), instrument(std::move(settings)), port(host, instrument) {
+    if (!open) return;
     std::string error;
     port.Open("SIM", "19200,n,8,1", error);
   }

@@ -188,9 +188,8 @@ class HarmonicWindowsTest : public QObject {
 
   void theMainWindowsKeyOpensItAndThePollRunsOn() {
     test::SimLine line(Sixty());
-    auto& [host, instrument, port, link, session, dialogs] = line;
-    auto panel = std::make_unique<PanelWindow>(session, link, dialogs);
-    AttachHarmonic(*panel, session, link, dialogs);
+    auto panel = std::make_unique<PanelWindow>(line.session, line.link, line.dialogs);
+    AttachHarmonic(*panel, line.session, line.link, line.dialogs);
     panel->Load();
     panel->show();
     QVERIFY(panel->Timer1Active());
