@@ -29,21 +29,22 @@ bool Run(const std::vector<std::string>& files, const std::string& out, const ch
   ReportReading reading = ReadReport(request);
   const double read = Since(start);
   if (reading.Outcome.Error != ReportError::None) {
-    std::printf("cannot read: %s\n", reading.Outcome.Reason.c_str());
+    std::printf("cannot read: %s\n", reading.Outcome.Written.Reason().c_str());
     return false;
   }
   const auto drawStart = std::chrono::steady_clock::now();
   const ReportOutcome outcome = DrawReport(reading.Contents, out);
   const double draw = Since(drawStart);
   if (outcome.Error != ReportError::None) {
-    std::printf("cannot draw: %s\n", outcome.Reason.c_str());
+    std::printf("cannot draw: %s\n", outcome.Written.Reason().c_str());
     return false;
   }
   std::printf(
       "%lld records in %zu files: %.2f s (reading %.2f s, drawing %.2f s; %.2f s of processor), %d pages, "
       "%lld bytes, peak resident memory %ld KiB (%s)\n",
-      static_cast<long long>(outcome.Records), files.size(), read + draw, read, draw, bench::CpuSeconds() - cpu,
-      outcome.Pages, static_cast<long long>(outcome.Bytes), bench::PeakKiB(), target);
+      static_cast<long long>(outcome.Written->Records), files.size(), read + draw, read, draw,
+      bench::CpuSeconds() - cpu, outcome.Written->Pages, static_cast<long long>(outcome.Written->Bytes),
+      bench::PeakKiB(), target);
   return true;
 }
 

@@ -16,6 +16,7 @@ class GraphsController;
 class PanelWindow;
 class PcSamplingController;
 class PreHarmonicWindow;
+class StoredSettings;
 class Link;
 
 // "Save", "Open", "List", "Sampling" and Timer2. host gives the sampling
@@ -34,7 +35,9 @@ GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& di
 
 // "Harmonic": the acquisition window, made at the first click and shown again
 // by every later one. It closes with the main window.
-void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs);
+// settings: where the analysis view's "Limits" choice is kept (none in tests).
+void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs,
+                    StoredSettings* settings = nullptr);
 
 // "Summary" and "Report" on every file list and live list that sampling opens
 // from now on and on the logger's data lists (both together: one set). Either

@@ -43,7 +43,7 @@ void Program::ShowPanel() {
   AttachGraphs(*panel_, session_, dialogs_, sampling);
   LoggerWindows* logger = AttachLogger(*panel_, session_, link_, dialogs_);
   AttachSummaryAndReport(dialogs_, sampling, logger);
-  AttachHarmonic(*panel_, session_, link_, dialogs_);
+  AttachHarmonic(*panel_, session_, link_, dialogs_, settings_);
   emit PanelCreated(panel_);
   // Loaded before it shows, so that it appears at its place at once.
   panel_->Load();

@@ -6,6 +6,9 @@
 #include <cstring>
 
 #include "cli/CliInstrument.hpp"
+#include "harmonic/FileHz.hpp"
+#include "harmonic/HarmonicFile.hpp"
+#include "harmonic/HarmonicLimits.hpp"
 #include "records/RecordingFiles.hpp"
 #include "report/Report.hpp"
 
@@ -20,12 +23,26 @@ struct ReportOptions {
   std::string Title;
   std::vector<std::string> Harmonics;
   std::vector<int> Hz;
+  std::string Limits;  // empty: each file's default
+  double IscIl = 0;
+  bool IscIlGiven = false;
 };
 
 DateTime Now() {
   const QDateTime now = QDateTime::currentDateTime();
   return {now.date().year(), now.date().month(),  now.date().day(),
           now.time().hour(), now.time().minute(), now.time().second()};
+}
+
+// The frequency of a harmonic file given without one, from its sample count
+// (said on stderr); 60 for a file that cannot be read, which the report then
+// refuses with its reason.
+int HarmonicHz(const std::string& path, std::optional<int> hz) {
+  HarmonicFileRead file = ReadHarmonicFile(path);
+  if (!file.Ok) return hz.value_or(60);
+  const FileHz taken = FileHzFor(static_cast<int>(file.Rows.size()), hz);
+  if (!taken.Note.empty()) Complain(path + ": " + taken.Note);
+  return taken.Hz;
 }
 
 int Run(const ReportOptions& o) {
@@ -37,22 +54,35 @@ int Run(const ReportOptions& o) {
     Complain("--hz goes with --harmonic");
     return Usage;
   }
+  std::optional<LimitChoice> limits;
+  if (!o.Limits.empty() || o.IscIlGiven) {
+    const Result<LimitChoice> choice =
+        ParseLimitChoice(o.Limits.empty() ? "ieee519" : o.Limits, o.IscIlGiven ? std::optional(o.IscIl) : std::nullopt);
+    if (!choice) {
+      Complain(choice.Reason());
+      return Usage;
+    }
+    limits = choice.Value();
+  }
   ReportRequest request;
   request.Files = RecordingFiles(o.File, o.Single);
   request.Title = o.Title;
   request.DemandMinutes = o.Demand;
   request.Made = Now();
-  for (std::size_t i = 0; i < o.Harmonics.size(); ++i)
-    request.Harmonics.push_back({o.Harmonics[i], o.Hz.empty() ? 60 : o.Hz.size() == 1 ? o.Hz[0] : o.Hz[i]});
+  for (std::size_t i = 0; i < o.Harmonics.size(); ++i) {
+    const std::string& path = o.Harmonics[i];
+    const std::optional<int> hz = o.Hz.empty() ? std::nullopt : std::optional(o.Hz.size() == 1 ? o.Hz[0] : o.Hz[i]);
+    request.Harmonics.push_back({path, HarmonicHz(path, hz), limits.value_or(DefaultReportLimits(path))});
+  }
 
   const ReportOutcome outcome = WriteReport(request, o.Out);
   switch (outcome.Error) {
     case ReportError::None: return Ok;
-    case ReportError::Unreadable: Complain("cannot read " + outcome.Reason); return FileError;
-    case ReportError::HarmonicUnreadable: Complain("cannot read " + outcome.Reason); return FileError;
-    case ReportError::Unwritable: Complain("cannot write " + o.Out + ": " + outcome.Reason); return FileError;
+    case ReportError::Unreadable: Complain("cannot read " + outcome.Written.Reason()); return FileError;
+    case ReportError::HarmonicUnreadable: Complain("cannot read " + outcome.Written.Reason()); return FileError;
+    case ReportError::Unwritable: Complain("cannot write " + o.Out + ": " + outcome.Written.Reason()); return FileError;
     case ReportError::NoRecords: Complain(o.File + " holds not one record row"); return BadContents;
-    case ReportError::HarmonicTooShort: Complain(outcome.Reason); return BadContents;
+    case ReportError::HarmonicTooShort: Complain(outcome.Written.Reason()); return BadContents;
     case ReportError::Cancelled: return FileError;
   }
   return FileError;
@@ -80,7 +110,15 @@ void AddReportCommand(CLI::App& app, CommandList& commands) {
   report->add_option("--harmonic", o->Harmonics, "harmonic file for a page of its own (repeatable)");
   report->add_option("--hz", o->Hz, "line frequency of the harmonic files: 50 or 60 (one, or one per file)")
       ->check(CLI::IsMember({50, 60}));
-  commands.push_back({report, [o] { return Run(*o); }});
+  report
+      ->add_option("--limits", o->Limits,
+                   "limits on the harmonic pages: en50160, ieee519 or none (default: en50160, none for a current)")
+      ->check(CLI::IsMember({"en50160", "ieee519", "none"}));
+  auto* iscIl = report->add_option("--isc-il", o->IscIl, "ISC/IL ratio: the ieee519 current limits")->check(AboveZero);
+  commands.push_back({report, [o, iscIl] {
+                        o->IscIlGiven = iscIl->count() > 0;
+                        return Run(*o);
+                      }});
 }
 
 }  // namespace qelt::cli

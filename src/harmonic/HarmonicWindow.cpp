@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -46,8 +47,10 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-HarmonicWindow::HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWidget* parent)
+HarmonicWindow::HarmonicWindow(const HarmonicState& state, HarmonicLimitSetting& limits, Dialogs& dialogs,
+                               QWidget* parent)
     : QWidget(parent, Qt::Window),
+      limits_(limits),
       dialogs_(dialogs),
       figures_(ComputeFigures(state)),
       printHeading_(AnalysisHeading(state)) {
@@ -55,7 +58,14 @@ HarmonicWindow::HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWi
   setWindowTitle("Harmonic");
   setAutoFillBackground(true);
   FixClientSizeTwips(*this, 14025, 6225);
+  BuildFigureControls();
+  BuildChart(state);
+  BuildLimitControls();
+  BuildTable();
+  BuildActions();
+}
 
+void HarmonicWindow::BuildFigureControls() {
   const char* captions[5] = {"Harmonics", "ORD %", "Phase Angle", "THD-F %", "THD-R %"};
   const int panelTops[5] = {0, 840, 1680, 2760, 3840};
   for (int i = 0; i < 5; ++i) {
@@ -91,7 +101,9 @@ HarmonicWindow::HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWi
   lblTHDR_ = ValueLabel(this, "LblTHDR");
   PlaceTwips(*lblTHDR_, 120, 4200, 1695, 615);
   lblTHDR_->setToolTip(ThdRTip);
+}
 
+void HarmonicWindow::BuildChart(const HarmonicState& state) {
   chart_ = new BarChart(this);
   chart_->setObjectName("Chart");
   PlaceTwips(*chart_, 1920, 0, 12015, 4815);
@@ -111,7 +123,37 @@ HarmonicWindow::HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWi
   frequencyNote_->setVisible(!state.FrequencyNote.empty());
   chart_->AddOption(frequencyNote_);
   chart_->AddOption(withoutFundamental_);
+}
 
+void HarmonicWindow::BuildLimitControls() {
+  // Over the plot's top right corner, where the orders above the first few are low.
+  lblVerdict_ = new QLabel(chart_);
+  lblVerdict_->setObjectName("LblVerdict");
+  QFont verdictFont = lblVerdict_->font();
+  verdictFont.setBold(true);
+  lblVerdict_->setFont(verdictFont);
+  lblVerdict_->setAlignment(Qt::AlignRight | Qt::AlignTop);
+  lblVerdict_->setAutoFillBackground(true);
+  PlaceTwips(*lblVerdict_, 12015 - 5700, 570, 5400, 780);
+  lblVerdict_->hide();
+
+  auto* caption = new QLabel("Limits", this);
+  cmdLimits_ = new QComboBox(this);
+  cmdLimits_->setObjectName("CmdLimits");
+  cmdLimits_->addItems({"None", "EN 50160", "IEEE 519 voltage", "IEEE 519 current"});
+  cmdLimits_->setToolTip("The limits of a standard, in % of the fundamental, drawn over the bars");
+  auto* ratioCaption = new QLabel("ISC/IL", this);
+  iscIl_ = new QDoubleSpinBox(this);
+  iscIl_->setObjectName("SpinIscIl");
+  iscIl_->setRange(0.1, 100000);
+  iscIl_->setDecimals(1);
+  iscIl_->setToolTip("Short-circuit current over the maximum load current at the point of connection");
+  for (QWidget* w : {static_cast<QWidget*>(caption), static_cast<QWidget*>(cmdLimits_),
+                     static_cast<QWidget*>(ratioCaption), static_cast<QWidget*>(iscIl_)})
+    chart_->AddOption(w);
+}
+
+void HarmonicWindow::BuildTable() {
   // The cells take the width of their texts (set at load); the row scrolls
   // sideways when the 31 of them do not fit.
   tableArea_ = new QScrollArea(this);
@@ -124,9 +166,9 @@ HarmonicWindow::HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWi
   cells->setObjectName("TableCells");
   tableArea_->setWidget(cells);
 
-  const char* rowNames[5] = {"Nos", "LDeg", "LTF", "LTR", "LOD"};
-  const char* titles[5] = {"", "Degree", "THD-F%", "THD-R%", "ORD%"};
-  for (int row = 0; row < 5; ++row) {
+  const char* rowNames[TableRows] = {"Nos", "LDeg", "LTF", "LTR", "LOD", "LLim", "LRes"};
+  const char* titles[TableRows] = {"", "Degree", "THD-F%", "THD-R%", "ORD%", "Limit%", "Result"};
+  for (int row = 0; row < TableRows; ++row) {
     for (int h = 0; h <= HighestOrder; ++h) {
       auto* label = new QLabel(h == 0 ? static_cast<QWidget*>(this) : cells);
       label->setObjectName(QString("%1%2").arg(rowNames[row]).arg(h));
@@ -149,7 +191,9 @@ HarmonicWindow::HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWi
   LayoutTable();
   table_[2][0]->setToolTip(ThdFTip);
   table_[3][0]->setToolTip(ThdRTip);
+}
 
+void HarmonicWindow::BuildActions() {
   auto* copy = new QAction("Copy", this);
   copy->setShortcut(QKeySequence::Copy);
   auto* exportAction = new QAction("Export...", this);
@@ -162,12 +206,15 @@ HarmonicWindow::HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWi
   connect(cmdH_, &QComboBox::activated, this, [this](int index) { ChooseOrders(index + 1); });
   connect(cmdK_, &QComboBox::activated, this, [this](int index) { ChooseOrder(index + 1); });
   connect(withoutFundamental_, &QCheckBox::toggled, this, [this] { ChooseOrders(cmdH_->currentIndex() + 1); });
+  connect(cmdLimits_, &QComboBox::activated, this, [this](int item) { ChooseLimits(item, iscIl_->value()); });
+  connect(iscIl_, &QDoubleSpinBox::editingFinished, this,
+          [this] { ChooseLimits(cmdLimits_->currentIndex(), iscIl_->value()); });
 }
 
 void HarmonicWindow::LayoutTable() {
   // As wide as the widest text of the table, never narrower than designed.
   int widest = 0;
-  for (int row = 0; row < 5; ++row)
+  for (int row = 0; row < TableRows; ++row)
     for (int h = 1; h <= HighestOrder; ++h) {
       const QLabel& cell = TableLabel(row, h);
       widest = std::max(widest, cell.fontMetrics().horizontalAdvance(cell.text()));
@@ -176,11 +223,11 @@ void HarmonicWindow::LayoutTable() {
   const int step = width - (TwipsToPixels(435) - TwipsToPixels(420));
   const int rowStep = TwipsToPixels(TableRowStep);
   const int height = TwipsToPixels(TableCellHeight);
-  for (int row = 0; row < 5; ++row)
+  for (int row = 0; row < TableRows; ++row)
     for (int h = 1; h <= HighestOrder; ++h)
       TableLabel(row, h).setGeometry((h - 1) * step, row * rowStep, width, height);
   QWidget* cells = tableArea_->widget();
-  cells->resize((HighestOrder - 1) * step + width, 4 * rowStep + height);
+  cells->resize((HighestOrder - 1) * step + width, (TableRows - 1) * rowStep + height);
 
   // From the first cell to the chart's right edge; the window grows by the
   // scroll bar when one is needed.
@@ -189,7 +236,8 @@ void HarmonicWindow::LayoutTable() {
   const bool scrolls = cells->width() > room;
   const int bar = scrolls ? tableArea_->horizontalScrollBar()->sizeHint().height() : 0;
   tableArea_->setGeometry(left, TwipsToPixels(TableTop), room, cells->height() + bar);
-  setFixedSize(TwipsToPixels(14025), TwipsToPixels(6225) + bar);
+  // The two rows of the limits below the designed five.
+  setFixedSize(TwipsToPixels(14025), TwipsToPixels(6225 + 2 * TableRowStep) + bar);
 }
 
 QString HarmonicWindow::FrequencyNote() const { return frequencyNote_->text(); }
@@ -223,7 +271,64 @@ void HarmonicWindow::Load(const QRect& preHarmonicFrame) {
     SetCell(3, h, figures_.ThdRText[at(h)]);
     SetCell(4, h, h == 1 ? "100" : figures_.OrdText[at(h)]);
   }
+  cmdLimits_->setCurrentIndex(std::clamp(limits_.Item, 0, cmdLimits_->count() - 1));
+  iscIl_->setValue(limits_.IscIl);
+  ShowLimits();
   LayoutTable();
+}
+
+void HarmonicWindow::ChooseLimits(int item, double iscIl) {
+  if (item == limits_.Item && iscIl == limits_.IscIl) return;
+  limits_.Item = item;
+  limits_.IscIl = iscIl;
+  if (cmdLimits_->currentIndex() != item) cmdLimits_->setCurrentIndex(item);
+  if (iscIl_->value() != iscIl) iscIl_->setValue(iscIl);
+  ShowLimits();
+  emit LimitsChanged();
+}
+
+void HarmonicWindow::ShowLimits() {
+  verdict_ = JudgeFigures(figures_, ChoiceOfItem(limits_.Item, limits_.IscIl));
+  const bool none = verdict_.Choice.Standard == LimitStandard::None;
+  iscIl_->setEnabled(limits_.Item == 3);
+  std::string over;
+  for (int h = 2; h <= HighestOrder; ++h) {
+    const OrderVerdict& order = verdict_.Orders[static_cast<std::size_t>(h)];
+    SetCell(5, h, none ? "" : LimitText(order.Limit));
+    SetCell(6, h, none ? "" : PassWord(order.Pass));
+    QLabel& result = TableLabel(6, h);
+    QPalette p = result.palette();
+    p.setColor(QPalette::Window, order.Pass == false ? BarChart::WarningColour().lighter(170) : QColor(Qt::white));
+    result.setPalette(p);
+    if (order.Pass == false) over += (over.empty() ? "K" : ", K") + std::to_string(h);
+  }
+  SetCell(5, 1, "");
+  SetCell(6, 1, "");
+  const std::string thd = std::string(IsCurrentTable(verdict_.Choice) ? "TDD " : "THD-F ") + verdict_.ThdText +
+                          " % (limit " + LimitText(verdict_.ThdLimit) + " %): " + PassWord(verdict_.ThdPass);
+  lblVerdict_->setText(Text(ChoiceTitle(verdict_.Choice) + ": " + (verdict_.Pass ? "PASS" : "FAIL") + "\n" + thd +
+                            "\n" + (over.empty() ? "Every order within its limit" : "Over the limit: " + over)));
+  QPalette p = lblVerdict_->palette();
+  p.setColor(QPalette::Window, Qt::white);
+  p.setColor(QPalette::WindowText, verdict_.Pass ? QColor(0, 110, 40) : BarChart::WarningColour());
+  lblVerdict_->setPalette(p);
+  lblVerdict_->setVisible(!none);
+  ShowChartLimits(withoutFundamental_->isChecked());
+}
+
+// The chart's bars are orders 1..N, or 2..N without the fundamental.
+void HarmonicWindow::ShowChartLimits(bool withoutFundamental) {
+  std::vector<BarChart::BarLimit> limits;
+  const int first = withoutFundamental ? 2 : 1;
+  for (int h = first; h < first + chart_->Count(); ++h) {
+    if (h < 2 || h > HighestOrder) {
+      limits.push_back({});
+      continue;
+    }
+    const OrderVerdict& order = verdict_.Orders[static_cast<std::size_t>(h)];
+    limits.push_back({order.Limit, order.Pass == false});
+  }
+  chart_->SetLimits(limits);
 }
 
 void HarmonicWindow::ChooseOrders(int n) {
@@ -236,6 +341,7 @@ void HarmonicWindow::ChooseOrders(int n) {
   chart_->SetCategories(labels, view.Values);
   lblTHD_->setText(Text(view.Thd));
   lblTHDR_->setText(Text(view.Thdr));
+  ShowChartLimits(without);
 }
 
 void HarmonicWindow::ChooseOrder(int k) {

@@ -3,15 +3,20 @@
 // when it loads: the chart of the ratios, the selectors of the number of
 // orders and of one order, the four large figures and the table of 31 orders.
 // "Copy" (Ctrl+C) and "Export..." (CSV) hand the figures on with the magnitudes.
+// "Limits" holds the figures against a standard: a mark at each bar's limit,
+// the bars over it in the warning colour, the limit and the result of each
+// order under the table, and the verdict with the THD against its limit.
 #include <QWidget>
 #include <array>
 
 #include "harmonic/Figures.hpp"
+#include "harmonic/HarmonicLimits.hpp"
 #include "platform/Dialogs.hpp"
 #include "session/HarmonicState.hpp"
 
 class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QScrollArea;
 class QLabel;
 class QPushButton;
@@ -24,7 +29,9 @@ class CaptionPanel;
 class HarmonicWindow : public QWidget {
   Q_OBJECT
  public:
-  HarmonicWindow(const HarmonicState& state, Dialogs& dialogs, QWidget* parent = nullptr);
+  // limits: the choice, read at load and written when the user changes it
+  // (then LimitsChanged); it outlives the window.
+  HarmonicWindow(const HarmonicState& state, HarmonicLimitSetting& limits, Dialogs& dialogs, QWidget* parent = nullptr);
 
   // Below the acquisition window, given its frame.
   void Load(const QRect& preHarmonicFrame);
@@ -34,6 +41,8 @@ class HarmonicWindow : public QWidget {
   void PrintCommand();
   void CopyCommand();
   void ExportCommand();
+  // Item of CmdLimits; the ratio of the current table.
+  void ChooseLimits(int item, double iscIl);
 
   QComboBox& CmdH() const { return *cmdH_; }
   QComboBox& CmdK() const { return *cmdK_; }
@@ -44,7 +53,13 @@ class HarmonicWindow : public QWidget {
   QLabel& LblDegree() const { return *lblDegree_; }
   QLabel& LblTHD() const { return *lblTHD_; }
   QLabel& LblTHDR() const { return *lblTHDR_; }
-  // Row 0 Nos, 1 LDeg, 2 LTF, 3 LTR, 4 LOD; index 0 the title, h the cell of order h.
+  QComboBox& CmdLimits() const { return *cmdLimits_; }
+  QDoubleSpinBox& IscIl() const { return *iscIl_; }
+  // "EN 50160: FAIL ..."; hidden without limits.
+  QLabel& LblVerdict() const { return *lblVerdict_; }
+  const LimitVerdict& Verdict() const { return verdict_; }
+  // Row 0 Nos, 1 LDeg, 2 LTF, 3 LTR, 4 LOD, 5 LLim (Limit%), 6 LRes (the
+  // result); index 0 the title, h the cell of order h.
   QLabel& TableLabel(int row, int index) const {
     return *table_[static_cast<std::size_t>(row)][static_cast<std::size_t>(index)];
   }
@@ -58,16 +73,29 @@ class HarmonicWindow : public QWidget {
   QString FrequencyNote() const;
   const std::string& PrintHeading() const { return printHeading_; }
 
+ signals:
+  void LimitsChanged();
+
  private:
+  void BuildFigureControls();
+  void BuildChart(const HarmonicState& state);
+  void BuildLimitControls();
+  void BuildTable();
+  void BuildActions();
   void SetCell(int row, int h, const std::string& text);
   void LayoutTable();
+  void ShowLimits();
+  void ShowChartLimits(bool withoutFundamental);
 
+  static constexpr int TableRows = 7;
   static constexpr int TableTop = 4920;  // twips, like the step and the cell height
   static constexpr int TableRowStep = 240;
   static constexpr int TableCellHeight = 255;
 
+  HarmonicLimitSetting& limits_;
   Dialogs& dialogs_;
   HarmonicFigures figures_;
+  LimitVerdict verdict_;
   std::string printHeading_;
   QLabel* frequencyNote_;
   std::array<CaptionPanel*, 5> panels_{};
@@ -81,7 +109,10 @@ class HarmonicWindow : public QWidget {
   BarChart* chart_;
   QCheckBox* withoutFundamental_;
   QScrollArea* tableArea_;
-  std::array<std::array<QLabel*, 32>, 5> table_{};
+  QComboBox* cmdLimits_;
+  QDoubleSpinBox* iscIl_;
+  QLabel* lblVerdict_;
+  std::array<std::array<QLabel*, 32>, TableRows> table_{};
 };
 
 }  // namespace qelt

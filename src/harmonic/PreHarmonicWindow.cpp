@@ -19,6 +19,7 @@
 #include "platform/qt/Grid.hpp"
 #include "platform/qt/QtPrintJob.hpp"
 #include "platform/qt/QtWindowSurface.hpp"
+#include "platform/qt/StoredSettings.hpp"
 #include "platform/qt/TwipsGeometry.hpp"
 
 namespace qelt {
@@ -213,10 +214,20 @@ void PreHarmonicWindow::ReopenHarmonic() {
     harmonic_->close();
     harmonic_->deleteLater();
   }
-  harmonic_ = new HarmonicWindow(session_.Harmonic, dialogs_);
+  harmonic_ = new HarmonicWindow(session_.Harmonic, limits_, dialogs_);
   harmonic_->setAttribute(Qt::WA_DeleteOnClose);
+  connect(harmonic_, &HarmonicWindow::LimitsChanged, this, [this] {
+    if (settings_) settings_->SetHarmonicLimits(limits_.Item, limits_.IscIl);
+  });
   harmonic_->Load(frameGeometry());
   harmonic_->show();
+}
+
+void PreHarmonicWindow::UseSettings(StoredSettings* settings) {
+  settings_ = settings;
+  if (!settings_) return;
+  if (const auto item = settings_->HarmonicLimitsItem()) limits_.Item = *item;
+  if (const auto ratio = settings_->HarmonicIscIl()) limits_.IscIl = *ratio;
 }
 
 void PreHarmonicWindow::OkCommand() {

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "harmonic/HarmonicLimits.hpp"
 #include "harmonic/HarmonicPrints.hpp"
 #include "link/Link.hpp"
 #include "platform/Dialogs.hpp"
@@ -22,6 +23,7 @@ namespace qelt {
 
 class Grid;
 class HarmonicWindow;
+class StoredSettings;
 class SignalWindow;
 
 class PreHarmonicWindow : public QWidget {
@@ -56,6 +58,12 @@ class PreHarmonicWindow : public QWidget {
 
   SignalWindow* Signal() const;
   HarmonicWindow* Harmonic() const;
+
+  // The analysis view's "Limits" choice from the settings, written back when
+  // the user changes it; settings outlive the window (none: kept for the
+  // window's life only).
+  void UseSettings(StoredSettings* settings);
+  const HarmonicLimitSetting& Limits() const { return limits_; }
 
   // The lists of the session into the grids.
   void ShowLists();
@@ -94,6 +102,8 @@ class PreHarmonicWindow : public QWidget {
   QPointer<SignalWindow> signal_;
   QPointer<HarmonicWindow> harmonic_;
   PrinterChoice printer_;  // the last printer chosen; the list prints without a dialog use it
+  HarmonicLimitSetting limits_;
+  StoredSettings* settings_ = nullptr;
 };
 
 }  // namespace qelt

@@ -5,32 +5,32 @@
 
 namespace qelt {
 
-HarmonicReportRead ReadHarmonicReport(const std::string& path, int hz) {
-  HarmonicReportRead read;
-  read.Report.Path = path;
-  read.Report.Hz = hz;
+HarmonicReportRead ReadHarmonicReport(const std::string& path, int hz, const LimitChoice& limits) {
   HarmonicFileRead file = ReadHarmonicFile(path);
-  if (!file.Ok) {
-    read.Error = HarmonicReportError::Unreadable;
-    read.Reason = file.Reason;
-    return read;
-  }
+  if (!file.Ok) return {HarmonicReportError::Unreadable, Fail(file.Reason)};
+  HarmonicReport report;
+  report.Path = path;
+  report.Hz = hz;
   const int rows = static_cast<int>(file.Rows.size());
-  read.Report.SampleLines = rows;
-  read.Report.Mode = CycleModeFor(hz == 50 ? "50Hz" : "60Hz", rows);
-  if (rows < SamplesNeeded(read.Report.Mode)) {
-    read.Error = HarmonicReportError::TooShort;
-    read.Reason = "it holds " + std::to_string(rows) + " sample lines; " +
-                  std::to_string(SamplesNeeded(read.Report.Mode)) + " are needed";
-    return read;
-  }
+  report.SampleLines = rows;
+  report.Mode = CycleModeFor(hz == 50 ? "50Hz" : "60Hz", rows);
+  if (rows < SamplesNeeded(report.Mode))
+    return {HarmonicReportError::TooShort, Fail("it holds " + std::to_string(rows) + " sample lines; " +
+                                                std::to_string(SamplesNeeded(report.Mode)) + " are needed")};
   HarmonicState state;
   StartHarmonicLists(state);
-  TakeFileRows(state, file.Rows, read.Report.Mode);
+  TakeFileRows(state, file.Rows, report.Mode);
   AnalyseCycle(state, true);
-  read.Report.Figures = ComputeFigures(state);
-  read.Report.Cycle = CycleTexts(state);
-  return read;
+  report.Figures = ComputeFigures(state);
+  report.Cycle = CycleTexts(state);
+  report.Limits = JudgeFigures(report.Figures, limits);
+  return {HarmonicReportError::None, std::move(report)};
+}
+
+LimitChoice DefaultReportLimits(const std::string& path) {
+  const std::string name = path.substr(path.find_last_of("/\\") + 1);
+  if (name.find("Current") != std::string::npos) return {};
+  return {LimitStandard::En50160, 0};
 }
 
 std::string HarmonicCycleText(const HarmonicReport& r) {

@@ -43,9 +43,9 @@ std::string FailureText(const ReportOutcome& outcome, const std::string& path) {
     case ReportError::None: return {};
     case ReportError::NoRecords: return "The list holds not one record row; there is nothing to report.";
     case ReportError::Unreadable:
-    case ReportError::HarmonicUnreadable: return "Cannot read " + outcome.Reason;
-    case ReportError::HarmonicTooShort: return outcome.Reason;
-    case ReportError::Unwritable: return "Cannot write " + path + ": " + outcome.Reason;
+    case ReportError::HarmonicUnreadable: return "Cannot read " + outcome.Written.Reason();
+    case ReportError::HarmonicTooShort: return outcome.Written.Reason();
+    case ReportError::Unwritable: return "Cannot write " + path + ": " + outcome.Written.Reason();
     case ReportError::Cancelled: return {};
   }
   return {};
@@ -97,8 +97,8 @@ void ListReport::ReportCommand() {
   const std::optional<FileChoice> chosen = dialogs_.SaveFile(file);
   if (!chosen || !list_) return;
   const std::string path = WithPdfEnding(chosen->Path);
-  if (const std::string reason = UnwritableReason(path); !reason.empty()) {
-    dialogs_.Message("Cannot write " + path + ": " + reason, MessageIcon::Exclamation);
+  if (const Result<> writable = CheckWritable(path); !writable) {
+    dialogs_.Message("Cannot write " + path + ": " + writable.Reason(), MessageIcon::Exclamation);
     return;
   }
   // A file's report is titled with the file's name, a list's with its caption.
@@ -156,8 +156,9 @@ void ListReport::Finish() {
   }
   if (list_) list_->setWindowTitle(caption_);
   if (outcome.Error == ReportError::None)
-    dialogs_.Message("The report (" + std::to_string(outcome.Pages) + " pages) was written to " + job->Path + ".",
-                     MessageIcon::Information, MessageButtons::Ok, "Report");
+    dialogs_.Message(
+        "The report (" + std::to_string(outcome.Written->Pages) + " pages) was written to " + job->Path + ".",
+        MessageIcon::Information, MessageButtons::Ok, "Report");
   else if (const std::string text = FailureText(outcome, job->Path); !text.empty())
     dialogs_.Message(text, MessageIcon::Exclamation, MessageButtons::Ok, "Report");
   last_ = outcome;

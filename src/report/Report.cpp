@@ -132,6 +132,74 @@ void PaintWave(QCPPainter& p, const QRectF& rect, const std::vector<std::string>
   p.restore();
 }
 
+// A grey box with a caption and a large figure.
+void FigureBox(ReportCanvas& canvas, const QRectF& box, const QString& caption, const QString& figure,
+               const QColor& ink = Qt::black) {
+  QCPPainter& p = canvas.Painter();
+  p.setPen(QPen(QColor(120, 120, 120), Pixels(0.25)));
+  p.setBrush(QColor(244, 244, 244));
+  p.drawRect(box);
+  p.setBrush(Qt::NoBrush);
+  canvas.Text(box.adjusted(Pixels(2), Pixels(1), 0, 0), caption, ReportCanvas::Font(8, true));
+  // Drawn here, not by the canvas, which writes in black.
+  p.setFont(ReportCanvas::Font(15, true));
+  p.setPen(ink);
+  p.drawText(box.adjusted(0, Pixels(4.5), -Pixels(3), 0), Qt::AlignRight | Qt::AlignTop, figure);
+  p.setPen(Qt::black);
+}
+
+// THD-F and THD-R over the 31 orders, as the window shows them first, and the
+// verdict of the limits beside them.
+void HarmonicFigureBoxes(ReportCanvas& canvas, double y, const HarmonicReport& h) {
+  FigureBox(canvas, QRectF(0, y, Pixels(44), Pixels(13)), "THD-F %", Q(h.Figures.ThdFText[HighestOrder]));
+  FigureBox(canvas, QRectF(Pixels(47), y, Pixels(44), Pixels(13)), "THD-R %", Q(h.Figures.ThdRText[HighestOrder]));
+  const LimitVerdict& v = h.Limits;
+  if (v.Choice.Standard == LimitStandard::None) return;
+  QStringList over;
+  for (int k = 2; k <= HighestOrder; ++k)
+    if (v.Orders[static_cast<std::size_t>(k)].Pass == false) over << QString::number(k);
+  const QString thd = QString("%1 %2 % against %3 %: %4")
+                          .arg(IsCurrentTable(v.Choice) ? "TDD" : "THD-F", Q(v.ThdText), Q(LimitText(v.ThdLimit)),
+                               Q(PassWord(v.ThdPass)));
+  // Beside the verdict word; a long list as a count, so that it stays in the box.
+  QString orders = "Every order within its limit";
+  if (over.size() == 1) orders = "Over the limit: order " + over.front();
+  if (over.size() > 1) orders = "Over the limit: orders " + over.join(", ");
+  if (over.size() > 8) orders = QString("Over the limit: %1 orders").arg(over.size());
+  const QRectF box(Pixels(94), y, Pixels(86), Pixels(13));
+  FigureBox(canvas, box, Q(ChoiceTitle(v.Choice)), v.Pass ? "PASS" : "FAIL",
+            v.Pass ? QColor(0, 110, 40) : QColor(190, 20, 20));
+  canvas.Text(box.adjusted(Pixels(2), Pixels(5), 0, 0), thd, ReportCanvas::Font(7));
+  canvas.Text(box.adjusted(Pixels(2), Pixels(8.5), 0, 0), orders, ReportCanvas::Font(7));
+}
+
+// The window's table, turned on its side to fit the page: orders 1-16 and
+// 17-31, with the limit and the result of each order when limits are chosen.
+double HarmonicTable(ReportCanvas& canvas, double y, const HarmonicReport& h) {
+  const Qt::Alignment right = Qt::AlignRight;
+  const bool limits = h.Limits.Choice.Standard != LimitStandard::None;
+  const std::vector<ColumnSpec> columns =
+      limits ? std::vector<ColumnSpec>{{8, right},  {14, right}, {15, right}, {14, right},
+                                       {14, right}, {13, right}, {11, right}}
+             : std::vector<ColumnSpec>{{10, right}, {17, right}, {17, right}, {17, right}, {17, right}};
+  for (int half = 0; half < 2; ++half) {
+    ReportTable table{{"K", "ORD %", "Degree", "THD-F %", "THD-R %"}};
+    if (limits) table[0].insert(table[0].end(), {"Limit %", "Result"});
+    const int from = half == 0 ? 1 : 17, to = half == 0 ? 16 : HighestOrder;
+    for (int k = from; k <= to; ++k) {
+      const auto i = static_cast<std::size_t>(k);
+      table.push_back({std::to_string(k), h.Figures.OrdText[i], h.Figures.PhaseText[i], h.Figures.ThdFText[i],
+                       h.Figures.ThdRText[i]});
+      if (limits && k == 1) table.back().insert(table.back().end(), {"", ""});
+      if (limits && k > 1)
+        table.back().insert(table.back().end(),
+                            {LimitText(h.Limits.Orders[i].Limit), PassWord(h.Limits.Orders[i].Pass)});
+    }
+    canvas.Table(half * Pixels(limits ? 91 : 92), y, table, columns, 4.1, 7);
+  }
+  return y + Pixels(4.1 * 17 + 4);
+}
+
 void HarmonicPage(ReportCanvas& canvas, ReportPlots& plots, const HarmonicReport& h) {
   canvas.BeginPage();
   const QRectF body = canvas.Body();
@@ -140,41 +208,14 @@ void HarmonicPage(ReportCanvas& canvas, ReportPlots& plots, const HarmonicReport
                    ReportCanvas::Font(12, true));
   y += canvas.Text(QRectF(0, y, body.width(), Pixels(6)), Q(HarmonicCycleText(h)), ReportCanvas::Font(8.5));
   y += Pixels(2);
-  // THD-F and THD-R over the 31 orders, as the window shows them first.
-  const std::string thd[2][2] = {{"THD-F %", h.Figures.ThdFText[HighestOrder]},
-                                 {"THD-R %", h.Figures.ThdRText[HighestOrder]}};
-  QCPPainter& p = canvas.Painter();
-  for (int i = 0; i < 2; ++i) {
-    const QRectF box(i * Pixels(47), y, Pixels(44), Pixels(13));
-    p.setPen(QPen(QColor(120, 120, 120), Pixels(0.25)));
-    p.setBrush(QColor(244, 244, 244));
-    p.drawRect(box);
-    p.setBrush(Qt::NoBrush);
-    canvas.Text(box.adjusted(Pixels(2), Pixels(1), 0, 0), Q(thd[i][0]), ReportCanvas::Font(8, true));
-    canvas.Text(box.adjusted(0, Pixels(4.5), -Pixels(3), 0), Q(thd[i][1]), ReportCanvas::Font(15, true),
-                Qt::AlignRight);
-  }
+  HarmonicFigureBoxes(canvas, y, h);
   y += Pixels(16);
   plots.Orders(canvas, QRectF(0, y, body.width(), Pixels(72)), h.Figures);
   y += Pixels(74);
-
-  // The window's table, turned on its side to fit the page: orders 1-16 and 17-31.
-  const Qt::Alignment right = Qt::AlignRight;
-  const std::vector<ColumnSpec> columns = {{10, right}, {17, right}, {17, right}, {17, right}, {17, right}};
-  for (int half = 0; half < 2; ++half) {
-    ReportTable table{{"K", "ORD %", "Degree", "THD-F %", "THD-R %"}};
-    const int from = half == 0 ? 1 : 17, to = half == 0 ? 16 : HighestOrder;
-    for (int k = from; k <= to; ++k) {
-      const auto i = static_cast<std::size_t>(k);
-      table.push_back({std::to_string(k), h.Figures.OrdText[i], h.Figures.PhaseText[i], h.Figures.ThdFText[i],
-                       h.Figures.ThdRText[i]});
-    }
-    canvas.Table(half * Pixels(92), y, table, columns, 4.1, 7);
-  }
-  y += Pixels(4.1 * 17 + 4);
+  y = HarmonicTable(canvas, y, h);
   canvas.Text(QRectF(0, y, body.width(), Pixels(6)), "Normalised cycle (64 points)", ReportCanvas::Font(9, true));
   y += Pixels(6);
-  PaintWave(p, QRectF(0, y, body.width(), body.bottom() - y), h.Cycle);
+  PaintWave(canvas.Painter(), QRectF(0, y, body.width(), body.bottom() - y), h.Cycle);
 }
 
 }  // namespace
@@ -184,10 +225,10 @@ int ReportPages(int harmonicFiles) {
   return 1 + (trendPlots + report::PlotsPerTrendPage - 1) / report::PlotsPerTrendPage + harmonicFiles;
 }
 
-std::string UnwritableReason(const std::string& out) {
+Result<> CheckWritable(const std::string& out) {
   QSaveFile file(Q(out));
   file.setDirectWriteFallback(false);
-  if (!file.open(QIODevice::WriteOnly)) return file.errorString().toStdString();
+  if (!file.open(QIODevice::WriteOnly)) return Fail(file.errorString().toStdString());
   file.cancelWriting();
   return {};
 }
@@ -197,17 +238,16 @@ ReportReading ReadReport(const ReportRequest& request, const ReportProgress& pro
   ReportOutcome& outcome = reading.Outcome;
   ReportContents& contents = reading.Contents;
   auto fail = [&](ReportError error, std::string reason) {
-    outcome.Error = error;
-    outcome.Reason = std::move(reason);
+    outcome = {error, Fail(std::move(reason))};
     return std::move(reading);
   };
   for (const ReportHarmonicFile& hf : request.Harmonics) {
-    HarmonicReportRead read = ReadHarmonicReport(hf.Path, hf.Hz);
+    HarmonicReportRead read = ReadHarmonicReport(hf.Path, hf.Hz, hf.Limits);
     if (read.Error == HarmonicReportError::Unreadable)
-      return fail(ReportError::HarmonicUnreadable, hf.Path + ": " + read.Reason);
+      return fail(ReportError::HarmonicUnreadable, hf.Path + ": " + read.Report.Reason());
     if (read.Error == HarmonicReportError::TooShort)
-      return fail(ReportError::HarmonicTooShort, hf.Path + ": " + read.Reason);
-    contents.Harmonics.push_back(std::move(read.Report));
+      return fail(ReportError::HarmonicTooShort, hf.Path + ": " + read.Report.Reason());
+    contents.Harmonics.push_back(std::move(read.Report.Value()));
   }
 
   bool stopped = false;
@@ -218,7 +258,7 @@ ReportReading ReadReport(const ReportRequest& request, const ReportProgress& pro
   if (stopped || summary.Error == SummaryError::Cancelled) return fail(ReportError::Cancelled, "stopped");
   if (summary.Error == SummaryError::Unreadable) return fail(ReportError::Unreadable, summary.Reason);
   if (summary.Records == 0) return fail(ReportError::NoRecords, "not one record row");
-  outcome.Records = summary.Records;
+  outcome.Written->Records = summary.Records;
 
   // The trend lines need the period, so they come from a second run.
   TrendBuilder& trends = contents.Trends.emplace(TrendSpanOf(summary), summary.IntervalS, report::TrendColumns());
@@ -236,17 +276,13 @@ ReportReading ReadReport(const ReportRequest& request, const ReportProgress& pro
 }
 
 ReportOutcome DrawReport(const ReportContents& contents, const std::string& out, const ReportProgress& progress) {
-  ReportOutcome outcome;
-  auto fail = [&](ReportError error, std::string reason) {
-    outcome.Error = error;
-    outcome.Reason = std::move(reason);
-    return outcome;
-  };
+  ReportWritten written;
+  auto fail = [](ReportError error, std::string reason) { return ReportOutcome{error, Fail(std::move(reason))}; };
   QSaveFile file(Q(out));
   file.setDirectWriteFallback(false);
   if (!file.open(QIODevice::WriteOnly)) return fail(ReportError::Unwritable, file.errorString().toStdString());
-  outcome.Records = contents.Figures.Records;
-  outcome.Pages = ReportPages(static_cast<int>(contents.Harmonics.size()));
+  written.Records = contents.Figures.Records;
+  written.Pages = ReportPages(static_cast<int>(contents.Harmonics.size()));
   const QString title = Q(contents.Title);
 
   QBuffer pdf;
@@ -264,7 +300,7 @@ ReportOutcome DrawReport(const ReportContents& contents, const std::string& out,
     painter.setMode(QCPPainter::pmVectorized);
     painter.setMode(QCPPainter::pmNoCaching);
     ReportCanvas canvas(writer, painter, title, Q(FileNamesText(contents.Names)), Q(MadeText(contents.Made)),
-                        outcome.Pages);
+                        written.Pages);
     ReportPlots plots;
     canvas.BeginPage();
     SummaryPage(canvas, title, contents.Figures);
@@ -274,21 +310,16 @@ ReportOutcome DrawReport(const ReportContents& contents, const std::string& out,
     for (const HarmonicReport& h : contents.Harmonics) HarmonicPage(canvas, plots, h);
     painter.end();
   }
-  outcome.Bytes = pdf.data().size();
+  written.Bytes = pdf.data().size();
   if (file.write(pdf.data()) != pdf.data().size() || !file.commit())
     return fail(ReportError::Unwritable, file.errorString().toStdString());
   if (progress) progress(100);
-  return outcome;
+  return {ReportError::None, written};
 }
 
 ReportOutcome WriteReport(const ReportRequest& request, const std::string& out, const ReportProgress& progress) {
   // An unwritable name fails before the work.
-  if (std::string reason = UnwritableReason(out); !reason.empty()) {
-    ReportOutcome outcome;
-    outcome.Error = ReportError::Unwritable;
-    outcome.Reason = reason;
-    return outcome;
-  }
+  if (Result<> writable = CheckWritable(out); !writable) return {ReportError::Unwritable, Fail(writable.Reason())};
   ReportReading reading = ReadReport(request, progress);
   if (reading.Outcome.Error != ReportError::None) return reading.Outcome;
   return DrawReport(reading.Contents, out, progress);

@@ -15,12 +15,14 @@
 #include "platform/Host.hpp"
 #include "report/HarmonicReport.hpp"
 #include "report/TrendData.hpp"
+#include "text/Result.hpp"
 
 namespace qelt {
 
 struct ReportHarmonicFile {
   std::string Path;
   int Hz = 60;  // 50: a file of 64 or more samples is one 50 Hz cycle as it stands
+  LimitChoice Limits{LimitStandard::En50160, 0};
 };
 
 struct ReportRequest {
@@ -43,12 +45,17 @@ enum class ReportError {
   Cancelled,
 };
 
-struct ReportOutcome {
-  ReportError Error = ReportError::None;
-  std::string Reason;
+struct ReportWritten {
   int Pages = 0;
   std::int64_t Records = 0;
   std::int64_t Bytes = 0;  // of the PDF
+};
+
+// What was written, or why not; the kind beside it, for exit codes and the
+// window's messages.
+struct ReportOutcome {
+  ReportError Error = ReportError::None;
+  Result<ReportWritten> Written = ReportWritten{};
 };
 
 // Percent done, 0..100; returning false stops the report and writes nothing.
@@ -72,9 +79,8 @@ struct ReportReading {
   ReportContents Contents;
 };
 
-// An empty text when a PDF can be written under out, else why not; nothing
-// is left behind.
-std::string UnwritableReason(const std::string& out);
+// Whether a PDF can be written under out, else why not; nothing is left behind.
+Result<> CheckWritable(const std::string& out);
 
 // Reads the harmonic files and the records (progress 0..90). Any thread.
 ReportReading ReadReport(const ReportRequest& request, const ReportProgress& progress = {});

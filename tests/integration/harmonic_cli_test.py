@@ -6,6 +6,7 @@ Usage: harmonic_cli_test.py CASE QELT_CLI QELT_SIM
 The figures table is held against a plain DFT of the saved samples computed
 here, and the files against their byte formats.
 """
+import json
 import math
 import os
 import select
@@ -117,14 +118,23 @@ def get_and_analyze(cli, sim, tmp, hz):
     report_file = os.path.join(tmp, "report.txt")
     args = ["harmonic", "analyze", out, "--report", report_file] + (["--hz", "50"] if hz == 50 else [])
     rc, stdout, err, _ = run_cli(cli, args)
-    expect(rc == 0 and stdout == b"" and err == "", f"analyze exit {rc}, stdout {stdout[:40]!r}, {err!r}")
+    # Without --hz the sample count decides, and stderr says so.
+    said = "" if hz == 50 else f"qelt-cli: {out}: 54 sample lines: read as one 60 Hz cycle"
+    expect(rc == 0 and stdout == b"" and err.startswith(said) and (hz == 60 or err == ""),
+           f"analyze exit {rc}, stdout {stdout[:40]!r}, {err!r}")
     with open(report_file, "rb") as f:
         analysed = f.read().decode("ascii")
     check_report(analysed, figures(cycle_of(samples, hz, None if hz == 50 else 3)), f"analyze {hz} Hz")
     if hz == 50:
         expect(analysed == report.decode("ascii"), "analyze --hz 50 of a 50 Hz file differs from get")
-        rc, _, err, _ = run_cli(cli, ["harmonic", "analyze", out])  # as "Open" does: 54 samples stretched
-        expect(rc == 0, f"analyze without --hz: exit {rc} {err!r}")
+        # Without --hz, 64 samples are taken as the 50 Hz cycle they are.
+        rc, inferred, err, _ = run_cli(cli, ["harmonic", "analyze", out])
+        expect(rc == 0 and inferred == report and "read as one 50 Hz cycle" in err,
+               f"analyze without --hz: exit {rc} {err!r}")
+        # --hz 60 keeps the file window's reading, 54 samples stretched, and warns.
+        rc, stretched, err, _ = run_cli(cli, ["harmonic", "analyze", out, "--hz", "60"])
+        expect(rc == 0 and "warning" in err and "look like a 50 Hz acquisition" in err, f"--hz 60: {rc} {err!r}")
+        check_report(stretched.decode("ascii"), figures(cycle_of(samples, 60, 3)), "analyze --hz 60 of 64 samples")
 
 
 def case_hz50(cli, sim, tmp):
@@ -193,7 +203,103 @@ def case_exits(cli, sim, tmp):
     expect(rc == 5, f"60 rows at --hz 50: exit {rc}")
 
 
-CASES = {"hz50": case_hz50, "hz60": case_hz60, "exits": case_exits}
+EN50160 = {2: 2.0, 3: 5.0, 4: 1.0, 5: 6.0, 7: 5.0, 9: 1.5, 11: 3.5, 13: 3.0, 15: 0.5, 17: 2.0, 19: 1.5, 21: 0.5,
+           23: 1.5, 25: 1.5, **{h: 0.5 for h in range(6, 25, 2)}}
+
+
+def ieee519_current(r, h):
+    rows = [(20, (4.0, 2.0, 1.5, 0.6)), (50, (7.0, 3.5, 2.5, 1.0)), (100, (10.0, 4.5, 4.0, 1.5)),
+            (1000, (12.0, 5.5, 5.0, 2.0)), (math.inf, (15.0, 7.0, 6.0, 2.5))]
+    bands = next(b for top, b in rows if r < top)
+    band = bands[0] if h < 11 else bands[1] if h < 17 else bands[2] if h < 23 else bands[3]
+    return band / 2 if h % 2 == 0 and h <= 6 else band
+
+
+def write_wave(path, n, orders):
+    """One cycle of n samples, the orders in percent of the fundamental."""
+    with open(path, "wb") as f:
+        f.write(b"\t\t\r\n")
+        for i in range(n):
+            x = 2 * math.pi * i / n
+            v = 100000 * math.sin(x) + sum(1000 * p * math.sin(h * x + 0.3 * h) for h, p in orders.items())
+            f.write(b"%d\t%d\t\r\n" % (i + 1, round(v)))
+
+
+def table_of(cli, path, hz):
+    rc, out, err, _ = run_cli(cli, ["harmonic", "analyze", path, "--hz", str(hz)])
+    expect(rc == 0, f"analyze {path}: exit {rc} {err!r}")
+    return [line.split("\t") for line in out.decode("ascii").split("\n")[1:-1]]
+
+
+def check_limits(cli, path, hz, args, limit_of, thd_limit):
+    table = table_of(cli, path, hz)
+    rc, out, err, _ = run_cli(cli, ["harmonic", "limits", path, "--format", "json"] + args)
+    expect(rc == 0, f"limits {args}: exit {rc} {err!r}")
+    got = json.loads(out)
+    expect(list(got) == ["file", "hz", "standard", "kind", "isc_il", "thd_pct", "thd_limit_pct", "thd_pass", "orders",
+                         "pass"], f"keys {list(got)}")
+    expect(got["file"] == path and got["hz"] == hz, f"file/hz {got['file']} {got['hz']}")
+    expect([o["h"] for o in got["orders"]] == list(range(2, 32)), "orders 2..31")
+    failing = []
+    for o in got["orders"]:
+        text = table[o["h"] - 1][1]
+        expect(o["pct"] == float(text), f"order {o['h']}: pct {o['pct']} against the table's {text}")
+        limit = limit_of(o["h"])
+        expect(o["limit_pct"] == limit, f"order {o['h']}: limit {o['limit_pct']} against {limit}")
+        want = None if limit is None else round(float(text) * 100) <= round(limit * 100)
+        expect(o["pass"] is want, f"order {o['h']}: pass {o['pass']} against {want}")
+        if want is False:
+            failing.append(o["h"])
+    thd = table[30][3]
+    expect(got["thd_pct"] == float(thd) and got["thd_limit_pct"] == thd_limit, f"thd {got['thd_pct']} {thd}")
+    expect(got["thd_pass"] is (float(thd) <= thd_limit), f"thd_pass {got['thd_pass']}")
+    expect(got["pass"] is (not failing and got["thd_pass"]), f"pass {got['pass']}")
+    return got, failing
+
+
+def case_limits(cli, sim, tmp):
+    for hz, n in ((50, 64), (60, 54)):
+        path = os.path.join(tmp, f"wave{hz}.txt")
+        write_wave(path, n, {3: 2.0, 5: 6.8, 7: 1.0, 11: 3.0})
+        got, failing = check_limits(cli, path, hz, ["--standard", "en50160"], EN50160.get, 8.0)
+        expect(failing == [5] and got["standard"] == "en50160" and got["kind"] == "voltage" and got["isc_il"] is None,
+               f"en50160 at {hz} Hz: {failing} {got['kind']}")
+        got, failing = check_limits(cli, path, hz, ["--standard", "ieee519"], lambda h: 5.0, 8.0)
+        expect(failing == [5], f"ieee519 voltage at {hz} Hz: {failing}")
+        for r, over in ((19.9, [5, 11]), (20, []), (50, [])):
+            got, failing = check_limits(cli, path, hz, ["--standard", "ieee519", "--isc-il", str(r)],
+                                        lambda h, r=r: ieee519_current(r, h),
+                                        5.0 if r < 20 else 8.0 if r < 50 else 12.0)
+            expect(failing == over and got["kind"] == "current" and got["isc_il"] == r,
+                   f"ieee519 R {r} at {hz} Hz: {failing}, {got['kind']} {got['isc_il']}")
+
+    # The text: heading, the orders, the THD line and the verdict.
+    rc, out, err, _ = run_cli(cli, ["harmonic", "limits", os.path.join(tmp, "wave50.txt"), "--standard", "en50160"])
+    lines = out.decode("ascii").split("\n")
+    expect(rc == 0 and lines[1] == "K\tORD%\tLimit%\tResult" and len(lines) == 35 and lines[-1] == "",
+           f"text: {rc} {lines[:3]}")
+    expect(lines[5].startswith("5\t6.") and lines[5].endswith("\t6.0\tfail"), f"text 5th {lines[5]!r}")
+    expect(lines[26].endswith("\t-\t-"), f"text 27th {lines[26]!r}")
+    expect(lines[32].startswith("THD-F\t") and lines[32].endswith("\t8.0\tpass"), f"text THD {lines[32]!r}")
+    expect(lines[33] == "Verdict\tfail", f"text verdict {lines[33]!r}")
+    expect("read as one 50 Hz cycle" in err, f"text stderr {err!r}")
+
+    # Exits: 2 for the choice, 4 unreadable, 5 too short.
+    wave = os.path.join(tmp, "wave50.txt")
+    for args in (["--standard", "iec"], ["--standard", "ieee519", "--isc-il", "0"],
+                 ["--standard", "ieee519", "--isc-il", "abc"], ["--standard", "ieee519", "--isc-il", "-3"],
+                 ["--standard", "en50160", "--isc-il", "20"], [], ["--standard", "en50160", "--format", "xml"]):
+        rc, out, err, _ = run_cli(cli, ["harmonic", "limits", wave] + args)
+        expect(rc == 2 and out == b"", f"{args}: exit {rc} {err!r}")
+    rc, _, _, _ = run_cli(cli, ["harmonic", "limits", os.path.join(tmp, "none"), "--standard", "en50160"])
+    expect(rc == 4, f"missing file: exit {rc}")
+    short = os.path.join(tmp, "short.txt")
+    write_wave(short, 53, {})
+    rc, _, err, _ = run_cli(cli, ["harmonic", "limits", short, "--standard", "en50160"])
+    expect(rc == 5 and "53" in err, f"53 rows: exit {rc} {err!r}")
+
+
+CASES = {"hz50": case_hz50, "hz60": case_hz60, "exits": case_exits, "limits": case_limits}
 
 
 def main():

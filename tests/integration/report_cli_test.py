@@ -19,11 +19,53 @@ def recording(path, records, gap_at=None, ol_at=()):
             t += 2
 
 
-def run(cli, *args):
+def run_full(cli, *args):
     env = dict(os.environ)
     env.pop("QT_QPA_PLATFORM", None)
     env.pop("DISPLAY", None)
-    return subprocess.run([cli, "report", *args], env=env, capture_output=True, timeout=120).returncode
+    done = subprocess.run([cli, "report", *args], env=env, capture_output=True, timeout=120)
+    return done.returncode, done.stderr.decode()
+
+
+def run(cli, *args):
+    return run_full(cli, *args)[0]
+
+
+def pdf_text(path):
+    return subprocess.run(["pdftotext", "-layout", path, "-"], capture_output=True, text=True).stdout
+
+
+def harmonic_limits(cli, d, rec):
+    """The harmonic page's limits and verdict; the frequency from the sample count."""
+    h = os.path.join(d, "A Phase Voltage 50Hz.txt")
+    with open(h, "w", newline="") as f:
+        f.write("\t\t\r\n")
+        for i in range(64):
+            x = 2 * math.pi * i / 64
+            f.write("%d\t%d\t\r\n" % (i + 1, round(100000 * (math.sin(x) + 0.07 * math.sin(5 * x)))))
+    out = os.path.join(d, "limits.pdf")
+    rc, err = run_full(cli, rec, "--out", out, "--harmonic", h)
+    assert rc == 0 and "read as one 50 Hz cycle" in err, (rc, err)
+    text = pdf_text(out)
+    for expected in ["50 Hz: the first 64 samples as one cycle", "EN 50160", "FAIL", "Limit %", "Result",
+                     "THD-F", "against 8.0 %: pass", "Over the limit: order 5"]:
+        assert expected in text, expected
+    rc, err = run_full(cli, rec, "--out", out, "--harmonic", h, "--limits", "ieee519", "--isc-il", "50")
+    assert rc == 0, (rc, err)
+    text = pdf_text(out)
+    assert "IEEE 519 current (ISC/IL 50)" in text and "PASS" in text and "Every order within its limit" in text, text
+    # A current's page has no limits unless asked for.
+    current = os.path.join(d, "A Phase Current 50Hz.txt")
+    shutil.copy(h, current)
+    assert run(cli, rec, "--out", out, "--harmonic", current) == 0
+    text = pdf_text(out)
+    assert "Limit %" not in text and "EN 50160" not in text
+    # --hz 60 on 64 samples keeps the stretched reading and warns.
+    rc, err = run_full(cli, rec, "--out", out, "--harmonic", h, "--hz", "60")
+    assert rc == 0 and "warning" in err and "50 Hz acquisition" in err, (rc, err)
+    assert "60 Hz: the first 54 samples stretched" in pdf_text(out)
+    for bad in (["--limits", "iec"], ["--limits", "en50160", "--isc-il", "20"], ["--isc-il", "0"]):
+        assert run(cli, rec, "--out", out, "--harmonic", h, *bad) == 2, bad
 
 
 def main():
@@ -56,6 +98,7 @@ def main():
         bad = os.path.join(d, "nofolder", "x.pdf")
         assert run(cli, rec, "--out", bad) == 4 and not os.path.exists(bad)
         assert run(cli, rec, "--out", out, "--demand", "0") == 2
+        harmonic_limits(cli, d, rec)
     finally:
         shutil.rmtree(d)
 

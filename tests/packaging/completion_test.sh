@@ -61,7 +61,8 @@ has_command() { "$cli" --help 2>/dev/null | grep -qE "^  $1 "; }
 offers_all "read record clock ports logger harmonic" ""
 exactly "logger" lo
 exactly "list get erase" logger ""
-exactly "get analyze" harmonic ""
+exactly "get analyze limits" harmonic ""
+exactly "en50160 ieee519" harmonic limits a60.txt --standard ""
 exactly "--help --help-all --version" --
 # Every command of the tool is offered, the ones added later too.
 offers_all "$("$cli" --help | awk '/^Commands:/ { on = 1; next } on && /^  [a-z]/ { print $1 }')" ""
@@ -108,6 +109,7 @@ if has_command report; then
   offers_all "--out --single --demand --title --harmonic --hz" report run.mes --
   offers_all "a60.txt" report run.mes --out r.pdf --harmonic ""
   exactly "50 60" report run.mes --harmonic a60.txt --hz ""
+  exactly "en50160 ieee519 none" report run.mes --harmonic a60.txt --limits ""
 else
   echo "note: qelt-cli has no report command yet"
 fi

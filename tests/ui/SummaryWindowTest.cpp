@@ -288,7 +288,7 @@ void SummaryWindowTest::ReportButtonWritesTheWholeRecordingAsPdf() {
   QVERIFY(text.contains("week.mes"));
   QVERIFY(text.contains("week-1.mes"));
   QVERIFY(text.contains("page 1 of 3"));
-  QCOMPARE(list->findChild<ListReport*>()->LastOutcome().Records, std::int64_t{4});
+  QCOMPARE(list->findChild<ListReport*>()->LastOutcome().Written->Records, std::int64_t{4});
 }
 
 void SummaryWindowTest::ReportOfAnEmptyListIsToldAndWritesNothing() {

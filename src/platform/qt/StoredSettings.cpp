@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <cmath>
 #include <cstdlib>
 
 namespace qelt {
@@ -58,6 +59,25 @@ std::optional<int> StoredSettings::SamplingInterval() const {
 }
 
 void StoredSettings::SetSamplingInterval(int seconds) { SetText("sampling/interval", seconds); }
+
+std::optional<int> StoredSettings::HarmonicLimitsItem() const {
+  bool ok = false;
+  const int item = Text("harmonic/limits").toInt(&ok);
+  if (!ok || item < 0 || item > 3) return std::nullopt;
+  return item;
+}
+
+std::optional<double> StoredSettings::HarmonicIscIl() const {
+  bool ok = false;
+  const double ratio = Text("harmonic/iscil").toDouble(&ok);
+  if (!ok || !(ratio > 0) || !std::isfinite(ratio)) return std::nullopt;
+  return ratio;
+}
+
+void StoredSettings::SetHarmonicLimits(int item, double iscIl) {
+  SetText("harmonic/limits", item);
+  SetText("harmonic/iscil", iscIl);
+}
 
 QString StoredSettings::Folder(const QString& dialog) const { return Text("folders/" + KeyPart(dialog)); }
 

@@ -33,6 +33,12 @@ class StoredSettings {
   QString Folder(const QString& dialog) const;
   void SetFolder(const QString& dialog, const QString& folder);
 
+  // The harmonic analysis view's "Limits" item (0..3) and the ISC/IL ratio
+  // (above 0); nothing when unset or invalid.
+  std::optional<int> HarmonicLimitsItem() const;
+  std::optional<double> HarmonicIscIl() const;
+  void SetHarmonicLimits(int item, double iscIl);
+
   // Where the user last put the window with this object name.
   std::optional<QPoint> WindowPlace(const QString& window) const;
   void SetWindowPlace(const QString& window, QPoint place);
