@@ -101,7 +101,8 @@ void ListReport::ReportCommand() {
     request.Files = source.WholeRecording;
   } else {
     if (source.Rows) grids = source.Rows();
-    request.Names = {source.File.empty() ? source.Title : source.File};
+    // The foot of each page names the source: the file, else the list ("Data List").
+    request.Names = {source.File.empty() ? surface.Caption() : source.File};
   }
   Start(std::move(request), std::move(grids), path);
 }

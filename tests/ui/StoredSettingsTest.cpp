@@ -83,7 +83,7 @@ class StoredSettingsTest : public QObject {
     again.resize(200, 100);
     again.move(0, 0);  // where its code puts it
     again.show();
-    QCOMPARE(again.pos(), QPoint(150, 120));
+    QTRY_COMPARE(again.pos(), QPoint(150, 120));
   }
 
   void AWindowThatGrowsAsItShowsStaysOnTheScreen() {

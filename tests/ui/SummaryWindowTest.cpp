@@ -347,6 +347,7 @@ void SummaryWindowTest::ALiveListReportSaysWhatItHoldsUnderTheTitleChosen() {
            TitleFileName(save.File.FieldText) + ".pdf");
   const QString text = test::PdfText(QString::fromStdString(chosen));
   QVERIFY(text.contains("Pump 3 after repair"));
+  QVERIFY(text.contains("\nList"));  // the foot names the list, not a piece of its title
 }
 
 void SummaryWindowTest::TheSummaryOfAFileListClosesWithIt() {

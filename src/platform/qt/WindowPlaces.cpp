@@ -17,6 +17,7 @@ namespace qelt {
 namespace {
 // How long a window manager takes to frame a new window, about.
 constexpr int SettleMilliseconds = 150;
+constexpr int FrameTries = 10;
 
 PlaceBox BoxOf(const QRect& r) { return {r.left(), r.top(), r.width(), r.height()}; }
 
@@ -36,7 +37,9 @@ bool KeepFrameOnScreen(QWidget& window) {
   // A frame taller or wider than the room keeps its title bar in it.
   const int left = std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame.width()));
   const int top = std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame.height()));
-  window.move(window.pos() + QPoint(left - frame.left(), top - frame.top()));
+  // Moved by its client area: a move of the frame before the window manager
+  // has told its size would be taken for the client's.
+  window.setGeometry(window.geometry().translated(left - frame.left(), top - frame.top()));
   return true;
 }
 
@@ -75,9 +78,17 @@ WindowPlaces::WindowPlaces(StoredSettings& settings, QObject* parent) : QObject(
   QCoreApplication::instance()->installEventFilter(this);
 }
 
-void WindowPlaces::KeepOnScreen(QWidget& window) {
+void WindowPlaces::KeepOnScreen(QWidget& window, int tries) {
+  if (!shownAt_.contains(&window)) return;
+  // Until the window manager has framed it, its frame is not known yet.
+  if (window.frameGeometry() == window.geometry() && tries > 0) {
+    QTimer::singleShot(SettleMilliseconds, &window, [self = QPointer<WindowPlaces>(this), &window, tries] {
+      if (self) self->KeepOnScreen(window, tries - 1);
+    });
+    return;
+  }
   // Moved by us, not by the user: it leaves from its new place unremembered.
-  if (shownAt_.contains(&window) && KeepFrameOnScreen(window)) shownAt_[&window] = window.pos();
+  if (KeepFrameOnScreen(window)) shownAt_[&window] = window.pos();
 }
 
 bool WindowPlaces::eventFilter(QObject* watched, QEvent* event) {
@@ -91,7 +102,7 @@ bool WindowPlaces::eventFilter(QObject* watched, QEvent* event) {
     // the room; one the user has moved is the user's.
     if (window->isVisible() && shownAt_.contains(window) && window->pos() == shownAt_.value(window))
       QTimer::singleShot(0, window, [self = QPointer<WindowPlaces>(this), window] {
-        if (self) self->KeepOnScreen(*window);
+        if (self) self->KeepOnScreen(*window, FrameTries);
       });
     return false;
   }
@@ -121,7 +132,7 @@ bool WindowPlaces::eventFilter(QObject* watched, QEvent* event) {
       // once shown: once the window manager has framed it, it is moved back
       // into the room if it ran past an edge.
       QTimer::singleShot(SettleMilliseconds, window, [self = QPointer<WindowPlaces>(this), window] {
-        if (self) self->KeepOnScreen(*window);
+        if (self) self->KeepOnScreen(*window, FrameTries);
       });
     }
     // Where its frame stands once framed: leaving from there is no move by the user.

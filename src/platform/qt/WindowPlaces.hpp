@@ -33,7 +33,8 @@ class WindowPlaces : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void KeepOnScreen(QWidget& window);
+  // tries: how often to wait for the window manager's frame first.
+  void KeepOnScreen(QWidget& window, int tries);
 
   StoredSettings& settings_;
   // Where each shown window stood once placed; a window that leaves from
