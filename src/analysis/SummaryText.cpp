@@ -188,7 +188,9 @@ SummaryTables MakeSummaryTables(const Summary& s) {
   for (std::size_t h = 0; h < 24; ++h) {
     char hour[32];
     std::snprintf(hour, sizeof hour, "Mean power %02zu:00-%02zu:00", h, h + 1);
-    f.push_back({hour, FixedOr(s.HourlyKW[h], 3), "kW", ""});
+    // An hour without records has no mean: the row stays empty.
+    const bool any = s.HourlyKW[h].has_value();
+    f.push_back({hour, any ? Fixed(*s.HourlyKW[h], 3) : "", any ? "kW" : "", ""});
   }
 
   t.Quantities.push_back({"Quantity", "Unit", "Count", "OL", "Missing", "Minimum", "at", "Maximum", "at", "Mean"});
@@ -208,7 +210,7 @@ std::string SummaryText(const SummaryTables& tables) {
 }
 
 std::string SummaryTsv(const SummaryTables& tables) {
-  return Tabbed(tables.Figures) + "\n" + Tabbed(tables.Quantities);
+  return Tabbed({FigureTitles}) + Tabbed(tables.Figures) + "\n" + Tabbed(tables.Quantities);
 }
 
 std::string WriteSummaryFile(const std::string& path, const std::string& text) {

@@ -23,12 +23,14 @@ struct SummaryTables {
   TableRows Quantities;  // titles first: quantity, unit, count, OL, missing, min, at, max, at, mean
 };
 SummaryTables MakeSummaryTables(const Summary& summary);
+// The titles of the figures' columns, which the figures table leaves out.
+inline const std::vector<std::string> FigureTitles = {"Figure", "Value", "Unit", "At"};
 
 // The tables as readable text: columns padded with blanks, one blank line
 // between the two tables, LF line ends.
 std::string SummaryText(const SummaryTables& tables);
-// The tables TAB-separated for a spreadsheet: one blank line between them,
-// LF line ends.
+// The tables TAB-separated for a spreadsheet, each with its title row: one
+// blank line between them, LF line ends.
 std::string SummaryTsv(const SummaryTables& tables);
 
 // Writes text to path, replacing a file of that name; the system's reason

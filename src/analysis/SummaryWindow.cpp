@@ -12,25 +12,20 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
-#include <QTimer>
 #include <QVBoxLayout>
+
+#include "platform/qt/BackgroundJob.hpp"
+#include "platform/qt/QtWindowSurface.hpp"
 
 namespace qelt {
 
-// The worker's side: it owns nothing of the window, so the window can go
-// while it runs (the window's destructor stops and joins it).
-struct SummaryWindow::Job {
-  std::atomic<bool> Cancel{false};
-  std::atomic<int> Permille{0};
-  Summary Result;
-  std::thread Worker;
-  ~Job() {
-    Cancel = true;
-    if (Worker.joinable()) Worker.join();
-  }
-};
-
 namespace {
+
+SummaryProgress InPermille(const std::function<bool(int)>& permille) {
+  return [&permille](std::uint64_t done, std::uint64_t total) {
+    return permille(total > 0 ? static_cast<int>(done * 1000 / total) : 0);
+  };
+}
 
 QTableWidget* NewTable(QWidget* parent) {
   auto* table = new QTableWidget(parent);
@@ -124,13 +119,16 @@ SummaryWindow::SummaryWindow(SummarySource source, Dialogs& dialogs, QWidget* pa
   layout->addLayout(bar);
   layout->addWidget(split, 1);
 
-  progressTimer_ = new QTimer(this);
-  progressTimer_->setInterval(100);
-  connect(progressTimer_, &QTimer::timeout, this, &SummaryWindow::ShowProgress);
+  job_ = new BackgroundJob(this);
+  connect(job_, &BackgroundJob::Progress, progress_, &QProgressBar::setValue);
+  connect(job_, &BackgroundJob::Done, this, &SummaryWindow::Finish);
   Start();
 }
 
-SummaryWindow::~SummaryWindow() { job_.reset(); }
+// The job goes first: it stops and joins its worker before the controls go.
+SummaryWindow::~SummaryWindow() { delete job_; }
+
+bool SummaryWindow::Busy() const { return job_->Running(); }
 
 void SummaryWindow::Refresh() { Start(); }
 
@@ -141,59 +139,36 @@ void SummaryWindow::SetWholeRecording(bool whole) {
 }
 
 void SummaryWindow::Start() {
-  job_.reset();  // a summary under way is stopped
-  auto job = std::make_shared<Job>();
-  job_ = job;
+  job_->Cancel();  // a summary under way is stopped
   copy_->setEnabled(false);
   save_->setEnabled(false);
   progress_->setValue(0);
   progress_->setVisible(true);
   status_->setText("Computing...");
-  auto progress = [raw = job.get()](std::uint64_t done, std::uint64_t total) {
-    raw->Permille = total > 0 ? static_cast<int>(done * 1000 / total) : 0;
-    return !raw->Cancel.load();
-  };
   const SummaryOptions options;
-  QPointer<SummaryWindow> self(this);
-  // The number tells a stopped job's late word from the one under way.
-  auto deliver = [self, number = ++jobNumber_] {
-    QMetaObject::invokeMethod(
-        qApp,
-        [self, number] {
-          if (self && self->job_ && self->jobNumber_ == number) self->Finish();
-        },
-        Qt::QueuedConnection);
-  };
+  auto result = std::make_shared<Summary>();
+  pending_ = result;
   if (whole_ || (source_.Rows == nullptr && !source_.File.empty())) {
     std::vector<std::string> files = whole_ ? source_.WholeRecording : std::vector<std::string>{source_.File};
-    job->Worker = std::thread([raw = job.get(), files = std::move(files), options, progress, deliver] {
-      raw->Result = Summarize(files, options, progress);
-      deliver();
+    job_->Start([result, files = std::move(files), options](const auto& permille) {
+      *result = Summarize(files, options, InPermille(permille));
     });
-  } else {
-    // The rows are copied here, on the user-interface thread, where the
-    // list may grow; the worker reads the copy.
-    auto grids = std::make_shared<std::vector<GridRows>>(source_.Rows ? source_.Rows() : std::vector<GridRows>{});
-    job->Worker = std::thread([raw = job.get(), grids, options, progress, deliver, file = source_.File] {
-      std::vector<const GridRows*> pointers;
-      for (const GridRows& grid : *grids) pointers.push_back(&grid);
-      raw->Result = SummarizeGrids(pointers, options, progress);
-      if (!file.empty()) raw->Result.Files = {file};
-      deliver();
-    });
+    return;
   }
-  progressTimer_->start();
-}
-
-void SummaryWindow::ShowProgress() {
-  if (job_) progress_->setValue(job_->Permille.load());
+  // The rows are copied here, on the user-interface thread, where the list
+  // may grow; the worker reads the copy.
+  auto grids = std::make_shared<std::vector<GridRows>>(source_.Rows ? source_.Rows() : std::vector<GridRows>{});
+  job_->Start([result, grids, options, file = source_.File](const auto& permille) {
+    std::vector<const GridRows*> pointers;
+    for (const GridRows& grid : *grids) pointers.push_back(&grid);
+    *result = SummarizeGrids(pointers, options, InPermille(permille));
+    if (!file.empty()) result->Files = {file};
+  });
 }
 
 void SummaryWindow::Finish() {
-  progressTimer_->stop();
-  if (job_->Worker.joinable()) job_->Worker.join();
-  summary_ = std::move(job_->Result);
-  job_.reset();
+  summary_ = std::move(*pending_);
+  pending_.reset();
   progress_->setVisible(false);
   Fill();
   emit Shown();
@@ -201,7 +176,9 @@ void SummaryWindow::Finish() {
 
 void SummaryWindow::Fill() {
   tables_ = MakeSummaryTables(summary_);
-  FillTable(*figures_, tables_.Figures, false, {"Figure", "Value", "Unit", "At"});
+  QStringList titles;
+  for (const std::string& title : FigureTitles) titles << QString::fromStdString(title);
+  FillTable(*figures_, tables_.Figures, false, titles);
   FillTable(*quantities_, tables_.Quantities, true);
   const bool any = summary_.Error == SummaryError::None;
   copy_->setEnabled(any);
@@ -226,13 +203,15 @@ void SummaryWindow::SaveCommand() {
   request.Title = "Save as TSV";
   request.Filter = "TSV Files (*.tsv)|*.tsv|All Files (*.*)|*.*|";
   request.OverwritePrompt = true;
+  QtWindowSurface surface(this);
+  AskingWindow asking(dialogs_, surface);
   QPointer<SummaryWindow> self(this);
   const std::string text = Tsv();
   auto choice = dialogs_.SaveFile(request);
   if (!choice || choice->FileName.empty()) return;
-  const std::string reason = WriteSummaryFile(choice->Path, text);
-  if (!reason.empty() && self)
-    dialogs_.Message("Cannot write " + choice->Path + ":\r\n" + reason, MessageIcon::Exclamation);
+  const std::string path = WithChosenEnding(*choice, request);
+  const std::string reason = WriteSummaryFile(path, text);
+  if (!reason.empty() && self) dialogs_.Message("Cannot write " + path + ":\r\n" + reason, MessageIcon::Exclamation);
 }
 
 QIcon SummaryPicture() {

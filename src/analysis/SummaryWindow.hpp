@@ -10,11 +10,9 @@
 // progress and stays responsive. Closing the window stops the worker.
 #include <QPointer>
 #include <QWidget>
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "analysis/Summary.hpp"
@@ -27,9 +25,10 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
-class QTimer;
 
 namespace qelt {
+
+class BackgroundJob;
 
 class SummaryWindow : public QWidget {
   Q_OBJECT
@@ -44,7 +43,7 @@ class SummaryWindow : public QWidget {
   void CopyCommand();
   void SaveCommand();
 
-  bool Busy() const { return job_ != nullptr; }
+  bool Busy() const;
   const Summary& Result() const { return summary_; }
   std::string Tsv() const { return SummaryTsv(tables_); }
   QTableWidget& FiguresTable() const { return *figures_; }
@@ -58,10 +57,8 @@ class SummaryWindow : public QWidget {
   void Shown();
 
  private:
-  struct Job;
   void Start();
   void Finish();
-  void ShowProgress();
   void Fill();
 
   SummarySource source_;
@@ -69,8 +66,8 @@ class SummaryWindow : public QWidget {
   bool whole_ = false;
   Summary summary_;
   SummaryTables tables_;
-  std::shared_ptr<Job> job_;
-  int jobNumber_ = 0;
+  BackgroundJob* job_ = nullptr;
+  std::shared_ptr<Summary> pending_;  // written by the job under way
   QComboBox* scope_ = nullptr;
   QPushButton* copy_ = nullptr;
   QPushButton* save_ = nullptr;
@@ -79,7 +76,6 @@ class SummaryWindow : public QWidget {
   QLabel* status_ = nullptr;
   QTableWidget* figures_ = nullptr;
   QTableWidget* quantities_ = nullptr;
-  QTimer* progressTimer_ = nullptr;
 };
 
 // A small sigma picture for the lists' "Summary" buttons.

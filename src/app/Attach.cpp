@@ -17,6 +17,7 @@
 #include "recorder/PcSamplingController.hpp"
 #include "records/RecordingFiles.hpp"
 #include "report/ListReport.hpp"
+#include "report/ReportText.hpp"
 
 namespace qelt {
 
@@ -26,10 +27,14 @@ namespace {
 // second click brings it forward (a live list's with a new snapshot).
 void AddSummaryButton(RecordListWindow& list, Dialogs& dialogs, std::function<SummarySource()> source) {
   auto shown = std::make_shared<QPointer<SummaryWindow>>();
-  list.Toolbar1().AddCommand("Summary", SummaryPicture(), "Summary", &list, [shown, &dialogs, source] {
+  list.Toolbar1().AddCommand("Summary", SummaryPicture(), "Summary", &list, [shown, &list, &dialogs, source] {
     if (!*shown) {
-      *shown = new SummaryWindow(source(), dialogs);
+      const SummarySource what = source();
+      *shown = new SummaryWindow(what, dialogs);
       (*shown)->setAttribute(Qt::WA_DeleteOnClose);
+      // Its figures are of the rows the list showed: they go with the list.
+      // A live list's summary says it is a snapshot and outlives it.
+      if (!what.Live) QObject::connect(&list, &QObject::destroyed, shown->data(), &QWidget::close);
     } else if ((*shown)->RefreshButton().isVisibleTo(*shown)) {
       (*shown)->Refresh();
     }
@@ -49,10 +54,10 @@ void AddFigureButtons(RecordListWindow& list, Dialogs& dialogs, const std::funct
 
 PcSamplingController* AttachPcSampling(PanelWindow& panel, Session& session, Dialogs& dialogs, Host* host) {
   auto* sampling = new PcSamplingController(panel, panel, panel, session, dialogs, host);
-  panel.SetKeyAction(PanelKey::Save, [sampling] { sampling->SaveCommand(); });
-  panel.SetKeyAction(PanelKey::Open, [sampling] { sampling->OpenCommand(); });
-  panel.SetKeyAction(PanelKey::List, [sampling] { sampling->ListCommand(); });
-  panel.SetKeyAction(PanelKey::Sampling, [sampling] { sampling->SamplingCommand(); });
+  QObject::connect(&panel, &PanelWindow::SaveWanted, sampling, &PcSamplingController::SaveCommand);
+  QObject::connect(&panel, &PanelWindow::OpenWanted, sampling, &PcSamplingController::OpenCommand);
+  QObject::connect(&panel, &PanelWindow::ListWanted, sampling, &PcSamplingController::ListCommand);
+  QObject::connect(&panel, &PanelWindow::SamplingWanted, sampling, &PcSamplingController::SamplingCommand);
   QObject::connect(&panel, &PanelWindow::Timer2Tick, sampling, &PcSamplingController::Tick);
   QObject::connect(&panel, &PanelWindow::Ending, sampling, &PcSamplingController::Ending);
   return sampling;
@@ -68,7 +73,7 @@ LoggerWindows* AttachLogger(PanelWindow& panel, Session& session, Link& link, Di
 
 GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& dialogs, PcSamplingController* sampling) {
   auto* graphs = new GraphsController(panel, session, dialogs);
-  panel.SetKeyAction(PanelKey::Graph, [graphs] { graphs->GraphCommand(); });
+  QObject::connect(&panel, &PanelWindow::GraphWanted, graphs, &GraphsController::GraphCommand);
   if (sampling) {
     QObject::connect(sampling, &PcSamplingController::FileListCreated, graphs, [graphs](FileListWindow* list) {
       QObject::connect(list, &FileListWindow::PlotWanted, graphs, [graphs](FileListWindow* window) {
@@ -82,7 +87,7 @@ GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& di
 
 void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs, StoredSettings* settings) {
   auto window = std::make_shared<QPointer<PreHarmonicWindow>>();
-  panel.SetKeyAction(PanelKey::Harmonic, [window, &panel, &session, &link, &dialogs, settings] {
+  QObject::connect(&panel, &PanelWindow::HarmonicWanted, &panel, [window, &panel, &session, &link, &dialogs, settings] {
     if (!*window) {
       *window = new PreHarmonicWindow(session, link, panel, dialogs);
       (*window)->UseSettings(settings);
@@ -118,13 +123,14 @@ void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, Lo
     QObject::connect(sampling, &PcSamplingController::ListCreated, sampling, [&dialogs, sampling](ListWindow* list) {
       AddFigureButtons(*list, dialogs, [sampling] {
         SummarySource source;
-        source.Title = "List";
         source.Live = true;
         // The list open at each snapshot: it restarts every 10 000 rows.
         QPointer<PcSamplingController> owner(sampling);
+        ListWindow* now = owner ? owner->List() : nullptr;
+        source.Title = now ? LiveReadingsTitle(now->RecordGrid().Data()) : "List";
         source.Rows = [owner] {
-          ListWindow* now = owner ? owner->List() : nullptr;
-          return now ? std::vector<GridRows>{now->RecordGrid().Data()} : std::vector<GridRows>{};
+          ListWindow* open = owner ? owner->List() : nullptr;
+          return open ? std::vector<GridRows>{open->RecordGrid().Data()} : std::vector<GridRows>{};
         };
         return source;
       });
@@ -133,9 +139,10 @@ void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, Lo
   if (logger) {
     QObject::connect(logger, &LoggerWindows::DataListCreated, logger, [&dialogs, logger](DataListWindow* list) {
       QPointer<LoggerWindows> owner(logger);
-      AddFigureButtons(*list, dialogs, [owner] {
+      // The set is known when its list opens; a new set opens new lists.
+      AddFigureButtons(*list, dialogs, [owner, title = logger->DataListTitle()] {
         SummarySource source;
-        source.Title = "Data List";
+        source.Title = title;
         source.Rows = [owner] {
           std::vector<GridRows> grids;
           for (int i = 0; i < 2; ++i)

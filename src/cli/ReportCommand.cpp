@@ -1,14 +1,19 @@
 #include "cli/ReportCommand.hpp"
 
 #include <QApplication>
-#include <QDateTime>
+#include <QDir>
 #include <cstdlib>
 #include <cstring>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "cli/CliInstrument.hpp"
 #include "harmonic/FileHz.hpp"
 #include "harmonic/HarmonicFile.hpp"
 #include "harmonic/HarmonicLimits.hpp"
+#include "platform/qt/QtDateTime.hpp"
 #include "records/RecordingFiles.hpp"
 #include "report/Report.hpp"
 
@@ -27,12 +32,6 @@ struct ReportOptions {
   double IscIl = 0;
   bool IscIlGiven = false;
 };
-
-DateTime Now() {
-  const QDateTime now = QDateTime::currentDateTime();
-  return {now.date().year(), now.date().month(),  now.date().day(),
-          now.time().hour(), now.time().minute(), now.time().second()};
-}
 
 // The frequency of a harmonic file given without one, from its sample count
 // (said on stderr); 60 for a file that cannot be read, which the report then
@@ -68,7 +67,7 @@ int Run(const ReportOptions& o) {
   request.Files = RecordingFiles(o.File, o.Single);
   request.Title = o.Title;
   request.DemandMinutes = o.Demand;
-  request.Made = Now();
+  request.Made = LocalNow();
   for (std::size_t i = 0; i < o.Harmonics.size(); ++i) {
     const std::string& path = o.Harmonics[i];
     const std::optional<int> hz = o.Hz.empty() ? std::nullopt : std::optional(o.Hz.size() == 1 ? o.Hz[0] : o.Hz[i]);
@@ -88,12 +87,27 @@ int Run(const ReportOptions& o) {
   return FileError;
 }
 
+// Qt warns on stderr when the runtime folder is not set (cron, a service):
+// a private one of our own is what it would ask for.
+void EnsureRuntimeFolder() {
+#ifdef Q_OS_UNIX
+  if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) return;
+  const QByteArray folder = QDir::tempPath().toLocal8Bit() + "/qelt-runtime-" + QByteArray::number(::getuid());
+  ::mkdir(folder.constData(), 0700);
+  struct stat info {};
+  if (::lstat(folder.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
+      (info.st_mode & 0777) == 0700)
+    qputenv("XDG_RUNTIME_DIR", folder);
+#endif
+}
+
 }  // namespace
 
 bool WantsReport(int argc, char** argv) { return argc > 1 && std::strcmp(argv[1], "report") == 0; }
 
 std::unique_ptr<QCoreApplication> ReportApplication(int& argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  EnsureRuntimeFolder();
   return std::make_unique<QApplication>(argc, argv);
 }
 

@@ -1,6 +1,9 @@
 #include "graphs/ChartGrid.hpp"
 
+#include <QEvent>
+#include <QFontMetrics>
 #include <QWidget>
+#include <algorithm>
 
 #include "platform/qt/FollowSize.hpp"
 #include "platform/qt/GraphControl.hpp"
@@ -19,6 +22,34 @@ QPoint GridCell(int index) {
     if (TotalsColumn[static_cast<std::size_t>(row)] == index) return {3, row};
   return {3, 0};
 }
+
+// As many ticks as there is room for their labels: a small window would
+// otherwise print its numbers over each other.
+class TickFit : public QObject {
+ public:
+  explicit TickFit(GraphControl& chart) : QObject(&chart), chart_(chart) { chart.installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == &chart_ && event->type() == QEvent::Resize) Fit();
+    return false;
+  }
+
+ private:
+  void Fit() {
+    const QFontMetrics metrics(chart_.xAxis->tickLabelFont());
+    // "-000.0" is the widest label. The axes run the chart's size less the
+    // other axis's labels; the ticker takes its count as a hint and may
+    // give half as many again for round steps.
+    const int label = metrics.horizontalAdvance("-000.0");
+    const int across = chart_.width() - label - 4;
+    const int down = chart_.height() - 2 * metrics.height() - 4;
+    chart_.xAxis->ticker()->setTickCount(std::clamp(across / std::max(3 * label, 1), 1, 4));
+    chart_.yAxis->ticker()->setTickCount(std::clamp(down / std::max(3 * metrics.height(), 1), 1, 4));
+  }
+
+  GraphControl& chart_;
+};
 
 }  // namespace
 
@@ -40,6 +71,7 @@ ChartArray BuildChartGrid(QWidget& window, Dialogs* dialogs) {
       axis->setTickLabelPadding(2);
       axis->ticker()->setTickCount(4);
     }
+    new TickFit(*chart);
     chart->axisRect()->setMinimumMargins(QMargins(2, 2, 2, 2));
     chart->setCursor(Qt::PointingHandCursor);
     chart->setToolTip(QString("%1: click to inspect")

@@ -1,7 +1,6 @@
 #include "graphs/GraphInspector.hpp"
 
 #include <QComboBox>
-#include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -11,6 +10,7 @@
 #include "platform/qt/FollowSize.hpp"
 #include "platform/qt/GraphControl.hpp"
 #include "platform/qt/NumberBox.hpp"
+#include "platform/qt/QtDateTime.hpp"
 #include "platform/qt/TwipsGeometry.hpp"
 #include "platform/qt/WidgetPrint.hpp"
 #include "text/NumberText.hpp"
@@ -294,10 +294,7 @@ void GraphInspector::PrintGraph() {
     setFixedSize(TwipsToPixels(11550 - 90), height());
     PlaceTwips(*graph_, 720, 720, 10320, 5280);
     graph_->replot();
-    const QDateTime now = QDateTime::currentDateTime();
-    const DateTime when{now.date().year(), now.date().month(),  now.date().day(),
-                        now.time().hour(), now.time().minute(), now.time().second()};
-    printed = PrintWidgetImage(*this, *choice, reason, InspectorPrintHeading(source_, when));
+    printed = PrintWidgetImage(*this, *choice, reason, InspectorPrintHeading(source_, LocalNow()));
   }
   if (!printed) dialogs_.Message("The printer cannot be used:\r\n" + reason, MessageIcon::Stop);
 }

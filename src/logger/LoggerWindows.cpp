@@ -6,6 +6,7 @@
 
 #include "logger/DataListWindow.hpp"
 #include "logger/MemoryWindow.hpp"
+#include "logger/SetEntry.hpp"
 #include "platform/qt/CaptionPanel.hpp"
 
 namespace qelt {
@@ -33,6 +34,11 @@ LoggerWindows::~LoggerWindows() {
 
 MemoryWindow* LoggerWindows::Memory() const { return memory_; }
 DataListWindow* LoggerWindows::DataList(int list) const { return lists_[list]; }
+
+std::string LoggerWindows::DataListTitle() const {
+  const int set = session_.Logger.SelectedSet;
+  return LoggerSetTitle(set, ParseSetEntry(session_.Logger.SetHeaderCache[static_cast<std::size_t>(set)]));
+}
 
 void LoggerWindows::OpenMemory() {
   if (memory_) {

@@ -38,6 +38,8 @@ class LoggerWindows : public QObject, public LoggerView {
 
   MemoryWindow* Memory() const;
   DataListWindow* DataList(int list) const;
+  // What the data lists show: "Logger set 2, 2011/08/02 08:00, 3P4W".
+  std::string DataListTitle() const;
   LoggerController& Controller() { return controller_; }
 
   // How a workbook is opened; the desktop's default application while none

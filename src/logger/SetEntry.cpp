@@ -117,4 +117,11 @@ std::vector<std::string> DirectoryRows(std::string_view directory, std::string m
   return rows;
 }
 
+std::string LoggerSetTitle(int set, const SetEntry& entry) {
+  std::string title = "Logger set " + std::to_string(set);
+  if (Moment start; EntryStart(entry, start)) title += ", " + MomentDate(start) + " " + MomentTime(start).substr(0, 5);
+  if (const char* mode = WiringModeText(entry.Wiring % 16)) title += std::string(", ") + mode;
+  return title;
+}
+
 }  // namespace qelt

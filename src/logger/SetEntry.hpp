@@ -23,6 +23,10 @@ SetEntry ParseSetEntry(std::string_view bytes);
 std::string EntryDateText(const SetEntry& entry);
 std::string EntryTimeText(const SetEntry& entry);
 
+// What a data list of the set holds: "Logger set 2, 2011/08/02 08:00, 3P4W"
+// (the start and the mode left out where the entry has none).
+std::string LoggerSetTitle(int set, const SetEntry& entry);
+
 // A civil moment as seconds from 2000-01-01 00:00:00.
 struct Moment {
   long long Seconds = 0;

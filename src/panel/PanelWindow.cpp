@@ -87,8 +87,12 @@ void PanelWindow::BuildControls() {
     const auto key = static_cast<PanelKey>(i);
     connect(toolbar_->Action(number), &QAction::triggered, this, [this, key] { RunKey(key); });
   }
-  // Here the floppy starts and stops a recording.
-  toolbar_->Action(ButtonNumber(PanelKey::Save))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+  // Here the floppy starts and stops a recording; every window has a key.
+  toolbar_->SetShortcut(ButtonNumber(PanelKey::Save), QKeySequence(Qt::CTRL | Qt::Key_R));
+  toolbar_->SetShortcut(ButtonNumber(PanelKey::List), QKeySequence(Qt::CTRL | Qt::Key_L));
+  toolbar_->SetShortcut(ButtonNumber(PanelKey::Graph), QKeySequence(Qt::CTRL | Qt::Key_G));
+  toolbar_->SetShortcut(ButtonNumber(PanelKey::Memory), QKeySequence(Qt::CTRL | Qt::Key_M));
+  toolbar_->SetShortcut(ButtonNumber(PanelKey::Harmonic), QKeySequence(Qt::CTRL | Qt::Key_H));
 
   for (std::size_t i = 0; i < WiringPictureNames.size(); ++i) pictures_[i] = MakePicture(this, WiringPictureNames[i]);
 
@@ -163,10 +167,6 @@ void PanelWindow::ShowStatusNote(const std::string& text) {
   lblNote_->raise();
   lblNote_->show();
   noteTimer_.start();
-}
-
-void PanelWindow::SetKeyAction(PanelKey key, std::function<void()> action) {
-  keyActions_[static_cast<std::size_t>(key)] = std::move(action);
 }
 
 void PanelWindow::SetFileNameLabel(const std::string& text) { lblFileName_->setText(QString::fromStdString(text)); }
@@ -276,10 +276,20 @@ void PanelWindow::ShowLinkLost(bool lost) {
 
 void PanelWindow::RunKey(PanelKey key) {
   if (ending_) return;
-  if (key == PanelKey::RTC) return RtcCommand();
-  if (key == PanelKey::Memory) return MemoryCommand();
-  // The picture holders never have an action.
-  if (const auto& action = keyActions_[static_cast<std::size_t>(key)]) action();
+  switch (key) {
+    case PanelKey::RTC: return RtcCommand();
+    case PanelKey::Memory: return MemoryCommand();
+    case PanelKey::Save: emit SaveWanted(); return;
+    case PanelKey::Open: emit OpenWanted(); return;
+    case PanelKey::List: emit ListWanted(); return;
+    case PanelKey::Graph: emit GraphWanted(); return;
+    case PanelKey::Sampling: emit SamplingWanted(); return;
+    case PanelKey::Harmonic: emit HarmonicWanted(); return;
+    // The picture holders never do anything.
+    case PanelKey::StopRecording:
+    case PanelKey::StopRec:
+    case PanelKey::Sss: return;
+  }
 }
 
 void PanelWindow::RtcCommand() {

@@ -3,8 +3,8 @@
 // and the link state, and starts every other function from its toolbar.
 //
 // The program attaches the other subsystems to it without reaching inside:
-//  - SetKeyAction(PanelKey, fn): what a toolbar button does ("RTC" and
-//    "Memory" are the window's own);
+//  - the *Wanted signals: a toolbar button other than "RTC" and "Memory"
+//    (the window's own) was clicked;
 //  - Timer2Tick(): the 1000 ms sampling tick;
 //  - the PanelControl side (Timer1 around other exchanges) and the
 //    RecorderView side (the recording status controls);
@@ -51,8 +51,6 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
   // P1P2W, P1P3W, P3P3W2M, P3P4W (index 0..3).
   QWidget* WiringPicture(int index) const { return pictures_[static_cast<std::size_t>(index)]; }
 
-  void SetKeyAction(PanelKey key, std::function<void()> action);
-
   void StopTimer1() override { timer1_.stop(); }
   void StartTimer1() override;
   bool Timer1Active() const override { return timer1_.isActive(); }
@@ -92,6 +90,13 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
   void ReadingShown();
   // The main window closes: the program ends.
   void Ending();
+  // The toolbar's commands that other subsystems carry out.
+  void SaveWanted();
+  void OpenWanted();
+  void ListWanted();
+  void GraphWanted();
+  void SamplingWanted();
+  void HarmonicWanted();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -113,7 +118,6 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
 
   Toolbar* toolbar_ = nullptr;
   std::array<QWidget*, 4> pictures_{};
-  std::array<std::function<void()>, PanelKeyCount> keyActions_{};
   std::array<QLabel*, QuantityCount> valueLabels_{};
   std::array<CaptionPanel*, QuantityCount> headers_{};
   std::array<QLabel*, PanelStatusCount> statusLabels_{};

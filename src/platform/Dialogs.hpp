@@ -26,12 +26,17 @@ struct FileRequest {
   // has no last folder of its own; empty: the current folder.
   std::string FallbackFolder;
   bool OverwritePrompt = false;  // save only: ask before replacing an existing file
+  // Save only: one line of text asked for with the file ("Title"), starting
+  // from FieldText; no label, no line.
+  std::string FieldLabel;
+  std::string FieldText;
 };
 
 struct FileChoice {
-  std::string Path;      // full path
-  std::string FileName;  // the last path element
-  int FilterIndex = 0;   // save: the 1-based filter entry chosen; 0 when not known
+  std::string Path;                                 // full path
+  std::string FileName;                             // the last path element
+  int FilterIndex = 0;                              // save: the 1-based filter entry chosen; 0 when not known
+  std::optional<std::string> Field = std::nullopt;  // the request's line as the user left it
 };
 
 enum class PageOrientation { Portrait = 1, Landscape = 2 };
@@ -43,9 +48,15 @@ struct PrinterChoice {
   int Copies = 1;
 };
 
+class WindowSurface;
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
+  // The window a command runs for (see AskingWindow): the dialogs asked for
+  // meanwhile open over it. None: the window the user works in.
+  void SetAsker(WindowSurface* window) { asker_ = window; }
+  WindowSurface* Asker() const { return asker_; }
   // An empty title stands for the program's name.
   virtual MessageAnswer Message(const std::string& text, MessageIcon icon, MessageButtons buttons = MessageButtons::Ok,
                                 const std::string& title = {}) = 0;
@@ -55,6 +66,26 @@ class Dialogs {
   virtual std::optional<FileChoice> OpenFile(const FileRequest& request) = 0;
   virtual std::optional<FileChoice> SaveFile(const FileRequest& request) = 0;
   virtual std::optional<PrinterChoice> ChoosePrinter(const PrinterChoice& initial) = 0;
+
+ private:
+  WindowSurface* asker_ = nullptr;
+};
+
+// For its lifetime the dialogs asked for open over `window`: a command that
+// runs after its click (a report's end, a context menu's action) is not
+// where the user now works.
+class AskingWindow {
+ public:
+  AskingWindow(Dialogs& dialogs, WindowSurface& window) : dialogs_(dialogs), previous_(dialogs.Asker()) {
+    dialogs.SetAsker(&window);
+  }
+  ~AskingWindow() { dialogs_.SetAsker(previous_); }
+  AskingWindow(const AskingWindow&) = delete;
+  AskingWindow& operator=(const AskingWindow&) = delete;
+
+ private:
+  Dialogs& dialogs_;
+  WindowSurface* previous_;
 };
 
 // The entries of a description|pattern filter, patterns split at ";".

@@ -1,5 +1,7 @@
 #include "platform/ScriptedDialogs.hpp"
 
+#include "platform/WindowSurface.hpp"
+
 namespace qelt {
 
 namespace {
@@ -25,6 +27,7 @@ T Next(std::deque<T>& queue, T fallback) {
 }  // namespace
 
 void ScriptedDialogs::Record(Shown shown) {
+  if (const WindowSurface* asker = Asker()) shown.Asker = asker->Caption();
   History.push_back(std::move(shown));
   if (OnShown) OnShown(History.back());
 }
@@ -67,7 +70,10 @@ std::optional<FileChoice> ScriptedDialogs::SaveFile(const FileRequest& request) 
   s.Title = request.Title;
   s.File = request;
   Record(std::move(s));
-  return Next(Files, std::optional<FileChoice>());
+  std::optional<FileChoice> choice = Next(Files, std::optional<FileChoice>());
+  if (choice && request.FieldLabel.empty()) choice->Field.reset();
+  if (choice && !request.FieldLabel.empty() && !choice->Field) choice->Field = request.FieldText;
+  return choice;
 }
 
 std::optional<PrinterChoice> ScriptedDialogs::ChoosePrinter(const PrinterChoice& initial) {

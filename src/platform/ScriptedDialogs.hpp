@@ -4,6 +4,9 @@
 // box and the file and printer dialogs as if cancelled.
 #include <deque>
 #include <functional>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "platform/Dialogs.hpp"
 
@@ -21,6 +24,7 @@ class ScriptedDialogs : public Dialogs {
     MessageButtons Buttons = MessageButtons::Ok;
     std::string DefaultAnswer;  // input: the answer offered; printer: the PDF file offered
     FileRequest File;
+    std::string Asker;  // the caption of the window it was asked for over; empty: none named
   };
 
   MessageAnswer Message(const std::string& text, MessageIcon icon, MessageButtons buttons,
@@ -31,7 +35,10 @@ class ScriptedDialogs : public Dialogs {
   std::optional<PrinterChoice> ChoosePrinter(const PrinterChoice& initial) override;
 
   // Queues a file answer by path (FileName filled in), or a cancellation.
-  void QueueFile(const std::string& path) { Files.push_back(FileChoice{path, FileNameOf(path)}); }
+  // A request's line of text comes back as offered unless field is given.
+  void QueueFile(const std::string& path, std::optional<std::string> field = std::nullopt) {
+    Files.push_back(FileChoice{path, FileNameOf(path), 0, std::move(field)});
+  }
   void QueueFileCancel() { Files.push_back(std::nullopt); }
 
   // The texts of the messages shown so far, in order.

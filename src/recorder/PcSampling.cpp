@@ -74,7 +74,8 @@ void PcSampling::Open(FileListTarget& target) {
     return;
   }
   FileRequest request;
-  request.Filter = AllFilesFilter;
+  // Any name opens, as ever; the second entry shows the recordings alone.
+  request.Filter = std::string(AllFilesFilter) + "Measurement Files (*.mes)|*.mes|";
   auto choice = dialogs_.OpenFile(request);
   if (!choice || choice->FileName.empty()) return;
 

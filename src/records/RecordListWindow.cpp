@@ -25,10 +25,10 @@ RecordListWindow::RecordListWindow(const RecordListLayout& layout, Dialogs& dial
 
   grid_ = new Grid(RecordColumns, 1, this);
   grid_->setObjectName("Grid");
-  grid_->Model().TitleTip = [](std::string_view title) {
+  grid_->Model().SetTitleTip([](std::string_view title) {
     const auto first = title.find_first_not_of(' ');
     return first == std::string_view::npos ? std::string() : QuantityTitle(title.substr(first));
-  };
+  });
   PlaceTwips(*grid_, layout.GridLeft, layout.GridTop, layout.GridWidth, layout.GridHeight);
 
   // The load: top left corner, cell (0, 0), widths and titles.

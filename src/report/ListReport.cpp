@@ -1,41 +1,32 @@
 #include "report/ListReport.hpp"
 
-#include <QApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QStandardPaths>
-#include <QTimer>
 
+#include "platform/qt/BackgroundJob.hpp"
+#include "platform/qt/QtDateTime.hpp"
+#include "platform/qt/QtWindowSurface.hpp"
 #include "platform/qt/Toolbar.hpp"
 #include "records/RecordListWindow.hpp"
+#include "report/ReportText.hpp"
 
 namespace qelt {
 namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-DateTime Now() {
-  const QDateTime now = QDateTime::currentDateTime();
-  return {now.date().year(), now.date().month(),  now.date().day(),
-          now.time().hour(), now.time().minute(), now.time().second()};
-}
-
-// "<name>.pdf" beside the list's file, else in the documents folder.
-std::string OfferedPath(const SummarySource& source) {
+// "<name>.pdf" beside the list's file, else the title's name in the
+// documents folder.
+std::string OfferedPath(const SummarySource& source, const std::string& title) {
   if (!source.File.empty()) {
     const QFileInfo file(Q(source.File));
     return file.dir().filePath(file.completeBaseName() + ".pdf").toStdString();
   }
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  const QString name = (source.Title.empty() ? QString("Report") : Q(source.Title)) + ".pdf";
+  const QString name = Q(TitleFileName(title)) + ".pdf";
   return QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(name).toStdString();
-}
-
-std::string WithPdfEnding(std::string path) {
-  if (!QFileInfo(Q(path)).suffix().isEmpty()) return path;
-  return path + ".pdf";
 }
 
 std::string FailureText(const ReportOutcome& outcome, const std::string& path) {
@@ -53,31 +44,29 @@ std::string FailureText(const ReportOutcome& outcome, const std::string& path) {
 
 }  // namespace
 
-struct ListReport::Job {
-  std::atomic<bool> Cancel{false};
-  std::atomic<int> Percent{0};
-  std::vector<GridRows> Grids;  // a copy of the list's rows, read by the worker
+// What the worker reads and writes: a copy of the list's rows, the request
+// pointing into them, and what it read.
+struct ListReport::Pending {
+  std::vector<GridRows> Grids;
   ReportRequest Request;
   ReportReading Reading;
   std::string Path;
-  std::thread Worker;
-  ~Job() {
-    Cancel = true;
-    if (Worker.joinable()) Worker.join();
-  }
 };
 
 ListReport::ListReport(RecordListWindow& list, Dialogs& dialogs, std::function<SummarySource()> source)
     : QObject(&list), list_(&list), dialogs_(dialogs), source_(std::move(source)) {
-  progressTimer_ = new QTimer(this);
-  progressTimer_->setInterval(100);
-  connect(progressTimer_, &QTimer::timeout, this, &ListReport::ShowProgress);
+  job_ = new BackgroundJob(this);
+  connect(job_, &BackgroundJob::Progress, this, [this](int permille) { ShowProgress(permille / 10); });
+  connect(job_, &BackgroundJob::Done, this, &ListReport::Finish);
 }
 
-ListReport::~ListReport() { job_.reset(); }
+// The job goes first: it stops and joins its worker.
+ListReport::~ListReport() { delete job_; }
 
 void ListReport::ReportCommand() {
-  if (job_ || !list_) return;  // one report at a time per list
+  if (Busy() || !list_) return;  // one report at a time per list
+  QtWindowSurface surface(list_);
+  AskingWindow asking(dialogs_, surface);
   const SummarySource source = source_();
   ReportRequest request;
   bool whole = false;
@@ -89,78 +78,75 @@ void ListReport::ReportCommand() {
     if (answer == MessageAnswer::Cancel) return;
     whole = answer == MessageAnswer::Yes;
   }
+  // A file's report is titled with the file's name, a list's with what it holds.
+  const std::string title = source.File.empty() ? source.Title : FileNameOf(source.File);
   FileRequest file;
   file.Title = "Report";
   file.Filter = "PDF files|*.pdf|";
-  file.InitialPath = OfferedPath(source);
+  file.InitialPath = OfferedPath(source, title);
   file.OverwritePrompt = true;
+  file.FieldLabel = "Title:";
+  file.FieldText = title;
   const std::optional<FileChoice> chosen = dialogs_.SaveFile(file);
   if (!chosen || !list_) return;
-  const std::string path = WithPdfEnding(chosen->Path);
+  const std::string path = WithChosenEnding(*chosen, file);
   if (const Result<> writable = CheckWritable(path); !writable) {
     dialogs_.Message("Cannot write " + path + ": " + writable.Reason(), MessageIcon::Exclamation);
     return;
   }
-  // A file's report is titled with the file's name, a list's with its caption.
-  if (source.File.empty()) request.Title = source.Title;
-  request.Made = Now();
+  request.Title = chosen->Field && !chosen->Field->empty() ? *chosen->Field : title;
+  request.Made = LocalNow();
   std::vector<GridRows> grids;
   if (whole) {
     request.Files = source.WholeRecording;
   } else {
     if (source.Rows) grids = source.Rows();
-    request.Names = {source.File.empty() ? source.Title : source.File};
+    // The foot of each page names the source: the file, else the list ("Data List").
+    request.Names = {source.File.empty() ? surface.Caption() : source.File};
   }
   Start(std::move(request), std::move(grids), path);
 }
 
 void ListReport::Start(ReportRequest request, std::vector<GridRows> grids, std::string path) {
-  auto job = std::make_shared<Job>();
-  job->Request = std::move(request);
-  job->Grids = std::move(grids);
-  for (const GridRows& grid : job->Grids) job->Request.Grids.push_back(&grid);
-  job->Path = std::move(path);
-  job_ = job;
-  caption_ = list_->windowTitle();
-  QPointer<ListReport> self(this);
-  job->Worker = std::thread([raw = job.get(), self] {
-    raw->Reading = ReadReport(raw->Request, [raw](int percent) {
-      raw->Percent = percent;
-      return !raw->Cancel.load();
-    });
-    QMetaObject::invokeMethod(
-        qApp,
-        [self, raw] {
-          if (self && self->job_.get() == raw) self->Finish();
-        },
-        Qt::QueuedConnection);
+  auto pending = std::make_shared<Pending>();
+  pending->Request = std::move(request);
+  pending->Grids = std::move(grids);
+  for (const GridRows& grid : pending->Grids) pending->Request.Grids.push_back(&grid);
+  pending->Path = std::move(path);
+  pending_ = pending;
+  surface_ = std::make_unique<QtWindowSurface>(list_);
+  caption_ = surface_->Caption();
+  job_->Start([pending](const std::function<bool(int)>& permille) {
+    pending->Reading = ReadReport(pending->Request, [&permille](int percent) { return permille(percent * 10); });
   });
-  ShowProgress();
-  progressTimer_->start();
+  ShowProgress(0);
 }
 
-void ListReport::ShowProgress() {
-  if (job_ && list_) list_->setWindowTitle(QString("Report %1% - %2").arg(job_->Percent.load()).arg(caption_));
+void ListReport::ShowProgress(int percent) {
+  if (surface_) surface_->SetCaption("Report " + std::to_string(percent) + "% - " + caption_);
 }
 
 void ListReport::Finish() {
-  progressTimer_->stop();
-  if (job_->Worker.joinable()) job_->Worker.join();
-  const std::shared_ptr<Job> job = std::move(job_);
-  ReportOutcome outcome = job->Reading.Outcome;
+  const std::shared_ptr<Pending> pending = std::move(pending_);
+  ReportOutcome outcome = pending->Reading.Outcome;
   if (outcome.Error == ReportError::None) {
-    if (list_) list_->setWindowTitle(QString("Report 95% - %1").arg(caption_));
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    outcome = DrawReport(job->Reading.Contents, job->Path);
-    QApplication::restoreOverrideCursor();
+    ShowProgress(95);
+    surface_->SetBusy(true);
+    outcome = DrawReport(pending->Reading.Contents, pending->Path);
+    surface_->SetBusy(false);
   }
-  if (list_) list_->setWindowTitle(caption_);
-  if (outcome.Error == ReportError::None)
-    dialogs_.Message(
-        "The report (" + std::to_string(outcome.Written->Pages) + " pages) was written to " + job->Path + ".",
-        MessageIcon::Information, MessageButtons::Ok, "Report");
-  else if (const std::string text = FailureText(outcome, job->Path); !text.empty())
-    dialogs_.Message(text, MessageIcon::Exclamation, MessageButtons::Ok, "Report");
+  surface_->SetCaption(caption_);
+  {
+    // The user may work elsewhere by now: the box opens over the list.
+    AskingWindow asking(dialogs_, *surface_);
+    if (outcome.Error == ReportError::None)
+      dialogs_.Message(
+          "The report (" + std::to_string(outcome.Written->Pages) + " pages) was written to " + pending->Path + ".",
+          MessageIcon::Information, MessageButtons::Ok, "Report");
+    else if (const std::string text = FailureText(outcome, pending->Path); !text.empty())
+      dialogs_.Message(text, MessageIcon::Exclamation, MessageButtons::Ok, "Report");
+  }
+  surface_.reset();
   last_ = outcome;
   emit Finished();
 }

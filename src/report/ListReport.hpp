@@ -7,20 +7,18 @@
 #include <QIcon>
 #include <QObject>
 #include <QPointer>
-#include <atomic>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "analysis/Summary.hpp"
 #include "platform/Dialogs.hpp"
 #include "report/Report.hpp"
 
-class QTimer;
-
 namespace qelt {
 
+class BackgroundJob;
+class QtWindowSurface;
 class RecordListWindow;
 
 class ListReport : public QObject {
@@ -32,7 +30,7 @@ class ListReport : public QObject {
 
   // The button: asks what and where, then starts the report.
   void ReportCommand();
-  bool Busy() const { return job_ != nullptr; }
+  bool Busy() const { return surface_ != nullptr; }
   const ReportOutcome& LastOutcome() const { return last_; }
 
  signals:
@@ -40,18 +38,19 @@ class ListReport : public QObject {
   void Finished();
 
  private:
-  struct Job;
+  struct Pending;
   void Start(ReportRequest request, std::vector<GridRows> grids, std::string path);
-  void ShowProgress();
+  void ShowProgress(int percent);
   void Finish();
 
   QPointer<RecordListWindow> list_;
   Dialogs& dialogs_;
   std::function<SummarySource()> source_;
-  std::shared_ptr<Job> job_;
+  BackgroundJob* job_ = nullptr;
+  std::shared_ptr<Pending> pending_;          // read and written by the job under way
+  std::unique_ptr<QtWindowSurface> surface_;  // the list's, while a report runs
   ReportOutcome last_;
-  QString caption_;  // the list's own, put back at the end
-  QTimer* progressTimer_ = nullptr;
+  std::string caption_;  // the list's own, put back at the end
 };
 
 // Adds "Report" to the list's toolbar, with a ListReport that lives as long

@@ -261,7 +261,8 @@ ReportReading ReadReport(const ReportRequest& request, const ReportProgress& pro
   outcome.Written->Records = summary.Records;
 
   // The trend lines need the period, so they come from a second run.
-  TrendBuilder& trends = contents.Trends.emplace(TrendSpanOf(summary), summary.IntervalS, report::TrendColumns());
+  TrendBuilder& trends =
+      contents.Trends.emplace(TrendSpanOf(summary), summary.IntervalS, report::TrendColumns(), PhasesUsedBy(summary));
   options.OnRecord = [&trends](const SummaryRecord& record) { trends.Add(record); };
   const Summary again = SummarizeRequest(request, options, Stage(progress, 45, 90, stopped));
   if (stopped || again.Error == SummaryError::Cancelled) return fail(ReportError::Cancelled, "stopped");

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/Dialogs.hpp"
+#include "report/TrendData.hpp"
 #include "text/NumberText.hpp"
 
 namespace qelt {
@@ -65,7 +66,10 @@ ReportTable EnergyTable(const Summary& s) {
                      Fixed(e.KvarhNegative, 3), Fixed(e.KVAh, 3)});
   };
   row("Total", s.Energy);
-  for (int p = 0; p < 3; ++p) row("Phase " + std::to_string(p + 1), s.PerPhase[static_cast<std::size_t>(p)]);
+  const UsedPhases used = PhasesUsedBy(s);
+  for (int p = 0; p < 3; ++p)
+    if (used[static_cast<std::size_t>(p)])
+      row("Phase " + std::to_string(p + 1), s.PerPhase[static_cast<std::size_t>(p)]);
   return table;
 }
 
@@ -92,7 +96,9 @@ ReportFacts QualityFacts(const Summary& s) {
 ReportTable QuantityTable(const Summary& s) {
   ReportTable table;
   table.push_back({"Quantity", "Unit", "Min", "at", "Mean", "Max", "at", "Over-range"});
+  const UsedPhases used = PhasesUsedBy(s);
   for (int q = 0; q < QuantityCount; ++q) {
+    if (const int phase = PhaseOfQuantity(q); phase > 0 && !used[static_cast<std::size_t>(phase - 1)]) continue;
     const QuantityStats& st = s.Quantities[static_cast<std::size_t>(q)];
     const int decimals = Quantities[static_cast<std::size_t>(q)].Decimals;
     table.push_back({QuantityNames[static_cast<std::size_t>(q)], QuantityUnit(q),
@@ -125,5 +131,38 @@ std::string MadeText(const DateTime& w) {
 }
 
 std::string ReportProgressCaption(int percent) { return "Report (" + std::to_string(percent) + " % )"; }
+
+std::string LiveReadingsTitle(const GridRows& rows) {
+  // Row 0 holds the titles; the date and the time follow the record number.
+  auto moment = [&rows](int row) {
+    auto trimmed = [](std::string_view cell) {
+      const auto first = cell.find_first_not_of(' ');
+      return first == std::string_view::npos ? std::string()
+                                             : std::string(cell.substr(first, cell.find_last_not_of(' ') - first + 1));
+    };
+    return trimmed(rows.Cell(row, 1)) + " " + trimmed(rows.Cell(row, 2));
+  };
+  int last = rows.Rows() - 1;
+  while (last > 0 && rows.Cell(last, 1).empty()) --last;
+  if (last < 1) return "Live readings";
+  return "Live readings from " + moment(1) + " to " + moment(last);
+}
+
+std::string TitleFileName(const std::string& title) {
+  std::string name;
+  for (std::size_t i = 0; i < title.size(); ++i) {
+    const char c = title[i];
+    if (c == '/' || c == '\\') {
+      name += '-';
+    } else if (c == ',' && i + 1 < title.size() && title[i + 1] == ' ') {
+      continue;
+    } else if (std::string_view(":*?\"<>|").find(c) == std::string_view::npos &&
+               static_cast<unsigned char>(c) >= 0x20) {
+      name += c;
+    }
+  }
+  while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
+  return name.empty() ? "Report" : name;
+}
 
 }  // namespace qelt

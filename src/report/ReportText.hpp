@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/Summary.hpp"
+#include "platform/GridRows.hpp"
 #include "platform/Host.hpp"
 
 namespace qelt {
@@ -33,6 +34,15 @@ std::string PageNumberText(int page, int pages);
 std::string FileNamesText(const std::vector<std::string>& names);
 // "made 2026/12/10 13:05:00"
 std::string MadeText(const DateTime& when);
+// "Live readings from 2026/12/11 10:00:02 to 2026/12/11 11:00:00": the live
+// List's rows, from the first record's date and time to the last's
+// ("Live readings" without a record).
+std::string LiveReadingsTitle(const GridRows& rows);
+// A file name made of a title the same way on every system: "/" becomes "-",
+// ":" and the other characters no file system takes are left out, a comma
+// goes with the blank after it. "Logger set 2, 2011/08/02 08:00, 3P4W" is
+// "Logger set 2 2011-08-02 0800 3P4W".
+std::string TitleFileName(const std::string& title);
 // The window caption while a report is made: "Report (37 % )".
 std::string ReportProgressCaption(int percent);
 

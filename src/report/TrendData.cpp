@@ -27,13 +27,38 @@ TrendSpan TrendSpanOf(const Summary& summary) {
   return {x0, x1};
 }
 
-TrendBuilder::TrendBuilder(const TrendSpan& span, std::optional<std::int64_t> interval, int columns)
+UsedPhases PhasesUsedBy(const Summary& summary) {
+  UsedPhases used{};
+  for (int p = 0; p < 3; ++p) {
+    const std::string name = "V" + std::to_string(p + 1);
+    const QuantityStats& v = summary.Quantities[static_cast<std::size_t>(QuantityIndexOf(name))];
+    used[static_cast<std::size_t>(p)] = v.Ol > 0 || (v.Min && *v.Min != 0) || (v.Max && *v.Max != 0);
+  }
+  // A file without a single voltage tells nothing: all of it is shown.
+  if (used == UsedPhases{}) used = {true, true, true};
+  return used;
+}
+
+int PhaseOfQuantity(int quantity) {
+  const std::string_view name = QuantityNames[static_cast<std::size_t>(quantity)];
+  // The totals are "T" and a capital (TKW, TTheta); Theta1 is phase 1's.
+  const bool total = name.size() > 1 && name[0] == 'T' && name[1] >= 'A' && name[1] <= 'Z';
+  const char last = name.back();
+  return !total && last >= '1' && last <= '3' ? last - '0' : 0;
+}
+
+TrendBuilder::TrendBuilder(const TrendSpan& span, std::optional<std::int64_t> interval, int columns,
+                           const UsedPhases& phases)
     : span_(span), interval_(interval) {
   for (const TrendGroup& group : TrendGroups()) {
     TrendPlot plot;
     plot.Group = &group;
-    for (const char* name : group.Names)
-      plot.Lines.push_back({QuantityIndexOf(name), ColumnDecimator(span.X0, span.X1, columns)});
+    for (const char* name : group.Names) {
+      const int quantity = QuantityIndexOf(name);
+      if (const int phase = PhaseOfQuantity(quantity); phase > 0 && !phases[static_cast<std::size_t>(phase - 1)])
+        continue;
+      plot.Lines.push_back({quantity, ColumnDecimator(span.X0, span.X1, columns)});
+    }
     plots_.push_back(std::move(plot));
   }
 }

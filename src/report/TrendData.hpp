@@ -39,13 +39,22 @@ struct TrendSpan {
 };
 TrendSpan TrendSpanOf(const Summary& summary);
 
+// The phases a recording uses: a phase whose voltage stays at 0 throughout
+// (a single-phase set) is not used. Index 0 is phase 1.
+using UsedPhases = std::array<bool, 3>;
+UsedPhases PhasesUsedBy(const Summary& summary);
+// The phase a quantity belongs to (KW2, Theta2, I2: 2), 0 for the totals, Hz and I4.
+int PhaseOfQuantity(int quantity);
+
 // Feeds the lines from the records of a second summary pass (SummaryOptions::
 // OnRecord). A difference of more than twice the nominal interval between
 // two records breaks every line (a gap); a record without a number for a
 // quantity breaks that line, and an over-range text marks it.
 class TrendBuilder {
  public:
-  TrendBuilder(const TrendSpan& span, std::optional<std::int64_t> interval, int columns);
+  // Lines of the phases not used are left out.
+  TrendBuilder(const TrendSpan& span, std::optional<std::int64_t> interval, int columns,
+               const UsedPhases& phases = {true, true, true});
   void Add(const SummaryRecord& record);
   const std::vector<TrendPlot>& Plots() const { return plots_; }
   const TrendSpan& Span() const { return span_; }

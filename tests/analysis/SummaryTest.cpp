@@ -402,6 +402,11 @@ TEST(SummaryText, TheTablesShowUnitsAndTheTsvHasATabBetweenCells) {
   const std::string tsv = SummaryTsv(tables);
   EXPECT_NE(tsv.find("Total active energy exported\t0.0006\tkWh\t\n"), std::string::npos);
   EXPECT_NE(tsv.find("\n\nQuantity\tUnit\tCount"), std::string::npos);
+  EXPECT_EQ(tsv.rfind("Figure\tValue\tUnit\tAt\nFiles\t", 0), 0u) << tsv.substr(0, 40);
+  // Hours without records: an empty row, not a figure named "none".
+  EXPECT_NE(tsv.find("Mean power 10:00-11:00\t1.333\tkW\t\n"), std::string::npos);
+  EXPECT_NE(tsv.find("Mean power 11:00-12:00\t\t\t\n"), std::string::npos);
+  EXPECT_EQ(SummaryText(tables).find("none kW"), std::string::npos);
 }
 
 TEST(SummaryMoments, ReadAndWrittenBack) {

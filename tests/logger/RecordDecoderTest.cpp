@@ -219,6 +219,15 @@ TEST(RecordDecoder, OverRangeDigitsAndShortData) {
   EXPECT_EQ(RecordDecoder(Decoded::Table(), "short").RecordCount(), 0);
 }
 
+TEST(SetEntry, ADataListIsTitledWithItsSetStartAndMode) {
+  EXPECT_EQ(LoggerSetTitle(2, ParseSetEntry(Entry(40, {0x11, 0x08, 0x02, 0x08, 0x00, 0x05}, 0x18, 2))),
+            "Logger set 2, 2011/08/02 08:00, 3P4W");
+  EXPECT_EQ(LoggerSetTitle(3, ParseSetEntry(Entry(2, {0x11, 0x08, 0x01, 0x14, 0x00, 0x00}, 0x01, 255))),
+            "Logger set 3, 2011/08/01 14:00, 1P2W");
+  // An entry without a valid start or a known mode still names its set.
+  EXPECT_EQ(LoggerSetTitle(4, ParseSetEntry(Entry(2, {0x11, 0x13, 0x01, 0x14, 0x00, 0x00}, 0x05, 1))), "Logger set 4");
+}
+
 TEST(SetEntry, DirectoryRowsAndFreeMemory) {
   std::string dir;
   dir += '\x03';

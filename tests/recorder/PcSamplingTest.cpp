@@ -186,7 +186,7 @@ TEST(PcSampling, OpenListsTheRecordsWithCaptionProgress) {
   rig.dialogs.QueueFile(dir.File("three.mes"));
   rig.sampling.Open(list);
   EXPECT_EQ(rig.dialogs.History[0].What, ScriptedDialogs::Kind::OpenFile);
-  EXPECT_EQ(rig.dialogs.History[0].File.Filter, "All Files (*.*)|*.*|");
+  EXPECT_EQ(rig.dialogs.History[0].File.Filter, "All Files (*.*)|*.*|Measurement Files (*.mes)|*.mes|");
   EXPECT_EQ(list.closes, 1);
   EXPECT_EQ(list.opens, 1);
   EXPECT_EQ(list.rows, (std::vector<std::string>{"1\ta", "2\tb", "3\tc"}));

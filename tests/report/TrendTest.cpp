@@ -1,9 +1,11 @@
 // The trend lines fed from records (gaps, over-range marks) and the time axis.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
+#include "report/ReportText.hpp"
 #include "report/TimeTicks.hpp"
 #include "report/TrendData.hpp"
 
@@ -89,4 +91,38 @@ TEST(TimeTicks, TheDateIsShownAtTheFirstTickAndWhereItChanges) {
   EXPECT_EQ(TimeTickLabel(evening + 14400, 7200, false), "02:00");
   EXPECT_EQ(TimeTickLabel(evening + 30, 30, false), "22:00:30");
   EXPECT_EQ(TimeTickLabel(evening + 7200, 86400, false), "2026/03/02");
+}
+
+TEST(Trend, ASinglePhaseRecordingShowsItsOnePhaseOnly) {
+  Summary s;
+  auto set = [&s](const char* name, double min, double max) {
+    QuantityStats& q = s.Quantities[static_cast<std::size_t>(QuantityIndexOf(name))];
+    q.Min = min;
+    q.Max = max;
+  };
+  set("V1", 228.0, 232.0);
+  set("V2", 0.0, 0.0);
+  set("V3", 0.0, 0.0);
+  EXPECT_EQ(PhasesUsedBy(s), (UsedPhases{true, false, false}));
+  // A phase that was live for a moment is used; a file without voltages shows all.
+  set("V3", 0.0, 1.5);
+  EXPECT_EQ(PhasesUsedBy(s), (UsedPhases{true, false, true}));
+  EXPECT_EQ(PhasesUsedBy(Summary{}), (UsedPhases{true, true, true}));
+
+  TrendBuilder trends({0, 100}, 2, 100, {true, false, false});
+  std::vector<std::string> names;
+  for (const TrendPlot& plot : trends.Plots())
+    for (const TrendLine& line : plot.Lines) names.push_back(QuantityNames[static_cast<std::size_t>(line.Quantity)]);
+  EXPECT_EQ(names, (std::vector<std::string>{"V1", "I1", "I4", "TKW", "TKVAR", "TKVA", "PF1", "TPF", "Hz", "KW1"}));
+
+  set("V3", 0.0, 0.0);
+  std::vector<std::string> listed;
+  for (const auto& row : QuantityTable(s)) listed.push_back(row[0]);
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), "PF2"), 0);
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), "Theta3"), 0);
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), "Theta1"), 1);
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), "TPF"), 1);
+  const ReportTable energy = EnergyTable(s);
+  ASSERT_EQ(energy.size(), 3u);  // titles, total, phase 1
+  EXPECT_EQ(energy[2][0], "Phase 1");
 }

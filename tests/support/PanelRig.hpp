@@ -4,6 +4,7 @@
 // polls and ticks by hand. PC sampling is attached; a test that attaches more
 // before the load asks for no start and calls Start() itself.
 #include "SimLine.hpp"
+#include "ToolbarKeys.hpp"
 #include "app/Attach.hpp"
 #include "panel/PanelWindow.hpp"
 #include "platform/qt/Toolbar.hpp"
@@ -26,7 +27,7 @@ struct PanelRig : SimLine {
     panel.Timer2().stop();
   }
 
-  void Key(const char* key) { panel.Toolbar1().Click(panel.Toolbar1().IndexOf(key)); }
+  void Key(const char* key) { test::Press(panel.Toolbar1(), key); }
 
   PanelWindow panel{session, link, dialogs};
   PcSamplingController* sampling = nullptr;

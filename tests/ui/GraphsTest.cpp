@@ -4,6 +4,7 @@
 // modes, reset and print, and the file plot with its inspector.
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QPointer>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 
 #include "PanelRig.hpp"
 #include "PdfText.hpp"
+#include "ToolbarKeys.hpp"
 #include "app/Attach.hpp"
 #include "graphs/AllPlotWindow.hpp"
 #include "graphs/GraphsController.hpp"
@@ -87,10 +89,41 @@ class GraphsTest : public QObject {
   void EmptyInspectorAfterAWrapAndOneAtATime();
   void FilePlotAndItsInspector();
   void EmptyFileListIsNotPlotted();
+  void LiveGraphLabelsStayApartInASmallWindow();
 
  private:
   QTemporaryDir tmp;
 };
+
+void GraphsTest::LiveGraphLabelsStayApartInASmallWindow() {
+  Rig rig;
+  rig.Key("Graph");
+  QPointer<RealTimeAllWindow> live = rig.graphs->RealTimeAll();
+  QVERIFY(live);
+  for (const QSize size : {QSize(993, 728), QSize(600, 440), QSize(400, 300)}) {
+    live->resize(size);
+    QCoreApplication::processEvents();
+    for (int i = 0; i < QuantityCount; ++i) {
+      GraphControl& chart = live->Chart(i);
+      chart.replot();
+      const QFontMetrics metrics(chart.xAxis->tickLabelFont());
+      const QVector<double> xs = chart.xAxis->tickVector();
+      const QVector<QString> xLabels = chart.xAxis->tickVectorLabels();
+      for (int k = 1; k < xs.size(); ++k) {
+        const double apart = chart.xAxis->coordToPixel(xs[k]) - chart.xAxis->coordToPixel(xs[k - 1]);
+        const double room = (metrics.horizontalAdvance(xLabels[k]) + metrics.horizontalAdvance(xLabels[k - 1])) / 2.0;
+        QVERIFY2(apart > room,
+                 qPrintable(QString("x labels of chart %1 at %2x%3").arg(i).arg(size.width()).arg(size.height())));
+      }
+      const QVector<double> ys = chart.yAxis->tickVector();
+      for (int k = 1; k < ys.size(); ++k) {
+        const double apart = chart.yAxis->coordToPixel(ys[k - 1]) - chart.yAxis->coordToPixel(ys[k]);
+        QVERIFY2(apart > metrics.height(),
+                 qPrintable(QString("y labels of chart %1 at %2x%3").arg(i).arg(size.width()).arg(size.height())));
+      }
+    }
+  }
+}
 
 void GraphsTest::LiveWindowLayoutTimerAndGraphKey() {
   Rig rig;
@@ -393,7 +426,7 @@ void GraphsTest::FilePlotAndItsInspector() {
   QPointer<FileListWindow> list = rig.sampling->FileList();
   QVERIFY(list);
   const QString caption = list->windowTitle();
-  list->Toolbar1().Click(list->Toolbar1().IndexOf("Plot"));
+  test::Press(list->Toolbar1(), "Plot");
   QCOMPARE(rig.session.Recorder.PlotRecordCount, 10.0f);
   QPointer<AllPlotWindow> all = rig.graphs->AllPlot();
   QVERIFY(all && all->isVisible());
@@ -415,7 +448,7 @@ void GraphsTest::FilePlotAndItsInspector() {
   QCOMPARE(all->Chart(26).graph(0)->data()->at(4)->value, 1.0);
 
   // "Plot" again replaces the window.
-  list->Toolbar1().Click(list->Toolbar1().IndexOf("Plot"));
+  test::Press(list->Toolbar1(), "Plot");
   QTRY_VERIFY(all.isNull());
   all = rig.graphs->AllPlot();
 

@@ -12,6 +12,7 @@
 
 #include "PdfText.hpp"
 #include "SimLine.hpp"
+#include "ToolbarKeys.hpp"
 #include "app/Attach.hpp"
 #include "harmonic/HarmonicWindow.hpp"
 #include "harmonic/PreHarmonicWindow.hpp"
@@ -193,7 +194,7 @@ class HarmonicWindowsTest : public QObject {
     panel->Load();
     panel->show();
     QVERIFY(panel->Timer1Active());
-    panel->Toolbar1().Click(panel->Toolbar1().IndexOf("Harmonic"));
+    test::Press(panel->Toolbar1(), "Harmonic");
     auto* pre = panel->findChild<PreHarmonicWindow*>();
     if (!pre)
       for (QWidget* w : QApplication::topLevelWidgets())
@@ -208,7 +209,7 @@ class HarmonicWindowsTest : public QObject {
     QVERIFY(pre->Signal() && pre->Harmonic());
     // A second click shows the same window again.
     pre->close();
-    panel->Toolbar1().Click(panel->Toolbar1().IndexOf("Harmonic"));
+    test::Press(panel->Toolbar1(), "Harmonic");
     QVERIFY(pre->isVisible());
     QCOMPARE(pre->GridList().Rows(), 65);
     QPointer<PreHarmonicWindow> guard(pre);

@@ -12,6 +12,7 @@
 
 #include "PanelRig.hpp"
 #include "PdfText.hpp"
+#include "ToolbarKeys.hpp"
 #include "app/Attach.hpp"
 #include "link/Link.hpp"
 #include "panel/PanelWindow.hpp"
@@ -107,7 +108,7 @@ void PanelRecorderTest::SamplingRecordingAndOpen() {
   QVERIFY(rig.session.Recorder.Recording);
   QCOMPARE(rig.LabelText(PanelStatus::FileName), QString("rec.mes"));
   QCOMPARE(toolbar.ToolTip(1), QString("Stop Recording"));
-  QCOMPARE(toolbar.Picture(1).cacheKey(), toolbar.Picture(toolbar.IndexOf("StopRecording")).cacheKey());
+  QCOMPARE(toolbar.Picture(1).cacheKey(), toolbar.Picture(test::NumberOf(toolbar, "StopRecording")).cacheKey());
   QVERIFY(rig.panel.StatusLabel(PanelStatus::Rec)->isVisible());
 
   QStringList sampled;
@@ -123,7 +124,7 @@ void PanelRecorderTest::SamplingRecordingAndOpen() {
   rig.Key("Save");
   QVERIFY(!rig.session.Recorder.Recording);
   QCOMPARE(toolbar.ToolTip(1), QString("Start Recording"));
-  QCOMPARE(toolbar.Picture(1).cacheKey(), toolbar.Picture(toolbar.IndexOf("sss")).cacheKey());
+  QCOMPARE(toolbar.Picture(1).cacheKey(), toolbar.Picture(test::NumberOf(toolbar, "sss")).cacheKey());
   QVERIFY(!rig.panel.StatusLabel(PanelStatus::Rec)->isVisible());
   QCOMPARE(rig.LabelText(PanelStatus::Count), QString(""));
   QCOMPARE(rig.LabelText(PanelStatus::FileName), QString(""));
@@ -154,7 +155,7 @@ void PanelRecorderTest::SamplingRecordingAndOpen() {
   QCOMPARE(files->RecordGrid().Rows(), 4);
   QCOMPARE(files->RecordGrid().TextMatrix(0, 1), std::string("Date"));
   QCOMPARE(QString::fromStdString(files->RecordGrid().TextMatrix(3, 2)), QString("10:00:03"));
-  files->Toolbar1().Click(files->Toolbar1().IndexOf("Plot"));
+  test::Press(files->Toolbar1(), "Plot");
   QCOMPARE(rig.session.Recorder.PlotRecordCount, 3.0f);
 
   // A second "Open" replaces the file list.
@@ -188,7 +189,7 @@ void PanelRecorderTest::ListGrowsReopensAtOneAndPrints() {
   pdf.Orientation = PageOrientation::Landscape;
   rig.dialogs.Printers.push_back(pdf);
   QVERIFY(!rig.panel.Timer1Active());
-  list->Toolbar1().Click(list->Toolbar1().IndexOf("Print"));
+  test::Press(list->Toolbar1(), "Print");
   QVERIFY(rig.panel.Timer1Active());
   rig.panel.StopTimer1();
   QCOMPARE(list->windowTitle(), QString("List"));
@@ -323,7 +324,7 @@ void PanelRecorderTest::ListRestartedWhileItsSaveDialogIsOpen() {
     rig.PollAndTick();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   };
-  first->Toolbar1().Click(first->Toolbar1().IndexOf("Save"));
+  test::Press(first->Toolbar1(), "Save");
   QVERIFY(first.isNull());
   QVERIFY(QFile::exists("0729100002.mes"));
   QVERIFY(!QFile::exists(chosen));

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "SimLine.hpp"
+#include "ToolbarKeys.hpp"
 #include "link/Link.hpp"
 #include "panel/PanelLayout.hpp"
 #include "panel/PanelWindow.hpp"
@@ -85,6 +86,18 @@ class PanelWindowTest : public QObject {
       QVERIFY(!bar.Picture(i).isNull());
     }
     QCOMPARE(bar.ToolTip(8), QString("Set Real Time Clock to System Time"));
+    // The windows it opens have a key each, named in the shown tip.
+    QStringList keys;
+    for (PanelKey key :
+         {PanelKey::Save, PanelKey::Open, PanelKey::List, PanelKey::Graph, PanelKey::Memory, PanelKey::Harmonic}) {
+      QAction* action = bar.Action(ButtonNumber(key));
+      const QString text = action->shortcut().toString();
+      QVERIFY(!text.isEmpty() && !keys.contains(text));
+      keys << text;
+      QVERIFY(action->toolTip().endsWith("(" + text + ")"));
+    }
+    QCOMPARE(keys.first(), QString("Ctrl+R"));
+    QCOMPARE(keys[1], QString("Ctrl+O"));
 
     for (const ValueCell& cell : PanelValueCells()) {
       QLabel* value = p.ValueLabel(cell.Quantity());
@@ -364,10 +377,12 @@ class PanelWindowTest : public QObject {
   void toolbarHooks() {
     Rig rig;
     QStringList ran;
-    const std::pair<PanelKey, const char*> keys[] = {
-        {PanelKey::Save, "Save"},   {PanelKey::Open, "Open"},         {PanelKey::List, "List"},
-        {PanelKey::Graph, "Graph"}, {PanelKey::Sampling, "Sampling"}, {PanelKey::Harmonic, "Harmonic"}};
-    for (auto [key, name] : keys) rig.panel->SetKeyAction(key, [&ran, name = name] { ran << name; });
+    PanelWindow* panel = rig.panel.get();
+    const std::pair<void (PanelWindow::*)(), const char*> commands[] = {
+        {&PanelWindow::SaveWanted, "Save"},         {&PanelWindow::OpenWanted, "Open"},
+        {&PanelWindow::ListWanted, "List"},         {&PanelWindow::GraphWanted, "Graph"},
+        {&PanelWindow::SamplingWanted, "Sampling"}, {&PanelWindow::HarmonicWanted, "Harmonic"}};
+    for (auto [wanted, name] : commands) QObject::connect(panel, wanted, panel, [&ran, name = name] { ran << name; });
     for (int i = 1; i <= 11; ++i)
       if (i != 6 && i != 8) rig.panel->Toolbar1().Click(i);
     QCOMPARE(ran, QStringList({"Save", "Open", "List", "Graph", "Sampling", "Harmonic"}));
@@ -430,7 +445,7 @@ class PanelWindowTest : public QObject {
       if (std::string(what) == "poll")
         panel->Timer1Tick();
       else  // as a user clicks: the button and its toolbar go with the window
-        QTest::mouseClick(panel->Toolbar1().Button(panel->Toolbar1().IndexOf(what)), Qt::LeftButton);
+        QTest::mouseClick(panel->Toolbar1().Button(test::NumberOf(panel->Toolbar1(), what)), Qt::LeftButton);
       QVERIFY2(!watch, what);
       QCOMPARE(ending.count(), 1);
       QVERIFY2(writtenAtClose > 0, what);

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "ProcessUsage.hpp"
+#include "ToolbarKeys.hpp"
 #include "app/Program.hpp"
 #include "link/Link.hpp"
 #include "link/PortWindow.hpp"
@@ -165,12 +166,12 @@ class ProgramTest : public QObject {
     const std::string file = dir.filePath("held.mes").toStdString();
     dialogs.Files.push_back(file);
     Toolbar& toolbar = panel->Toolbar1();
-    toolbar.Click(toolbar.IndexOf("Save"));
+    test::Press(toolbar, "Save");
     QVERIFY(session.Recorder.Recording);
     QTRY_VERIFY_WITH_TIMEOUT(session.Recorder.RecCount >= 3, 10000);
 
     // Into the middle of a poll's wait.
-    QToolButton* open = toolbar.Button(toolbar.IndexOf("Open"));
+    QToolButton* open = toolbar.Button(test::NumberOf(toolbar, "Open"));
     QTimer inPoll;
     inPoll.setInterval(1);
     bool posted = false;
@@ -196,7 +197,7 @@ class ProgramTest : public QObject {
     QCOMPARE(session.Recorder.SkippedRecords, skippedBefore);
     QVERIFY(session.Recorder.RecCount - recordsBefore >= 8);
 
-    toolbar.Click(toolbar.IndexOf("Save"));
+    test::Press(toolbar, "Save");
     QVERIFY(!session.Recorder.Recording);
     panel->close();
   }

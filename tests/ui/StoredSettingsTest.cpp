@@ -1,6 +1,7 @@
 // What the program keeps between runs: a round trip through the file, and
 // the defaults from a damaged one.
 #include <QFile>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
@@ -60,6 +61,7 @@ class StoredSettingsTest : public QObject {
     QTemporaryDir dir;
     StoredSettings settings(dir.filePath("qelt.ini"));
     WindowPlaces places(settings);
+    QPoint client;
     {
       QWidget list;
       list.setObjectName("List");
@@ -71,15 +73,75 @@ class StoredSettingsTest : public QObject {
       QVERIFY(!settings.WindowPlace("List"));
       list.show();
       list.move(150, 120);
+      client = list.geometry().topLeft();
       list.hide();
     }
-    QCOMPARE(settings.WindowPlace("List"), std::optional<QPoint>(QPoint(150, 120)));
+    // The client area's place is kept: the frame is the window manager's.
+    QCOMPARE(settings.WindowPlace("List"), std::optional<QPoint>(client));
     QWidget again;
     again.setObjectName("List");
     again.resize(200, 100);
     again.move(0, 0);  // where its code puts it
     again.show();
-    QCOMPARE(again.pos(), QPoint(150, 120));
+    QTRY_COMPARE(again.pos(), QPoint(150, 120));
+  }
+
+  void AWindowThatGrowsAsItShowsStaysOnTheScreen() {
+    QTemporaryDir dir;
+    StoredSettings settings(dir.filePath("qelt.ini"));
+    WindowPlaces places(settings);
+    QWidget graph;
+    graph.setObjectName("Graph");
+    graph.resize(300, 200);
+    const QRect room = graph.screen()->availableGeometry();
+    graph.move(room.left() + 40, room.bottom() - 260);
+    graph.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&graph));
+    graph.resize(300, 400);  // its layout grew it
+    QTRY_VERIFY(room.contains(graph.frameGeometry()));
+    QCOMPARE(graph.frameGeometry().left(), room.left() + 40);  // only as far as it must
+
+    // Larger than the room: the title bar stays reachable.
+    QWidget huge;
+    huge.setObjectName("Huge");
+    huge.resize(room.width() + 100, room.height() + 100);
+    huge.move(room.left() + 30, room.top() + 30);
+    huge.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&huge));
+    QTRY_COMPARE(huge.frameGeometry().topLeft(), room.topLeft());
+  }
+
+  void ARememberedWindowDoesNotCreep() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("qelt.ini");
+    const QPoint left(321, 234);
+    {
+      StoredSettings settings(path);
+      WindowPlaces places(settings);
+      QWidget list;
+      list.setObjectName("List");
+      list.resize(200, 100);
+      list.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&list));
+      list.setGeometry(QRect(left, list.size()));
+      list.hide();
+    }
+    // Closed and opened again, also by a program started again: the client
+    // area stands where it was left each time.
+    for (int round = 0; round < 3; ++round) {
+      StoredSettings settings(path);
+      WindowPlaces places(settings);
+      for (int reopen = 0; reopen < 2; ++reopen) {
+        QWidget list;
+        list.setObjectName("List");
+        list.resize(200, 100);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QCOMPARE(list.geometry().topLeft(), left);
+        list.close();
+      }
+      QCOMPARE(settings.WindowPlace("List"), std::optional<QPoint>(left));
+    }
   }
 };
 

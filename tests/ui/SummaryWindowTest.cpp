@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -14,6 +15,7 @@
 
 #include "PanelRig.hpp"
 #include "PdfText.hpp"
+#include "ToolbarKeys.hpp"
 #include "analysis/SummaryWindow.hpp"
 #include "app/Attach.hpp"
 #include "link/Link.hpp"
@@ -27,6 +29,7 @@
 #include "recorder/MeasurementFile.hpp"
 #include "recorder/PcSamplingController.hpp"
 #include "report/ListReport.hpp"
+#include "report/ReportText.hpp"
 #include "session/Session.hpp"
 #include "sim/Instrument.hpp"
 #include "sim/SimPort.hpp"
@@ -95,7 +98,7 @@ struct Rig : test::PanelRig {
 };
 
 SummaryWindow* OpenSummaryOf(RecordListWindow& list) {
-  const int index = list.Toolbar1().IndexOf("Summary");
+  const int index = test::NumberOf(list.Toolbar1(), "Summary");
   if (index == 0) return nullptr;
   list.Toolbar1().Click(index);
   for (QWidget* w : QApplication::topLevelWidgets())
@@ -123,6 +126,8 @@ class SummaryWindowTest : public QObject {
   void LiveListSummaryIsASnapshotWithRefresh();
   void ReportButtonWritesTheWholeRecordingAsPdf();
   void ReportOfAnEmptyListIsToldAndWritesNothing();
+  void ALiveListReportSaysWhatItHoldsUnderTheTitleChosen();
+  void TheSummaryOfAFileListClosesWithIt();
 
  private:
   QTemporaryDir tmp;
@@ -168,9 +173,16 @@ void SummaryWindowTest::CopyAndSaveAsTsvGiveTheSameText() {
   window.SaveCommand();
   QCOMPARE(dialogs.History.back().What, ScriptedDialogs::Kind::SaveFile);
   QVERIFY(dialogs.History.back().File.OverwritePrompt);
+  QCOMPARE(dialogs.History.back().Asker, window.windowTitle().toStdString());
   QFile file(path);
   QVERIFY(file.open(QIODevice::ReadOnly));
   QCOMPARE(QString::fromUtf8(file.readAll()), copied);
+  QVERIFY(copied.startsWith("Figure\tValue\tUnit\tAt\n"));
+  // A name typed without an ending gets the filter's.
+  dialogs.QueueFile(tmp.filePath("summary_dl").toStdString());
+  window.SaveCommand();
+  QVERIFY(QFile::exists(tmp.filePath("summary_dl.tsv")));
+  QVERIFY(!QFile::exists(tmp.filePath("summary_dl")));
 }
 
 void SummaryWindowTest::AFailedSaveIsTold() {
@@ -242,7 +254,7 @@ void SummaryWindowTest::FileListButtonOpensItsSummary() {
   FileListWindow* list = rig.OpenRecording(path);
   QVERIFY(list);
   QCOMPARE(list->SourceFile(), path);
-  QCOMPARE(list->Toolbar1().ToolTip(list->Toolbar1().IndexOf("Summary")), QString("Summary"));
+  QCOMPARE(list->Toolbar1().ToolTip(test::NumberOf(list->Toolbar1(), "Summary")), QString("Summary"));
   SummaryWindow* summary = OpenSummaryOf(*list);
   QVERIFY(summary);
   QVERIFY(WaitShown(*summary));
@@ -260,7 +272,7 @@ bool RunReport(RecordListWindow& list) {
   auto* report = list.findChild<ListReport*>();
   if (!report) return false;
   QSignalSpy spy(report, &ListReport::Finished);
-  list.Toolbar1().Click(list.Toolbar1().IndexOf("Report"));
+  test::Press(list.Toolbar1(), "Report");
   return report->Busy() ? spy.wait(20000) : !spy.isEmpty();
 }
 
@@ -305,8 +317,48 @@ void SummaryWindowTest::ReportOfAnEmptyListIsToldAndWritesNothing() {
   // A save dialog cancelled: nothing at all.
   const std::size_t before = rig.dialogs.History.size();
   rig.dialogs.QueueFileCancel();
-  list->Toolbar1().Click(list->Toolbar1().IndexOf("Report"));
+  test::Press(list->Toolbar1(), "Report");
   QCOMPARE(rig.dialogs.History.size(), before + 1);
+}
+
+void SummaryWindowTest::ALiveListReportSaysWhatItHoldsUnderTheTitleChosen() {
+  Rig rig;
+  rig.Key("List");
+  ListWindow* list = rig.sampling->List();
+  QVERIFY(list);
+  for (int i = 0; i < 3; ++i) rig.PollAndTick();
+  const GridRows& rows = list->RecordGrid().Data();
+  const std::string first = std::string(rows.Cell(1, 1)) + " " + std::string(rows.Cell(1, 2));
+  const std::string chosen = tmp.filePath("live.pdf").toStdString();
+  rig.dialogs.QueueFile(chosen, "Pump 3 after repair");
+  // The user works in the main window meanwhile; what the report asks and
+  // tells still belongs to the list.
+  rig.panel.activateWindow();
+  QVERIFY(RunReport(*list));
+  const auto& save = rig.dialogs.History[rig.dialogs.History.size() - 2];
+  QCOMPARE(save.What, ScriptedDialogs::Kind::SaveFile);
+  QCOMPARE(save.Asker, std::string("List"));
+  QCOMPARE(rig.dialogs.History.back().Asker, std::string("List"));
+  QVERIFY(rig.dialogs.History.back().Text.find("was written to") != std::string::npos);
+  // Offered: the title of what the list holds, and a file named after it.
+  QCOMPARE(save.File.FieldText, LiveReadingsTitle(rows));
+  QVERIFY(save.File.FieldText.find("Live readings from " + first + " to ") == 0);
+  QCOMPARE(QFileInfo(QString::fromStdString(save.File.InitialPath)).fileName().toStdString(),
+           TitleFileName(save.File.FieldText) + ".pdf");
+  const QString text = test::PdfText(QString::fromStdString(chosen));
+  QVERIFY(text.contains("Pump 3 after repair"));
+  QVERIFY(text.contains("\nList"));  // the foot names the list, not a piece of its title
+}
+
+void SummaryWindowTest::TheSummaryOfAFileListClosesWithIt() {
+  Rig rig;
+  FileListWindow* list = rig.OpenRecording(tmp.filePath("closing.mes").toStdString());
+  QVERIFY(list);
+  QPointer<SummaryWindow> summary = OpenSummaryOf(*list);
+  QVERIFY(summary);
+  QVERIFY(WaitShown(*summary));
+  list->close();
+  QTRY_VERIFY(summary.isNull());
 }
 
 void SummaryWindowTest::LiveListSummaryIsASnapshotWithRefresh() {

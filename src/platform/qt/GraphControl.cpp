@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "platform/qt/QtWindowSurface.hpp"
+
 #ifdef __linux__
 #include <sys/mman.h>
 #endif
@@ -224,6 +226,9 @@ void GraphControl::ShowMenu(const QPoint& at) {
       FileRequest request;
       request.Filter = "PNG Image (*.png)|*.png|PDF Document (*.pdf)|*.pdf|";
       request.OverwritePrompt = true;
+      // Asked for after the menu has closed: over this graph's window.
+      QtWindowSurface surface(this);
+      AskingWindow asking(*dialogs_, surface);
       if (const auto file = dialogs_->SaveFile(request)) {
         const std::string path = WithChosenEnding(*file, request);
         if (!SaveImage(QString::fromStdString(path)))

@@ -69,9 +69,9 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && fixed_ && TitleTip) {
+  if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && fixed_ && titleTip_) {
     if (section < 0 || section >= rows_.Cols()) return {};
-    const std::string tip = TitleTip(rows_.Cell(0, section));
+    const std::string tip = titleTip_(rows_.Cell(0, section));
     return tip.empty() ? QVariant() : QVariant(QString::fromStdString(tip));
   }
   if (role != Qt::DisplayRole) return {};

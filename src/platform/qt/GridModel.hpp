@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/GridRows.hpp"
 
@@ -24,8 +25,8 @@ class GridModel : public QAbstractTableModel {
   // Appends one grid row from a TAB-separated text; O(1).
   void AddRow(std::string_view tabRow);
 
-  // The tool tip of a column title, from its text ("" for none).
-  std::function<std::string(std::string_view title)> TitleTip;
+  // How a column title's tool tip follows from its text ("" for none).
+  void SetTitleTip(std::function<std::string(std::string_view title)> tip) { titleTip_ = std::move(tip); }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -36,6 +37,7 @@ class GridModel : public QAbstractTableModel {
  private:
   GridRows rows_;
   int fixed_;
+  std::function<std::string(std::string_view title)> titleTip_;
 };
 
 }  // namespace qelt

@@ -5,13 +5,17 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStringList>
 
+#include "platform/qt/QtWindowSurface.hpp"
 #include "platform/qt/StoredSettings.hpp"
 
 namespace qelt {
@@ -54,6 +58,8 @@ std::optional<FileChoice> Choice(const QString& path) {
 QWidget* QtDialogs::Owner() const {
   // A dialog asked for from within another dialog belongs to that one.
   if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (const auto* asker = dynamic_cast<const QtWindowSurface*>(Asker()); asker && asker->Window())
+    return asker->Window()->window();
   if (QWidget* active = QApplication::activeWindow()) return active;
   if (parent_) return parent_;
   // Before the main window (the port window): the one window on the screen,
@@ -132,10 +138,35 @@ std::optional<FileChoice> QtDialogs::SaveFile(const FileRequest& request) {
   QString filter = QtFilter(request.Filter, request.FilterIndex, &selected);
   QFileDialog::Options options;
   if (!request.OverwritePrompt) options |= QFileDialog::DontConfirmOverwrite;
+  if (!request.FieldLabel.empty()) return SaveFileWithField(request, filter, selected, options);
   auto choice = Choice(QFileDialog::getSaveFileName(
       Owner(), QString::fromStdString(request.Title),
       StartPath(request.Title, request.InitialPath, request.FallbackFolder), filter, &selected, options));
   if (choice) choice->FilterIndex = static_cast<int>(filter.split(";;").indexOf(selected)) + 1;
+  Remember(request.Title, choice);
+  return choice;
+}
+
+// Qt's own dialog, which has room for one more line under the name.
+std::optional<FileChoice> QtDialogs::SaveFileWithField(const FileRequest& request, const QString& filter,
+                                                       const QString& selected, QFileDialog::Options options) {
+  QFileDialog dialog(Owner(), QString::fromStdString(request.Title),
+                     StartPath(request.Title, request.InitialPath, request.FallbackFolder), filter);
+  dialog.setOptions(options | QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.selectNameFilter(selected);
+  auto* field = new QLineEdit(QString::fromStdString(request.FieldText), &dialog);
+  field->setObjectName("Field");
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+    const int row = grid->rowCount();
+    grid->addWidget(new QLabel(QString::fromStdString(request.FieldLabel), &dialog), row, 0);
+    grid->addWidget(field, row, 1, 1, grid->columnCount() - 1);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  auto choice = Choice(dialog.selectedFiles().first());
+  if (!choice) return choice;
+  choice->FilterIndex = static_cast<int>(filter.split(";;").indexOf(dialog.selectedNameFilter())) + 1;
+  choice->Field = field->text().toStdString();
   Remember(request.Title, choice);
   return choice;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // Dialogs shown with Qt's message box, input dialog, file dialog and print
-// dialog. Each belongs to the window that asked for it: the one the user is
-// working in (a command starts from the user's input), else the parent set
-// here; it opens over that window and gives it back its place when it closes.
+// dialog. Each belongs to the window that asked for it: the one an
+// AskingWindow names, else the one the user is working in (a command starts
+// from the user's input), else the parent set here; it opens centred over
+// that window and gives it back its place when it closes.
+#include <QFileDialog>
 #include <QPointer>
 #include <QWidget>
 
@@ -40,6 +42,8 @@ class QtDialogs : public Dialogs {
   // it names no folder.
   QString StartPath(const std::string& title, const std::string& initial, const std::string& fallback = {}) const;
   void Remember(const std::string& title, const std::optional<FileChoice>& choice);
+  std::optional<FileChoice> SaveFileWithField(const FileRequest& request, const QString& filter,
+                                              const QString& selected, QFileDialog::Options options);
 
   QPointer<QWidget> parent_;
   StoredSettings* settings_ = nullptr;

@@ -12,6 +12,8 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/qt/QtDateTime.hpp"
+
 namespace qelt {
 
 namespace {
@@ -85,12 +87,7 @@ double QtHost::SecondsSinceMidnight() {
   return t.msecsSinceStartOfDay() / 1000.0;
 }
 
-DateTime QtHost::Now() {
-  QDateTime now = QDateTime::currentDateTime();
-  QDate d = now.date();
-  QTime t = now.time();
-  return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
-}
+DateTime QtHost::Now() { return LocalNow(); }
 
 double QtHost::Monotonic() { return static_cast<double>(clock_.nsecsElapsed()) / 1e9; }
 

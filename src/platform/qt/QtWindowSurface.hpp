@@ -22,6 +22,7 @@ class QtWindowSurface : public WindowSurface {
   // The application's override cursor: the pointer is busy over every window.
   void SetBusy(bool busy) override;
   bool Gone() const override { return window_.isNull(); }
+  QWidget* Window() const { return window_; }
   // QCoreApplication::processEvents().
   void RunEventsOnce() override;
 

@@ -15,6 +15,12 @@ QKeySequence StandardKeys(const QString& key) {
   return {};
 }
 
+// "Open File (Ctrl+O)": the tip tells the key, where there is one.
+void ShowTip(QAction& action) {
+  const QString keys = action.shortcut().toString(QKeySequence::NativeText);
+  action.setToolTip(keys.isEmpty() ? action.text() : QString("%1 (%2)").arg(action.text(), keys));
+}
+
 }  // namespace
 
 Toolbar::Toolbar(QWidget* parent) : QToolBar(parent) {
@@ -29,15 +35,14 @@ int Toolbar::AddButton(const QString& key, const QIcon& picture, const QString& 
   QAction* action = addAction(picture, toolTip);
   action->setObjectName(key);
   action->setData(key);
-  action->setToolTip(toolTip);
   action->setVisible(visible);
   action->setShortcut(StandardKeys(key));
+  ShowTip(*action);
   if (QWidget* w = widgetForAction(action)) {
     w->setObjectName(key);
     // Reachable with Tab, and drawn with its focus frame when reached.
     w->setFocusPolicy(Qt::TabFocus);
   }
-  connect(action, &QAction::triggered, this, [this, key] { emit ButtonClick(key); });
   actions_.push_back(action);
   return Count();
 }
@@ -47,12 +52,6 @@ int Toolbar::AddCommand(const QString& key, const QIcon& picture, const QString&
   const int number = AddButton(key, picture, toolTip);
   connect(Action(number), &QAction::triggered, context, std::move(run));
   return number;
-}
-
-int Toolbar::IndexOf(const QString& key) const {
-  for (std::size_t i = 0; i < actions_.size(); ++i)
-    if (actions_[i]->data().toString() == key) return static_cast<int>(i) + 1;
-  return 0;
 }
 
 QAction* Toolbar::Action(int index) const {
@@ -76,13 +75,20 @@ void Toolbar::SetPicture(int index, const QIcon& picture) {
 
 QString Toolbar::ToolTip(int index) const {
   QAction* a = Action(index);
-  return a ? a->toolTip() : QString();
+  return a ? a->text() : QString();
 }
 
 void Toolbar::SetToolTip(int index, const QString& toolTip) {
   if (QAction* a = Action(index)) {
     a->setText(toolTip);
-    a->setToolTip(toolTip);
+    ShowTip(*a);
+  }
+}
+
+void Toolbar::SetShortcut(int index, const QKeySequence& keys) {
+  if (QAction* a = Action(index)) {
+    a->setShortcut(keys);
+    ShowTip(*a);
   }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A command toolbar: buttons numbered from 1 in the order added, each with a
-// Key, a picture and a tool tip; a click reports the button's Key. A hidden
-// button still holds its picture, so that another button can take it.
+// Key, a picture and a tool tip that names its shortcut, if it has one. A
+// hidden button still holds its picture, so that another button can take it.
 #include <QIcon>
 #include <QToolBar>
 #include <functional>
@@ -24,14 +24,14 @@ class Toolbar : public QToolBar {
                  std::function<void()> run);
 
   int Count() const { return static_cast<int>(actions_.size()); }
-  // 0 when no button has the key.
-  int IndexOf(const QString& key) const;
   QString Key(int index) const;
 
   QIcon Picture(int index) const;
   void SetPicture(int index, const QIcon& picture);
+  // The tip as set, without the shortcut the shown tip adds.
   QString ToolTip(int index) const;
   void SetToolTip(int index, const QString& toolTip);
+  void SetShortcut(int index, const QKeySequence& keys);
   // Button `to` takes the picture of button `from`.
   void LendPicture(int to, int from) { SetPicture(to, Picture(from)); }
 
@@ -42,9 +42,6 @@ class Toolbar : public QToolBar {
   QToolButton* Button(int index) const;
   // As a user's click on button `index` (tests).
   void Click(int index);
-
- signals:
-  void ButtonClick(const QString& key);
 
  private:
   std::vector<QAction*> actions_;

@@ -4,7 +4,9 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include "platform/WindowPlacement.hpp"
@@ -13,6 +15,10 @@
 namespace qelt {
 
 namespace {
+// How long a window manager takes to frame a new window, about.
+constexpr int SettleMilliseconds = 150;
+constexpr int FrameTries = 10;
+
 PlaceBox BoxOf(const QRect& r) { return {r.left(), r.top(), r.width(), r.height()}; }
 
 bool CountsAsOpen(const QWidget* w, const QWidget* window) {
@@ -21,6 +27,21 @@ bool CountsAsOpen(const QWidget* w, const QWidget* window) {
   return type == Qt::Window || type == Qt::Dialog;
 }
 }  // namespace
+
+bool KeepFrameOnScreen(QWidget& window) {
+  QScreen* screen = window.screen();
+  if (!screen || !window.isVisible()) return false;
+  const QRect room = screen->availableGeometry();
+  const QRect frame = window.frameGeometry();
+  if (room.contains(frame)) return false;
+  // A frame taller or wider than the room keeps its title bar in it.
+  const int left = std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame.width()));
+  const int top = std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame.height()));
+  // Moved by its client area: a move of the frame before the window manager
+  // has told its size would be taken for the client's.
+  window.setGeometry(window.geometry().translated(left - frame.left(), top - frame.top()));
+  return true;
+}
 
 QPoint PlaceClearOfOthers(QWidget& window) {
   QScreen* screen = window.screen();
@@ -57,33 +78,71 @@ WindowPlaces::WindowPlaces(StoredSettings& settings, QObject* parent) : QObject(
   QCoreApplication::instance()->installEventFilter(this);
 }
 
+void WindowPlaces::KeepOnScreen(QWidget& window, int tries) {
+  if (!shownAt_.contains(&window)) return;
+  // Until the window manager has framed it, its frame is not known yet.
+  if (window.frameGeometry() == window.geometry() && tries > 0) {
+    QTimer::singleShot(SettleMilliseconds, &window, [self = QPointer<WindowPlaces>(this), &window, tries] {
+      if (self) self->KeepOnScreen(window, tries - 1);
+    });
+    return;
+  }
+  // Moved by us, not by the user: it leaves from its new place unremembered.
+  if (KeepFrameOnScreen(window)) shownAt_[&window] = window.pos();
+}
+
 bool WindowPlaces::eventFilter(QObject* watched, QEvent* event) {
   // Every event of the program passes here: the cheap test first.
-  if (event->type() != QEvent::Show && event->type() != QEvent::Hide) return false;
+  const QEvent::Type type = event->type();
+  if (type != QEvent::Show && type != QEvent::Hide && type != QEvent::Resize) return false;
   auto* window = qobject_cast<QWidget*>(watched);
   if (!window || !window->isWindow() || window->objectName().isEmpty()) return false;
-  if (event->type() == QEvent::Show && !shownAt_.contains(window)) {
-    connect(window, &QObject::destroyed, this, [this, window] { shownAt_.remove(window); });
-    bool placed = false;
-    QPoint at = window->pos();
+  if (type == QEvent::Resize) {
+    // A window that grows where its code or the placement put it stays in
+    // the room; one the user has moved is the user's.
+    if (window->isVisible() && shownAt_.contains(window) && window->pos() == shownAt_.value(window))
+      QTimer::singleShot(0, window, [self = QPointer<WindowPlaces>(this), window] {
+        if (self) self->KeepOnScreen(*window, FrameTries);
+      });
+    return false;
+  }
+  if (event->type() == QEvent::Show && !shownAt_.contains(window) && !remembered_.contains(window)) {
+    connect(window, &QObject::destroyed, this, [this, window] {
+      shownAt_.remove(window);
+      remembered_.remove(window);
+    });
     if (const auto place = settings_.WindowPlace(window->objectName())) {
       // Only where its title bar can still be reached.
       const QRect title(*place, QSize(std::max(40, window->width() / 2), 20));
       for (QScreen* screen : QGuiApplication::screens())
         if (screen->availableGeometry().intersects(title)) {
-          window->move(*place);
-          placed = true;
-          break;
+          // The client area's place, kept and put back as it is: a frame
+          // counted on one side only moved the window by its title bar at
+          // every reopening.
+          window->setGeometry(QRect(*place, window->size()));
+          remembered_.insert(window);
+          return false;
         }
     }
+    QPoint at = window->pos();
     // Dialogs open over the window that asked for them.
-    if (!placed && window->windowType() == Qt::Window) at = PlaceClearOfOthers(*window);
+    if (window->windowType() == Qt::Window) {
+      at = PlaceClearOfOthers(*window);
+      // The frame it was placed with was a guess, and some windows grow
+      // once shown: once the window manager has framed it, it is moved back
+      // into the room if it ran past an edge.
+      QTimer::singleShot(SettleMilliseconds, window, [self = QPointer<WindowPlaces>(this), window] {
+        if (self) self->KeepOnScreen(*window, FrameTries);
+      });
+    }
     // Where its frame stands once framed: leaving from there is no move by the user.
     shownAt_.insert(window, at);
+  } else if (event->type() == QEvent::Hide && remembered_.remove(window)) {
+    settings_.SetWindowPlace(window->objectName(), window->geometry().topLeft());
   } else if (event->type() == QEvent::Hide && shownAt_.contains(window)) {
     // A few pixels are the window manager's frame, not the user.
     const QPoint moved = window->pos() - shownAt_.take(window);
-    if (moved.manhattanLength() > 8) settings_.SetWindowPlace(window->objectName(), window->pos());
+    if (moved.manhattanLength() > 8) settings_.SetWindowPlace(window->objectName(), window->geometry().topLeft());
   }
   return false;
 }
