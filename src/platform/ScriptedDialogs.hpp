@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "platform/Dialogs.hpp"
+#include "platform/PathText.hpp"
 
 namespace qelt {
 

@@ -12,6 +12,7 @@
 #include <QPrinterInfo>
 #include <QStringList>
 
+#include "platform/PathText.hpp"
 #include "platform/qt/StoredSettings.hpp"
 
 namespace qelt {
