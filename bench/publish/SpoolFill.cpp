@@ -12,9 +12,8 @@ int main(int argc, char** argv) {
   if (argc != 3) return 2;
   qelt::Spool spool;
   spool.SetSync(false);
-  std::string error;
-  if (!spool.Open(argv[1], 1024ull << 20, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+  if (const qelt::Result<> opened = spool.Open(argv[1], 1024ull << 20); !opened) {
+    std::fprintf(stderr, "%s\n", opened.Reason().c_str());
     return 4;
   }
   qelt::LiveReading reading;
@@ -25,7 +24,7 @@ int main(int argc, char** argv) {
   const long n = std::atol(argv[2]);
   for (long i = 0; i < n; ++i) {
     qelt::ReadingMoment moment{{2026, 12, 10, 10, 0, 0}, 0, 0};
-    if (!spool.Append(qelt::ReadingMessage(spool.NextSeq(), moment, meter, reading), error)) return 4;
+    if (!spool.Append(qelt::ReadingMessage(spool.NextSeq(), moment, meter, reading))) return 4;
   }
   return 0;
 }

@@ -38,29 +38,29 @@ int Digits(std::string_view text, std::size_t at, std::size_t count) {
 constexpr std::array<double, 16> PowersOfTen = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
-// A value text as a number: the usual "-012.3" read straight (integer over a
-// power of ten, which is the correctly rounded value as the general reader
-// gives it), anything else by the numeric-prefix rule.
-double ValueNumber(std::string_view text) {
-  std::size_t i = 0;
-  const bool minus = text[0] == '-';
-  if (minus) i = 1;
+// The usual value text ("-012.3": a sign, digits, one point) read straight,
+// as an integer over a power of ten, which is the correctly rounded value
+// the general reader gives. Past 15 digits that no longer holds (and the
+// integer would overflow past 18): nothing, and the general reading follows.
+std::optional<double> PlainNumber(std::string_view text) {
+  std::size_t i = !text.empty() && text[0] == '-' ? 1 : 0;
+  const bool minus = i == 1;
   std::int64_t mantissa = 0;
   int digits = 0, decimals = 0;
   bool point = false;
   for (; i < text.size(); ++i) {
     const char c = text[i];
     if (c >= '0' && c <= '9') {
+      if (++digits > 15) return std::nullopt;
       mantissa = mantissa * 10 + (c - '0');
-      ++digits;
-      if (point) ++decimals;
+      decimals += point ? 1 : 0;
     } else if (c == '.' && !point) {
       point = true;
     } else {
-      return NumericPrefix(text);
+      return std::nullopt;
     }
   }
-  if (digits == 0 || digits > 15) return NumericPrefix(text);
+  if (digits == 0) return std::nullopt;
   const double value = static_cast<double>(mantissa) / PowersOfTen[static_cast<std::size_t>(decimals)];
   return minus ? -value : value;
 }
@@ -69,7 +69,8 @@ ValueKind Classify(std::string_view text, double& number) {
   number = 0;
   if (text.empty()) return ValueKind::Missing;
   if (text == "OL" || text == "-OL") return ValueKind::OverRange;
-  number = ValueNumber(text);
+  const std::optional<double> plain = PlainNumber(text);
+  number = plain ? *plain : NumericPrefix(text);
   return ValueKind::Number;
 }
 
@@ -323,41 +324,14 @@ std::optional<Moment> RowMoment(std::string_view row, bool padShort) {
 void FillValues(std::string_view values, SummaryRecord& record) {
   std::size_t at = 0;
   for (std::size_t q = 0; q < QuantityCount; ++q) {
-    const std::size_t from = at;
-    std::int64_t mantissa = 0;
-    int digits = 0, decimals = 0;
-    bool point = false, plain = true;
-    const bool minus = from < values.size() && values[from] == '-';
-    if (minus) ++at;
-    for (; at < values.size(); ++at) {
-      const char c = values[at];
-      if (c >= '0' && c <= '9') {
-        mantissa = mantissa * 10 + (c - '0');
-        ++digits;
-        decimals += point;
-      } else if (c == '\t') {
-        break;
-      } else if (c == '.' && !point) {
-        point = true;
-      } else {
-        plain = false;
-        const std::size_t tab = values.find('\t', at);
-        at = tab == std::string_view::npos ? values.size() : tab;
-        break;
-      }
+    std::string_view text;
+    if (at <= values.size()) {
+      const std::size_t tab = values.find('\t', at);
+      const std::size_t end = tab == std::string_view::npos ? values.size() : tab;
+      text = values.substr(at, end - at);
+      at = end + 1;  // past the TAB; past the end when none: the rest are empty
     }
-    const std::string_view text = values.substr(std::min(from, values.size()), at - std::min(from, values.size()));
-    if (plain && digits > 0 && digits <= 15) {
-      const double value = static_cast<double>(mantissa) / PowersOfTen[static_cast<std::size_t>(decimals)];
-      record.Values[q] = minus ? -value : value;
-      record.Kinds[q] = ValueKind::Number;
-    } else {
-      record.Kinds[q] = Classify(text, record.Values[q]);
-    }
-    if (at < values.size())
-      ++at;  // the TAB
-    else
-      at = values.size() + 1;  // no more fields: the rest are empty
+    record.Kinds[q] = Classify(text, record.Values[q]);
   }
 }
 
@@ -367,6 +341,13 @@ using RowVisitor = std::function<void(int source, std::string_view row)>;
 using RowWalker = std::function<bool(int pass, const RowVisitor& visit)>;
 
 void Run(Summary& summary, const SummaryOptions& options, bool padShort, const RowWalker& walk) {
+  // The demand blocks divide the day; a length of 0 would divide by zero.
+  if (options.DemandMinutes < MinDemandMinutes || options.DemandMinutes > MaxDemandMinutes) {
+    summary.Error = SummaryError::BadOptions;
+    summary.Reason = "the demand block must be " + std::to_string(MinDemandMinutes) + " to " +
+                     std::to_string(MaxDemandMinutes) + " minutes, not " + std::to_string(options.DemandMinutes);
+    return;
+  }
   IntervalFinder finder;
   if (!walk(0, [&](int, std::string_view row) {
         if (auto at = RowMoment(row, padShort)) finder.Take(*at);

@@ -75,6 +75,7 @@ enum class SummaryError {
   None,
   Unreadable,  // a file of the recording is missing or cannot be read (Reason says which and why)
   Cancelled,   // the progress callback asked to stop
+  BadOptions,  // SummaryOptions outside their range (Reason says which); nothing was read
 };
 
 struct Summary {
@@ -114,8 +115,11 @@ struct SummaryRecord {
   std::array<ValueKind, QuantityCount> Kinds{};
 };
 
+inline constexpr int MinDemandMinutes = 1;
+inline constexpr int MaxDemandMinutes = 1440;
+
 struct SummaryOptions {
-  int DemandMinutes = 15;  // 1..1440
+  int DemandMinutes = 15;  // MinDemandMinutes..MaxDemandMinutes, else the summary is BadOptions
   // Optional: every record used, in order, with its weight.
   std::function<void(const SummaryRecord&)> OnRecord;
 };

@@ -6,7 +6,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "platform/Dialogs.hpp"
+#include "platform/PathText.hpp"
 #include "text/NumberText.hpp"
 
 namespace qelt {

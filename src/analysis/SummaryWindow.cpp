@@ -193,6 +193,7 @@ void SummaryWindow::Fill() {
       status_->setText(QString("Cannot read %1").arg(QString::fromStdString(summary_.Reason)));
       break;
     case SummaryError::Cancelled: status_->setText("Stopped"); break;
+    case SummaryError::BadOptions: status_->setText(QString::fromStdString(summary_.Reason)); break;
   }
 }
 

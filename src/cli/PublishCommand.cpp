@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,10 +10,11 @@
 
 #include "cli/CliInstrument.hpp"
 #include "cli/ReadingText.hpp"
+#include "platform/WallSecondTicker.hpp"
 #include "publish/Discovery.hpp"
 #include "publish/MosquittoClient.hpp"
 #include "publish/Publisher.hpp"
-#include "recorder/TimedRecording.hpp"
+#include "text/Result.hpp"
 
 namespace qelt::cli {
 namespace {
@@ -56,15 +56,14 @@ std::string DefaultSpool(const std::string& id) {
   return (base / "qelt" / "publish" / id).string();
 }
 
-bool ReadPassword(const std::string& path, std::string& password) {
+Result<std::string> ReadPassword(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+  if (!in) return Fail("cannot read the password file " + path);
+  std::string password;
   std::getline(in, password);
   if (!password.empty() && password.back() == '\r') password.pop_back();
-  return true;
+  return password;
 }
-
-double EpochNow() { return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count(); }
 
 // The network thread wakes the event loop, and the publisher takes its
 // events there, also while the poll waits for the instrument.
@@ -76,183 +75,253 @@ struct EventPump {
   void Run() {
     Posted = false;
     if (!Target || Fault) return;
-    if (!Target->Service(FaultText)) Fault = true;
+    if (Result<> served = Target->Service(); !served) {
+      Fault = true;
+      FaultText = served.Reason();
+    }
   }
 };
 
-int RunPublish(PublishOptions o) {
-  BrokerAddress broker;
-  if (!ParseBrokerUrl(o.Broker, broker)) {
-    Complain("\"" + o.Broker + "\" is no broker address (mqtt://HOST or mqtt://HOST:PORT)");
-    return Usage;
-  }
-  if (broker.Port == 0) broker.Port = o.CaFile.empty() ? 1883 : 8883;
-  auto badId = [&] {
-    Complain("\"" + o.Id + "\" cannot be an id: letters, digits, \"-\" and \"_\" only (give --id)");
-    return Usage;
-  };
-  if (!o.Id.empty() && !ValidTopicName(o.Id, false)) return badId();
-  if (!ValidTopicName(o.Prefix, true)) {
-    Complain("\"" + o.Prefix + "\" cannot be a topic prefix: letters, digits, \"-\", \"_\" and \"/\" between parts");
-    return Usage;
-  }
-  if (!o.Discovery.empty() && !ValidTopicName(o.Discovery, true)) {
-    Complain("\"" + o.Discovery + "\" cannot be a discovery prefix");
-    return Usage;
-  }
-  std::string password;
-  if (!o.PasswordFile.empty()) {
-    if (o.User.empty()) {
-      Complain("--password-file needs --user");
-      return Usage;
-    }
-    if (!ReadPassword(o.PasswordFile, password)) {
-      Complain("cannot read the password file " + o.PasswordFile);
-      return Usage;
-    }
-  }
+// What the options give before the instrument is open: the broker and the
+// password; a failure is a usage fault, its reason for stderr.
+struct Checked {
+  BrokerAddress Broker;
+  std::string Password;
+};
 
+Result<> CheckId(const std::string& id) {
+  if (ValidTopicName(id, false)) return {};
+  return Fail("\"" + id + "\" cannot be an id: letters, digits, \"-\" and \"_\" only (give --id)");
+}
+
+Result<Checked> CheckOptions(const PublishOptions& o) {
+  Checked c;
+  if (!ParseBrokerUrl(o.Broker, c.Broker))
+    return Fail("\"" + o.Broker + "\" is no broker address (mqtt://HOST or mqtt://HOST:PORT)");
+  if (c.Broker.Port == 0) c.Broker.Port = o.CaFile.empty() ? 1883 : 8883;
+  if (!o.Id.empty())
+    if (Result<> id = CheckId(o.Id); !id) return Fail(id.Reason());
+  if (!ValidTopicName(o.Prefix, true))
+    return Fail("\"" + o.Prefix + "\" cannot be a topic prefix: letters, digits, \"-\", \"_\" and \"/\" between parts");
+  if (!o.Discovery.empty() && !ValidTopicName(o.Discovery, true))
+    return Fail("\"" + o.Discovery + "\" cannot be a discovery prefix");
+  if (!o.PasswordFile.empty()) {
+    if (o.User.empty()) return Fail("--password-file needs --user");
+    Result<std::string> password = ReadPassword(o.PasswordFile);
+    if (!password) return Fail(password.Reason());
+    c.Password = password.Value();
+  }
+  return c;
+}
+
+MqttSettings SettingsFor(const PublishOptions& o, const Checked& c, const PublishTopics& topics) {
+  MqttSettings settings;
+  settings.Host = c.Broker.Host;
+  settings.Port = c.Broker.Port;
+  settings.ClientId = "qelt-" + o.Prefix + "-" + o.Id;
+  for (char& ch : settings.ClientId)
+    if (ch == '/') ch = '-';
+  settings.Username = o.User;
+  settings.Password = c.Password;
+  settings.CaFile = o.CaFile;
+  settings.WillTopic = topics.Status;
+  settings.WillPayload = "offline";
+  return settings;
+}
+
+// One publishing run, once the instrument is open and the spool read: the
+// loop of polls and whole-second ticks, then the drain at its end.
+class PublishRun {
+ public:
+  PublishRun(const PublishOptions& o, CliInstrument& meter, Spool& spool, const Checked& checked)
+      : o_(o),
+        meter_(meter),
+        spool_(spool),
+        pump_(std::make_shared<EventPump>()),
+        client_([pump = pump_] {
+          if (pump->Posted.exchange(true)) return;
+          QMetaObject::invokeMethod(
+              QCoreApplication::instance(), [pump] { pump->Run(); }, Qt::QueuedConnection);
+        }),
+        options_(PublisherFor(o, checked)),
+        publisher_(client_, spool, options_, [](const std::string& line) { Complain(line); }) {
+    pump_->Target = &publisher_;
+  }
+  ~PublishRun() { pump_->Target = nullptr; }
+  PublishRun(const PublishRun&) = delete;
+  PublishRun& operator=(const PublishRun&) = delete;
+
+  Result<> Start(const MqttSettings& settings) { return client_.Start(settings); }
+  // Until the count, the time, a signal, a refusal or a spool fault.
+  void Loop();
+  // What is spooled gets its chance to go out, then "offline" is said.
+  void Drain();
+  // Stops the client and says how the run ended; the exit code.
+  int Finish();
+
+ private:
+  static PublisherOptions PublisherFor(const PublishOptions& o, const Checked& c) {
+    PublisherOptions po;
+    po.Topics = TopicsFor(o.Prefix, o.Id);
+    po.Qos = o.Qos;
+    po.IntervalSeconds = o.Interval;
+    po.BrokerName = c.Broker.Host + ":" + std::to_string(c.Broker.Port);
+    if (!o.Discovery.empty()) po.Discovery = DiscoveryDocuments(o.Discovery, o.Prefix, o.Id);
+    return po;
+  }
+  void Service() {
+    pump_->Run();
+    if (pump_->Fault) spoolFault_ = true;
+  }
+  bool Stopping() const { return Interrupted() || publisher_.Refused() || spoolFault_; }
+  void FileFault(const std::string& reason) {
+    Complain(reason);
+    spoolFault_ = true;
+  }
+  // Polls until the tick is due; false when the run is to stop.
+  bool PollUntil(double tick);
+  // One tick's reading, when one is due and new; false when the run ends.
+  bool TakeReading(std::int64_t tick);
+
+  const PublishOptions& o_;
+  CliInstrument& meter_;
+  Spool& spool_;
+  std::shared_ptr<EventPump> pump_;
+  MosquittoClient client_;
+  PublisherOptions options_;
+  Publisher publisher_;
+  bool spoolFault_ = false;
+  std::uint64_t lastSerial_ = 0;
+  long taken_ = 0;
+};
+
+bool PublishRun::PollUntil(double tick) {
+  Host& host = meter_.host;
+  while (host.Monotonic() < tick && !Stopping()) {
+    const double pollStart = host.Monotonic();
+    if (meter_.poll.Tick({pollStart + PollSlice}) == PollOutcome::Reading) publisher_.SetInstrument(true);
+    Service();
+    const double wake = std::min(pollStart + PollPeriod, tick);
+    while (host.Monotonic() < wake && !Stopping()) host.RunEvents(wake - host.Monotonic());
+  }
+  return !Stopping();
+}
+
+bool PublishRun::TakeReading(std::int64_t tick) {
+  const std::uint64_t serial = meter_.session.Meter.ReadingSerial;
+  if ((tick - 1) % o_.Interval == 0 && serial != lastSerial_) {
+    ReadingMoment moment = MomentNow(meter_.host);
+    if (Result<> added = publisher_.AddReading(moment, meter_.session.Meter, meter_.session.Live); !added) {
+      FileFault(added.Reason());
+      return false;
+    }
+    lastSerial_ = serial;
+    ++taken_;
+    if (o_.Count > 0 && taken_ >= o_.Count) return false;
+  }
+  if (Result<> saved = spool_.SaveMark(); !saved) {
+    FileFault(saved.Reason());
+    return false;
+  }
+  return true;
+}
+
+void PublishRun::Loop() {
+  // A lost link is the instrument gone for the broker too.
+  LinkLossWatch lossWatch(meter_.link, [this] { publisher_.SetInstrument(false); });
+  lastSerial_ = meter_.session.Meter.ReadingSerial;
+  std::int64_t ticks = 0;
+  WallSecondTicker ticker(meter_.host);
+  while (PollUntil(ticker.Next())) {
+    ++ticks;
+    if (o_.Seconds > 0 && static_cast<double>(ticks) > o_.Seconds + 1e-9) break;
+    if (!TakeReading(ticks)) break;
+    // The ticks a late one missed are gone, as in record.
+    ticks += ticker.Advance();
+  }
+}
+
+void PublishRun::Drain() {
+  if (publisher_.Refused() || spoolFault_) return;
+  Host& host = meter_.host;
+  // After a signal without a connection nothing can be acknowledged, and
+  // the spool keeps it all for the next start.
+  auto hopeless = [&] { return Interrupted() && !publisher_.Connected(); };
+  const double until = host.Monotonic() + DrainSeconds;
+  while (publisher_.Pending() > 0 && host.Monotonic() < until && !publisher_.Refused() && !spoolFault_ && !hopeless()) {
+    host.RunEvents(0.1);
+    Service();
+  }
+  if (const int id = publisher_.PublishOffline(); id != 0) {
+    const double offlineUntil = host.Monotonic() + 2.0;
+    while (!publisher_.Delivered(id) && host.Monotonic() < offlineUntil && !publisher_.Refused() && !hopeless()) {
+      host.RunEvents(0.1);
+      Service();
+    }
+  }
+}
+
+int PublishRun::Finish() {
+  client_.Stop();
+  Service();
+  pump_->Target = nullptr;
+  if (!spoolFault_)
+    if (Result<> saved = spool_.SaveMark(); !saved) FileFault(saved.Reason());
+  if (publisher_.Refused()) {
+    Complain("the broker at " + options_.BrokerName + " refused the connection: " + publisher_.RefusalReason());
+    return BrokerRefused;
+  }
+  if (spoolFault_) {
+    if (!pump_->FaultText.empty()) Complain(pump_->FaultText);
+    return FileError;
+  }
+  if (publisher_.Pending() > 0)
+    Complain(std::to_string(publisher_.Pending()) + " reading(s) not acknowledged by the broker stay in the spool " +
+             o_.SpoolDir + " for the next start");
+  return Ok;
+}
+
+Result<> OpenSpool(Spool& spool, PublishOptions& o) {
+  if (o.SpoolDir.empty()) o.SpoolDir = DefaultSpool(o.Id);
+  if (Result<> opened = spool.Open(o.SpoolDir, static_cast<std::uint64_t>(o.SpoolMaxMB * 1024 * 1024)); !opened)
+    return opened;
+  if (spool.DamagedFiles() > 0)
+    Complain(std::to_string(spool.DamagedFiles()) +
+             " damaged spool file(s) read up to their last whole reading; the rest is left in " + o.SpoolDir);
+  if (spool.Pending() > 0)
+    Complain(std::to_string(spool.Pending()) + " reading(s) from an earlier run wait in the spool; they go first");
+  return {};
+}
+
+int RunPublish(PublishOptions o) {
+  const Result<Checked> checked = CheckOptions(o);
+  if (!checked) {
+    Complain(checked.Reason());
+    return Usage;
+  }
   // The id comes from the device, which --port find only knows once it is open.
   CliInstrument meter(o.Port.Timeout);
   if (int rc = meter.Open(o.Port); rc != Ok) return rc;
   if (o.Id.empty()) {
     o.Id = std::filesystem::path(meter.session.Meter.PortDevice).filename().string();
-    if (!ValidTopicName(o.Id, false)) return badId();
+    if (Result<> id = CheckId(o.Id); !id) {
+      Complain(id.Reason());
+      return Usage;
+    }
   }
-
-  MqttSettings settings;
-  settings.Host = broker.Host;
-  settings.Port = broker.Port;
-  settings.ClientId = "qelt-" + o.Prefix + "-" + o.Id;
-  for (char& c : settings.ClientId)
-    if (c == '/') c = '-';
-  settings.Username = o.User;
-  settings.Password = password;
-  settings.CaFile = o.CaFile;
-  const PublishTopics topics = TopicsFor(o.Prefix, o.Id);
-  settings.WillTopic = topics.Status;
-  settings.WillPayload = "offline";
-
   Spool spool;
-  std::string error;
-  if (o.SpoolDir.empty()) o.SpoolDir = DefaultSpool(o.Id);
-  if (!spool.Open(o.SpoolDir, static_cast<std::uint64_t>(o.SpoolMaxMB * 1024 * 1024), error)) {
-    Complain(error);
+  if (Result<> opened = OpenSpool(spool, o); !opened) {
+    Complain(opened.Reason());
     return FileError;
   }
-  if (spool.DamagedFiles() > 0)
-    Complain(std::to_string(spool.DamagedFiles()) +
-             " damaged spool file(s) read up to their last whole reading; the rest is left in " + o.SpoolDir);
-
-  auto pump = std::make_shared<EventPump>();
-  MosquittoClient client([pump] {
-    if (pump->Posted.exchange(true)) return;
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [pump] { pump->Run(); }, Qt::QueuedConnection);
-  });
-  PublisherOptions po;
-  po.Topics = topics;
-  po.Qos = o.Qos;
-  po.IntervalSeconds = o.Interval;
-  po.BrokerName = broker.Host + ":" + std::to_string(broker.Port);
-  if (!o.Discovery.empty()) po.Discovery = DiscoveryDocuments(o.Discovery, o.Prefix, o.Id);
-  Publisher publisher(client, spool, po, [](const std::string& line) { Complain(line); });
-  pump->Target = &publisher;
-  if (spool.Pending() > 0)
-    Complain(std::to_string(spool.Pending()) + " reading(s) from an earlier run wait in the spool; they go first");
-  if (!client.Start(settings, error)) {
-    pump->Target = nullptr;
-    Complain(error);
+  PublishRun run(o, meter, spool, checked.Value());
+  if (Result<> started = run.Start(SettingsFor(o, checked.Value(), TopicsFor(o.Prefix, o.Id))); !started) {
+    Complain(started.Reason());
     return Usage;
   }
-
-  bool spoolFault = false;
-  // A lost link is the instrument gone for the broker too.
-  LinkLossWatch lossWatch(meter.link, [&publisher] { publisher.SetInstrument(false); });
-  auto service = [&] {
-    pump->Run();
-    if (pump->Fault) spoolFault = true;
-  };
-  auto stopping = [&] { return Interrupted() || publisher.Refused() || spoolFault; };
-
-  std::uint64_t lastSerial = meter.session.Meter.ReadingSerial;
-  long taken = 0;
-  std::int64_t ticks = 0;
-  double nextTick = OnWallSecond(meter.host, meter.host.Monotonic() + 1.0);
-  while (!stopping()) {
-    while (meter.host.Monotonic() < nextTick && !stopping()) {
-      const double pollStart = meter.host.Monotonic();
-      const PollOutcome outcome = meter.poll.Tick({pollStart + PollSlice});
-      if (outcome == PollOutcome::Reading) publisher.SetInstrument(true);
-      service();
-      const double wake = std::min(pollStart + PollPeriod, nextTick);
-      while (meter.host.Monotonic() < wake && !stopping()) meter.host.RunEvents(wake - meter.host.Monotonic());
-    }
-    if (stopping()) break;
-    ++ticks;
-    if (o.Seconds > 0 && static_cast<double>(ticks) > o.Seconds + 1e-9) break;
-    const std::uint64_t serial = meter.session.Meter.ReadingSerial;
-    if ((ticks - 1) % o.Interval == 0 && serial != lastSerial) {
-      ReadingMoment moment;
-      moment.When = NowWithMillisecond(meter.host, moment.Millisecond);
-      moment.Epoch = EpochNow();
-      if (!publisher.AddReading(moment, meter.session.Meter, meter.session.Live, error)) {
-        Complain(error);
-        spoolFault = true;
-        break;
-      }
-      lastSerial = serial;
-      ++taken;
-      if (o.Count > 0 && taken >= o.Count) break;
-    }
-    if (!spool.SaveMark(error)) {
-      Complain(error);
-      spoolFault = true;
-      break;
-    }
-    // A late tick is taken once; the ticks it missed are gone, as in record.
-    nextTick = OnWallSecond(meter.host, nextTick + 1.0);
-    const double now = meter.host.Monotonic();
-    if (nextTick < now + 2 * TickAfterTheSecond) {
-      ticks += static_cast<std::int64_t>(now - nextTick) + 1;
-      nextTick = OnWallSecond(meter.host, now + 1.0);
-    }
-  }
-
-  // What is spooled gets its chance to go out, then "offline" is said.
-  if (!publisher.Refused() && !spoolFault) {
-    const double until = meter.host.Monotonic() + DrainSeconds;
-    while (publisher.Pending() > 0 && meter.host.Monotonic() < until && !publisher.Refused() && !spoolFault) {
-      meter.host.RunEvents(0.1);
-      service();
-    }
-    if (const int id = publisher.PublishOffline(); id != 0) {
-      const double offlineUntil = meter.host.Monotonic() + 2.0;
-      while (!publisher.Delivered(id) && meter.host.Monotonic() < offlineUntil && !publisher.Refused()) {
-        meter.host.RunEvents(0.1);
-        service();
-      }
-    }
-  }
-  client.Stop();
-  service();
-  pump->Target = nullptr;
-  if (!spoolFault && !spool.SaveMark(error)) {
-    Complain(error);
-    spoolFault = true;
-  }
-  if (publisher.Refused()) {
-    Complain("the broker at " + po.BrokerName + " refused the connection: " + publisher.RefusalReason());
-    return BrokerRefused;
-  }
-  if (spoolFault) {
-    if (!pump->FaultText.empty()) Complain(pump->FaultText);
-    return FileError;
-  }
-  if (publisher.Pending() > 0)
-    Complain(std::to_string(publisher.Pending()) + " reading(s) not acknowledged by the broker stay in the spool " +
-             o.SpoolDir + " for the next start");
-  return Ok;
+  run.Loop();
+  run.Drain();
+  return run.Finish();
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "analysis/Summary.hpp"
 #include "analysis/SummaryText.hpp"
+#include "analysis/ZoneChanges.hpp"
 #include "cli/CliInstrument.hpp"
 
 namespace qelt::cli {
@@ -42,7 +43,8 @@ int RunSummary(const SummaryCommandOptions& o) {
   if (o.Format == "json") {
     PrintLine(SummaryJson(summary));
   } else {
-    const std::string text = SummaryText(MakeSummaryTables(summary));
+    std::string text = SummaryText(MakeSummaryTables(summary));
+    if (summary.First && summary.Last) text += ZoneChangeNote(ZoneChangesBetween(*summary.First, *summary.Last));
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
   }

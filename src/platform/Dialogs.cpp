@@ -1,5 +1,7 @@
 #include "platform/Dialogs.hpp"
 
+#include "platform/PathText.hpp"
+
 namespace qelt {
 
 std::vector<std::pair<std::string, std::vector<std::string>>> FilterEntries(const std::string& filter) {
@@ -44,11 +46,6 @@ std::string WithChosenEnding(const FileChoice& choice, const FileRequest& reques
   if (first.size() < 3 || first.compare(0, 2, "*.") != 0 || first.find_first_of("*?", 2) != std::string::npos)
     return choice.Path;
   return choice.Path + first.substr(1);
-}
-
-std::string FileNameOf(const std::string& path) {
-  auto slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string DisplayLines(const std::string& text) {

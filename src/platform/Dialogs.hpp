@@ -97,9 +97,6 @@ std::vector<std::pair<std::string, std::vector<std::string>>> FilterEntries(cons
 // "v1plot" saved as "PNG Image (*.png)" is "v1plot.png". "*.*" adds nothing.
 std::string WithChosenEnding(const FileChoice& choice, const FileRequest& request);
 
-// The last element of a path, after "/" or "\".
-std::string FileNameOf(const std::string& path);
-
 // A prompt or message with CR LF and lone CR turned into LF, for display.
 std::string DisplayLines(const std::string& text);
 

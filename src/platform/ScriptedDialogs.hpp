@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/Dialogs.hpp"
+#include "platform/PathText.hpp"
 
 namespace qelt {
 

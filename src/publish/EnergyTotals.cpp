@@ -1,18 +1,14 @@
 #include "publish/EnergyTotals.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "analysis/Summary.hpp"
+#include "publish/StateFile.hpp"
 
 namespace qelt {
 
@@ -79,26 +75,29 @@ std::optional<EnergyTotals> ParseEnergyState(const std::string& text) {
   return totals;
 }
 
-bool SaveEnergyState(const std::string& folder, const EnergyTotals& totals, std::string& error) {
-  const std::string path = (std::filesystem::path(folder) / "energy.json").string();
-  const std::string temp = path + ".tmp";
-  const std::string text = EnergyStateText(totals);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  bool ok =
-      fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && ::fdatasync(fd) == 0;
-  if (fd >= 0) ok = ::close(fd) == 0 && ok;
-  if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
-    error = "cannot write " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  return true;
+namespace {
+
+std::string EnergyPath(const std::string& folder) { return (std::filesystem::path(folder) / "energy.json").string(); }
+
+}  // namespace
+
+Result<> SaveEnergyState(const std::string& folder, const EnergyTotals& totals) {
+  return WriteStateFile(EnergyPath(folder), EnergyStateText(totals));
 }
 
-EnergyTotals LoadEnergyState(const std::string& folder) {
-  std::ifstream in(std::filesystem::path(folder) / "energy.json");
+Result<EnergyTotals> LoadEnergyState(const std::string& folder) {
+  const std::string path = EnergyPath(folder);
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return EnergyTotals{};
   std::stringstream text;
   text << in.rdbuf();
-  return ParseEnergyState(text.str()).value_or(EnergyTotals{});
+  in.close();
+  if (auto totals = ParseEnergyState(text.str())) return *totals;
+  // Kept for whoever wants to mend the totals by hand; the next save would
+  // put fresh ones in its place.
+  std::error_code ec;
+  std::filesystem::rename(path, path + ".damaged", ec);
+  return Fail("energy totals in " + path + " are damaged; they start again from 0");
 }
 
 }  // namespace qelt

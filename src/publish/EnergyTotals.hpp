@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "text/Result.hpp"
+
 namespace qelt {
 
 struct EnergyTotals {
@@ -30,9 +32,10 @@ std::string EnergyMessage(const EnergyTotals& totals);
 std::string EnergyStateText(const EnergyTotals& totals);
 std::optional<EnergyTotals> ParseEnergyState(const std::string& text);
 
-// energy.json in folder: written whole (a new file renamed over the old) and
-// forced to disk. Load gives zero totals for a missing or damaged file.
-bool SaveEnergyState(const std::string& folder, const EnergyTotals& totals, std::string& error);
-EnergyTotals LoadEnergyState(const std::string& folder);
+// energy.json in folder, written whole and forced to disk (WriteStateFile).
+Result<> SaveEnergyState(const std::string& folder, const EnergyTotals& totals);
+// Zero totals for a missing file. A damaged one is renamed to
+// energy.json.damaged and told in the failure; the totals then start at 0.
+Result<EnergyTotals> LoadEnergyState(const std::string& folder);
 
 }  // namespace qelt

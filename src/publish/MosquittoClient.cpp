@@ -50,6 +50,7 @@ MosquittoClient::~MosquittoClient() {
 }
 
 void MosquittoClient::Push(MqttEvent event) {
+  told_ = true;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     events_.push_back(std::move(event));
@@ -64,27 +65,19 @@ std::vector<MqttEvent> MosquittoClient::TakeEvents() {
   return taken;
 }
 
-bool MosquittoClient::Start(const MqttSettings& s, std::string& error) {
+Result<> MosquittoClient::Start(const MqttSettings& s) {
   settings_ = s;
   mosq_ = mosquitto_new(s.ClientId.c_str(), true, this);
-  if (!mosq_) {
-    error = "cannot make an MQTT client: " + std::string(std::strerror(errno));
-    return false;
-  }
+  if (!mosq_) return Fail("cannot make an MQTT client: " + std::string(std::strerror(errno)));
   // Publish comes from the caller's thread, the network work from ours.
   mosquitto_threaded_set(mosq_, true);
   mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
   if (!s.Username.empty() &&
-      mosquitto_username_pw_set(mosq_, s.Username.c_str(), s.Password.c_str()) != MOSQ_ERR_SUCCESS) {
-    error = "the user name or password cannot be used";
-    return false;
-  }
+      mosquitto_username_pw_set(mosq_, s.Username.c_str(), s.Password.c_str()) != MOSQ_ERR_SUCCESS)
+    return Fail("the user name or password cannot be used");
   if (!s.CaFile.empty()) {
     const int rc = mosquitto_tls_set(mosq_, s.CaFile.c_str(), nullptr, nullptr, nullptr, nullptr);
-    if (rc != MOSQ_ERR_SUCCESS) {
-      error = "cannot use the CA file " + s.CaFile + ": " + mosquitto_strerror(rc);
-      return false;
-    }
+    if (rc != MOSQ_ERR_SUCCESS) return Fail("cannot use the CA file " + s.CaFile + ": " + mosquitto_strerror(rc));
   }
   if (!s.WillTopic.empty())
     mosquitto_will_set(mosq_, s.WillTopic.c_str(), static_cast<int>(s.WillPayload.size()), s.WillPayload.data(), 1,
@@ -96,7 +89,7 @@ bool MosquittoClient::Start(const MqttSettings& s, std::string& error) {
   mosquitto_publish_callback_set(mosq_, OnPublish);
   running_ = true;
   thread_ = std::thread([this] { Run(); });
-  return true;
+  return {};
 }
 
 bool MosquittoClient::Pause(double seconds) {
@@ -108,10 +101,18 @@ bool MosquittoClient::Pause(double seconds) {
 void MosquittoClient::Run() {
   // The library's own reconnection gives up for good when the very first
   // attempt fails, so the attempts are made here.
+  // A blocking connect to an address that drops the handshake would hold
+  // Stop for the system's TCP timeout (minutes); this one completes inside
+  // the loop, which looks at stop_ every 250 ms.
   while (!stop_) {
-    int rc = mosquitto_connect(mosq_, settings_.Host.c_str(), settings_.Port, settings_.KeepAliveSeconds);
+    int rc = mosquitto_connect_async(mosq_, settings_.Host.c_str(), settings_.Port, settings_.KeepAliveSeconds);
     if (rc == MOSQ_ERR_SUCCESS) {
+      told_ = false;
       while (!stop_ && rc == MOSQ_ERR_SUCCESS) rc = mosquitto_loop(mosq_, 250, 1);
+      // The callbacks tell a refusal and a lost connection; an attempt that
+      // failed before any answer (refused by the system) is told here.
+      if (!stop_ && !told_)
+        Push({MqttEvent::Disconnected, rc, rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc)});
       if (stop_) {
         mosquitto_disconnect(mosq_);
         // Lets the disconnection go out before the socket closes.
@@ -141,7 +142,12 @@ int MosquittoClient::Publish(const std::string& topic, const std::string& payloa
 void MosquittoClient::Stop() {
   if (!running_) return;
   running_ = false;
-  stop_ = true;
+  {
+    // Between Pause's look at stop_ and its sleep, a flag set without the
+    // lock and its notification would both be missed.
+    std::lock_guard<std::mutex> lock(waitMutex_);
+    stop_ = true;
+  }
   wake_.notify_all();
   if (thread_.joinable()) thread_.join();
 }

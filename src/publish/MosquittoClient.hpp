@@ -1,7 +1,9 @@
 #pragma once
 // MqttClient over libmosquitto with a network thread of its own, which also
 // connects again after a failed attempt or a lost connection: after 1 s, then
-// doubling up to 30 s (back to 1 s once the broker accepts).
+// doubling up to 30 s (back to 1 s once the broker accepts). Connections are
+// made without blocking, so that Stop ends the thread within about a
+// quarter of a second even while a broker that does not answer is tried.
 #include <atomic>
 #include <condition_variable>
 #include <functional>
@@ -23,7 +25,7 @@ class MosquittoClient : public MqttClient {
   MosquittoClient(const MosquittoClient&) = delete;
   MosquittoClient& operator=(const MosquittoClient&) = delete;
 
-  bool Start(const MqttSettings& settings, std::string& error) override;
+  Result<> Start(const MqttSettings& settings) override;
   int Publish(const std::string& topic, const std::string& payload, int qos, bool retain) override;
   std::vector<MqttEvent> TakeEvents() override;
   void Stop() override;
@@ -42,8 +44,9 @@ class MosquittoClient : public MqttClient {
   mosquitto* mosq_ = nullptr;
   bool running_ = false;
   std::thread thread_;
-  std::atomic<bool> stop_{false};
+  std::atomic<bool> stop_{false};  // set under waitMutex_, so that Pause cannot miss it
   std::atomic<int> backoff_{1};
+  std::atomic<bool> told_{false};  // an event was pushed in the current attempt
   std::mutex waitMutex_;
   std::condition_variable wake_;
   std::mutex mutex_;

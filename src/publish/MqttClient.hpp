@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "text/Result.hpp"
+
 namespace qelt {
 
 struct MqttSettings {
@@ -34,9 +36,9 @@ struct MqttEvent {
 class MqttClient {
  public:
   virtual ~MqttClient() = default;
-  // Starts connecting; false with error for settings that cannot work (a CA
-  // file that cannot be read). An unreachable broker is not an error.
-  virtual bool Start(const MqttSettings& settings, std::string& error) = 0;
+  // Starts connecting; fails for settings that cannot work (a CA file that
+  // cannot be read). An unreachable broker is not a failure.
+  virtual Result<> Start(const MqttSettings& settings) = 0;
   // Hands a message over; its id (> 0), or 0 when there is no connection.
   virtual int Publish(const std::string& topic, const std::string& payload, int qos, bool retain) = 0;
   virtual std::vector<MqttEvent> TakeEvents() = 0;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "platform/IsoMoment.hpp"
 #include "text/NumberText.hpp"
 
 namespace qelt {
@@ -62,11 +63,8 @@ PublishTopics TopicsFor(const std::string& prefix, const std::string& id) {
   return {base + "reading", base + "status", base + "instrument", base + "energy"};
 }
 
-std::string IsoTime(const DateTime& when, int millisecond) {
-  char t[40];
-  std::snprintf(t, sizeof t, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", when.Year, when.Month, when.Day, when.Hour,
-                when.Minute, when.Second, std::clamp(millisecond, 0, 999));
-  return t;
+std::string IsoText(const ReadingMoment& moment) {
+  return IsoMoment(moment.When, moment.Millisecond, moment.UtcOffsetMinutes);
 }
 
 std::string ReadingMessage(std::uint64_t seq, const ReadingMoment& moment, const MeterState& meter,
@@ -87,7 +85,7 @@ std::string ReadingMessage(std::uint64_t seq, const ReadingMoment& moment, const
   std::snprintf(date, sizeof date, "%04d/%02d/%02d", w.Year, w.Month, w.Day);
   std::snprintf(time, sizeof time, "%02d:%02d:%02d", w.Hour, w.Minute, w.Second);
   nlohmann::ordered_json message = {{"seq", seq},
-                                    {"t", IsoTime(w, moment.Millisecond)},
+                                    {"t", IsoText(moment)},
                                     {"date", date},
                                     {"time", time},
                                     {"WiringCode", meter.WiringCode},

@@ -30,16 +30,18 @@ struct PublishTopics {
 };
 PublishTopics TopicsFor(const std::string& prefix, const std::string& id);
 
-// The moment of a reading: local date and time, the millisecond, and the
-// same moment in seconds since the epoch (for the energy's durations).
+// The moment of a reading: local date and time, the millisecond, the same
+// moment in seconds since the epoch (for the energy's durations) and the
+// local zone's offset from UTC then.
 struct ReadingMoment {
   DateTime When;
   int Millisecond = 0;
   double Epoch = 0;
+  int UtcOffsetMinutes = 0;
 };
 
-// "2026-12-10T10:00:00.250"
-std::string IsoTime(const DateTime& when, int millisecond);
+// Its "t": "2026-12-10T10:00:00.250+01:00"
+std::string IsoText(const ReadingMoment& moment);
 
 // {"seq":n,"t":…,"date":…,"time":…,"WiringCode":8,"WiringMode":"3P4W",
 //  "values":{"KW1":12.3,…},"over":["V2"]}: the value texts as numbers, null

@@ -7,27 +7,29 @@ namespace qelt {
 Publisher::Publisher(MqttClient& client, Spool& spool, const PublisherOptions& options,
                      std::function<void(const std::string&)> say)
     : client_(client), spool_(spool), options_(options), say_(std::move(say)) {
-  energy_ = LoadEnergyState(spool_.Folder());
+  if (Result<EnergyTotals> loaded = LoadEnergyState(spool_.Folder()))
+    energy_ = loaded.Value();
+  else
+    say_(loaded.Reason());
   droppedTold_ = spool_.Dropped();
 }
 
-bool Publisher::AddReading(const ReadingMoment& moment, const MeterState& meter, const LiveReading& reading,
-                           std::string& error) {
+Result<> Publisher::AddReading(const ReadingMoment& moment, const MeterState& meter, const LiveReading& reading) {
   const std::uint64_t seq = spool_.NextSeq();
-  if (!spool_.Append(ReadingMessage(seq, moment, meter, reading), error)) return false;
+  if (Result<> appended = spool_.Append(ReadingMessage(seq, moment, meter, reading)); !appended) return appended;
   if (spool_.Dropped() > droppedTold_) {
     say_("the spool is over its size limit: " + std::to_string(spool_.Dropped() - droppedTold_) +
          " oldest reading(s) dropped unsent (" + std::to_string(spool_.Dropped()) + " since the start)");
     droppedTold_ = spool_.Dropped();
   }
-  AddEnergyReading(energy_, moment.Epoch, IsoTime(moment.When, moment.Millisecond), NumericPrefix(reading.TKW),
-                   NumericPrefix(reading.TKVAR), options_.IntervalSeconds);
-  if (!SaveEnergyState(spool_.Folder(), energy_, error)) return false;
+  AddEnergyReading(energy_, moment.Epoch, IsoText(moment), NumericPrefix(reading.TKW), NumericPrefix(reading.TKVAR),
+                   options_.IntervalSeconds);
+  if (Result<> saved = SaveEnergyState(spool_.Folder(), energy_); !saved) return saved;
   if (connected_) {
     Pump();
     client_.Publish(options_.Topics.Energy, EnergyMessage(energy_), options_.Qos, true);
   }
-  return true;
+  return {};
 }
 
 void Publisher::SetInstrument(bool answering) {
@@ -37,7 +39,7 @@ void Publisher::SetInstrument(bool answering) {
   if (connected_) client_.Publish(options_.Topics.Instrument, answering ? "ok" : "lost", options_.Qos, true);
 }
 
-bool Publisher::Service(std::string& error) {
+Result<> Publisher::Service() {
   for (const MqttEvent& event : client_.TakeEvents()) {
     switch (event.What) {
       case MqttEvent::Connected: OnConnected(); break;
@@ -68,10 +70,10 @@ bool Publisher::Service(std::string& error) {
   // A long replay trims its spool files as it goes.
   if (ackedSinceMark_ >= 5000) {
     ackedSinceMark_ = 0;
-    if (!spool_.SaveMark(error)) return false;
+    if (Result<> saved = spool_.SaveMark(); !saved) return saved;
   }
   if (connected_) Pump();
-  return true;
+  return {};
 }
 
 void Publisher::OnConnected() {

@@ -30,20 +30,21 @@ struct PublisherOptions {
 
 class Publisher {
  public:
-  // say: one line for the user (stderr).
+  // say: one line for the user (stderr); damaged energy totals are told
+  // through it and start again from 0.
   Publisher(MqttClient& client, Spool& spool, const PublisherOptions& options,
             std::function<void(const std::string&)> say);
 
   // A new reading: spooled and forced to disk, the energy totals moved on
-  // and saved, then sent after whatever waits before it. False with error
-  // when the spool or the totals cannot be written.
-  bool AddReading(const ReadingMoment& moment, const MeterState& meter, const LiveReading& reading, std::string& error);
+  // and saved, then sent after whatever waits before it. Fails when the
+  // spool or the totals cannot be written.
+  Result<> AddReading(const ReadingMoment& moment, const MeterState& meter, const LiveReading& reading);
   // "ok" or "lost", published (retained) when it changes and on each connection.
   void SetInstrument(bool answering);
 
-  // Takes the client's events and sends what the window allows. False with
-  // error when the acknowledged mark cannot be written.
-  bool Service(std::string& error);
+  // Takes the client's events and sends what the window allows. Fails when
+  // the acknowledged mark cannot be written.
+  Result<> Service();
 
   // After Refused: the broker's reason.
   bool Refused() const { return refused_; }

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "publish/StateFile.hpp"
+
 namespace qelt {
 namespace {
 
@@ -100,6 +102,13 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// The highest seq a segment may have given out, read or not: each entry
+// past the whole ones is at least a header long, and a last part may be
+// what is left of an entry that was once whole.
+std::uint64_t HighestGiven(std::uint64_t lastWhole, std::uint64_t unreadBytes) {
+  return lastWhole + (unreadBytes + HeaderSize - 1) / HeaderSize;
+}
+
 void SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
   if (fd < 0) return;
@@ -132,7 +141,7 @@ Spool::~Spool() {
   if (lockFd_ >= 0) ::close(lockFd_);
 }
 
-bool Spool::Open(const std::string& folder, std::uint64_t maxBytes, std::string& error) {
+Result<> Spool::Open(const std::string& folder, std::uint64_t maxBytes) {
   folder_ = folder;
   maxBytes_ = std::max<std::uint64_t>(maxBytes, 1);
   // Segments small enough that dropping the oldest one keeps most of the
@@ -141,18 +150,15 @@ bool Spool::Open(const std::string& folder, std::uint64_t maxBytes, std::string&
   std::error_code ec;
   fs::create_directories(folder_, ec);
   if (ec) {
-    error = "cannot create the spool folder " + folder_ + ": " + ec.message();
-    return false;
+    return Fail("cannot create the spool folder " + folder_ + ": " + ec.message());
   }
   const std::string lockPath = (fs::path(folder_) / "lock").string();
   lockFd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (lockFd_ < 0) {
-    error = "cannot write in the spool folder " + folder_ + ": " + ErrnoText();
-    return false;
+    return Fail("cannot write in the spool folder " + folder_ + ": " + ErrnoText());
   }
   if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
-    error = "the spool folder " + folder_ + " is in use by another publisher";
-    return false;
+    return Fail("the spool folder " + folder_ + " is in use by another publisher");
   }
 
   {
@@ -168,35 +174,35 @@ bool Spool::Open(const std::string& folder, std::uint64_t maxBytes, std::string&
     if (number > 0 && item.is_regular_file(ec)) found.emplace_back(number, item.path().string());
   }
   if (ec) {
-    error = "cannot read the spool folder " + folder_ + ": " + ec.message();
-    return false;
+    return Fail("cannot read the spool folder " + folder_ + ": " + ec.message());
   }
   std::sort(found.begin(), found.end());
-  std::uint64_t last = 0;
+  std::uint64_t last = 0;   // the last whole entry so far: later ones follow it
+  std::uint64_t given = 0;  // the highest seq that may have been given out
   for (const auto& [number, path] : found) {
     Segment segment;
     segment.Path = path;
     segment.First = std::max(number, last + 1);
     if (!ScanSegment(segment, last)) ++damagedFiles_;
-    if (segment.Last < segment.First) {
-      // Nothing readable: an empty file goes; one with bytes stays as it is,
-      // and its name's number counts as given, since it may have been sent.
-      if (segment.Bytes == 0)
-        fs::remove(path, ec);
-      else
-        last = std::max(last, number);
+    const bool empty = segment.Last < segment.First;
+    // A segment is named after its first entry's seq.
+    given = std::max(given, HighestGiven(empty ? number - 1 : segment.Last,
+                                         segment.Bytes > segment.Whole ? segment.Bytes - segment.Whole : 0));
+    if (empty) {
+      // Nothing readable: an empty file goes; one with bytes stays as it is.
+      if (segment.Bytes == 0) fs::remove(path, ec);
       continue;
     }
     last = segment.Last;
     segments_.push_back(segment);
   }
   for (std::size_t i = 0; i + 1 < segments_.size(); ++i) segments_[i].Closed = true;
-  nextSeq_ = std::max(last, acked_) + 1;
+  nextSeq_ = std::max({last, given, acked_}) + 1;
   if (!segments_.empty() && !segments_.back().Closed && segments_.back().Bytes < segmentLimit_) {
     appendFd_ = ::open(segments_.back().Path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (appendFd_ < 0) segments_.back().Closed = true;
   }
-  return true;
+  return {};
 }
 
 bool Spool::ScanSegment(Segment& segment, std::uint64_t after) {
@@ -218,6 +224,7 @@ bool Spool::ScanSegment(Segment& segment, std::uint64_t after) {
     segment.Last = entry.Seq;
     end += size;
   }
+  segment.Whole = end;
   if (end < segment.Bytes) {
     segment.Closed = true;
     return false;
@@ -225,7 +232,7 @@ bool Spool::ScanSegment(Segment& segment, std::uint64_t after) {
   return true;
 }
 
-bool Spool::StartSegment(std::string& error) {
+Result<> Spool::StartSegment() {
   if (appendFd_ >= 0) {
     ::close(appendFd_);
     appendFd_ = -1;
@@ -236,35 +243,29 @@ bool Spool::StartSegment(std::string& error) {
   segment.First = nextSeq_;
   segment.Last = nextSeq_ - 1;
   appendFd_ = ::open(segment.Path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (appendFd_ < 0) {
-    error = "cannot create " + segment.Path + ": " + ErrnoText();
-    return false;
-  }
+  if (appendFd_ < 0) return Fail("cannot create " + segment.Path + ": " + ErrnoText());
   if (sync_) SyncFolder(folder_);
   segments_.push_back(segment);
-  return true;
+  return {};
 }
 
-bool Spool::Append(std::string_view payload, std::string& error) {
-  if (payload.size() > MaxSpoolPayload) {
-    error = "a reading too large for the spool";
-    return false;
-  }
+Result<> Spool::Append(std::string_view payload) {
+  if (payload.size() > MaxSpoolPayload) return Fail("a reading too large for the spool");
   if (appendFd_ < 0 || segments_.empty() || segments_.back().Closed || segments_.back().Bytes >= segmentLimit_)
-    if (!StartSegment(error)) return false;
+    if (Result<> started = StartSegment(); !started) return started;
   Segment& segment = segments_.back();
   const std::string bytes = SpoolEntryBytes(nextSeq_, payload);
   if (!WriteAll(appendFd_, bytes) || (sync_ && ::fdatasync(appendFd_) != 0)) {
-    error = "cannot write the spool " + segment.Path + ": " + ErrnoText();
+    Failure failed = Fail("cannot write the spool " + segment.Path + ": " + ErrnoText());
     // A part written stays out of the next read and appends, whatever it holds.
     if (::ftruncate(appendFd_, static_cast<off_t>(segment.Bytes)) != 0) segment.Closed = true;
-    return false;
+    return failed;
   }
   segment.Bytes += bytes.size();
   segment.Last = nextSeq_;
   ++nextSeq_;
   while (Bytes() > maxBytes_ && segments_.size() > 1) DropOldest();
-  return true;
+  return {};
 }
 
 void Spool::DropOldest() {
@@ -299,22 +300,14 @@ void Spool::Acknowledge(std::uint64_t seq) {
   }
 }
 
-bool Spool::SaveMark(std::string& error) {
+Result<> Spool::SaveMark() {
   if (acked_ != savedMark_) {
     const std::string path = (fs::path(folder_) / "acked").string();
-    const std::string temp = path + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const std::string text = std::to_string(acked_) + "\n";
-    const bool written = fd >= 0 && WriteAll(fd, text) && (!sync_ || ::fdatasync(fd) == 0);
-    if (fd >= 0) ::close(fd);
-    if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
-      error = "cannot write " + path + ": " + ErrnoText();
-      return false;
-    }
+    if (Result<> written = WriteStateFile(path, std::to_string(acked_) + "\n", sync_); !written) return written;
     savedMark_ = acked_;
   }
   RemoveAcknowledgedSegments();
-  return true;
+  return {};
 }
 
 void Spool::RemoveAcknowledgedSegments() {

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/Result.hpp"
+
 namespace qelt {
 
 struct SpoolEntry {
@@ -30,26 +32,30 @@ class Spool {
   Spool& operator=(const Spool&) = delete;
 
   // Creates the folder if needed and reads what it holds. maxBytes: the size
-  // over which the oldest entries are dropped. False with error when the
-  // folder cannot be made, read or locked.
-  bool Open(const std::string& folder, std::uint64_t maxBytes, std::string& error);
+  // over which the oldest entries are dropped. Fails when the folder cannot
+  // be made, read or locked.
+  Result<> Open(const std::string& folder, std::uint64_t maxBytes);
 
   // Off: entries and the mark are not forced to disk (tests and benchmarks
   // that write thousands).
   void SetSync(bool sync) { sync_ = sync; }
 
-  // The number the next Append gives; 1 for a new spool, never one given before.
+  // The number the next Append gives; 1 for a new spool, never one given
+  // before, also after a segment that cannot be read whole: the bytes past
+  // its last whole entry bound the entries they may have held (each at
+  // least its 16-byte header, the last maybe cut), and the count goes on
+  // above them.
   std::uint64_t NextSeq() const { return nextSeq_; }
-  // Writes payload as entry NextSeq() and forces it to disk. False with error
-  // when it could not be written whole (nothing of it is then counted).
-  bool Append(std::string_view payload, std::string& error);
+  // Writes payload as entry NextSeq() and forces it to disk. Fails when it
+  // could not be written whole (nothing of it is then counted).
+  Result<> Append(std::string_view payload);
 
   // The broker acknowledged seq. Acknowledgements may come in any order.
   void Acknowledge(std::uint64_t seq);
   // Writes the acknowledged mark and removes segments acknowledged entirely
   // (the newest one stays, so the numbering is never lost). Costs a sync:
   // call it now and then, not for every acknowledgement.
-  bool SaveMark(std::string& error);
+  Result<> SaveMark();
 
   // Up to max unacknowledged entries from seq `from` on, in seq order.
   std::vector<SpoolEntry> Read(std::uint64_t from, std::size_t max);
@@ -73,11 +79,12 @@ class Spool {
     std::uint64_t First = 0;  // seq of the first entry
     std::uint64_t Last = 0;   // seq of the last whole entry; First - 1 when empty
     std::uint64_t Bytes = 0;  // the file's size
+    std::uint64_t Whole = 0;  // bytes of the entries read whole, from the start
     bool Closed = false;      // damaged or full: no more appends
   };
 
   bool ScanSegment(Segment& segment, std::uint64_t after);
-  bool StartSegment(std::string& error);
+  Result<> StartSegment();
   void DropOldest();
   void RemoveAcknowledgedSegments();
   std::uint64_t FirstPresentAfter(std::uint64_t seq) const;

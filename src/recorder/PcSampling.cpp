@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/PathText.hpp"
 #include "recorder/SamplingInterval.hpp"
 #include "records/RecordFileReader.hpp"
 

@@ -27,19 +27,6 @@ std::int64_t MissTicks(RecorderState& state, std::int64_t ticks) {
 
 }  // namespace
 
-// The monotonic moment near `nominal` (within half a second) at which the
-// wall clock shows a whole second and a little: however late a poll makes a
-// tick, it is then still in its own second of the record times, so two
-// records never share a second and none is left out. Taken afresh at every
-// tick, it follows a wall clock that is slewed or set.
-double OnWallSecond(Host& host, double nominal) {
-  const double now = host.Monotonic();
-  const double wall = host.SecondsSinceMidnight() + (nominal - now);
-  double shift = TickAfterTheSecond - (wall - std::floor(wall));
-  shift -= std::floor(shift + 0.5);  // into [-0.5, 0.5)
-  return nominal + shift;
-}
-
 TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& options,
                                        const std::function<ValueTexts()>& values,
                                        const std::function<bool(double nextTick)>& between,
@@ -57,17 +44,17 @@ TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& 
     return result;
   }
 
-  double nextTick = OnWallSecond(host, host.Monotonic() + 1.0);
+  WallSecondTicker ticker(host);
   std::int64_t ticks = 0;
   for (;;) {
-    while (host.Monotonic() < nextTick) {
+    while (host.Monotonic() < ticker.Next()) {
       if (between) {
-        if (!between(nextTick)) {
+        if (!between(ticker.Next())) {
           result.End = TimedRecordingEnd::Stopped;
           return result;
         }
       } else {
-        host.RunEvents(nextTick - host.Monotonic());
+        host.RunEvents(ticker.Next() - host.Monotonic());
       }
     }
     ++ticks;
@@ -90,17 +77,10 @@ TimedRecordingResult RunTimedRecording(Host& host, const TimedRecordingOptions& 
       result.Skipped = state.SkippedRecords;
       if (onSkipped) onSkipped(step.Moment, state.SkippedRecords);
     }
-    // Like a timer, a late tick is taken once, never two in one second: a
-    // tick a whole second late (or on the very turn of one: a second left
-    // out is better than two records in one) is in the next one's second
-    // already. The ticks it missed count as ticks without a new reading.
-    nextTick = OnWallSecond(host, nextTick + 1.0);
-    const double now = host.Monotonic();
-    if (nextTick < now + 2 * TickAfterTheSecond) {
-      const auto missed = static_cast<std::int64_t>(now - nextTick) + 1;
+    // The ticks a late one missed count as ticks without a new reading.
+    if (const std::int64_t missed = ticker.Advance(); missed > 0) {
       ticks += missed;
       const std::int64_t missedSamples = MissTicks(state, missed);
-      nextTick = OnWallSecond(host, now + 1.0);
       if (missedSamples > 0 && state.Recording) {
         state.SkippedRecords += missedSamples;
         result.Skipped = state.SkippedRecords;

@@ -7,18 +7,11 @@
 #include <string>
 
 #include "platform/Host.hpp"
+#include "platform/WallSecondTicker.hpp"
 #include "recorder/MeasurementFile.hpp"
 #include "recorder/MeasurementRecorder.hpp"
 
 namespace qelt {
-
-// Ticks fall this long after the wall clock's second turns.
-inline constexpr double TickAfterTheSecond = 0.02;
-
-// The monotonic moment near `nominal` (within half a second) at which the
-// wall clock shows a whole second and TickAfterTheSecond: a tick made late
-// by a poll then still falls in its own second.
-double OnWallSecond(Host& host, double nominal);
 
 struct TimedRecordingOptions {
   std::string Out;           // the recording file (continuations beside it)

@@ -10,6 +10,7 @@
 #include "analysis/Summary.hpp"
 #include "harmonic/WaveDrawing.hpp"
 #include "platform/Dialogs.hpp"
+#include "platform/PathText.hpp"
 #include "report/HarmonicReport.hpp"
 #include "report/ReportCanvas.hpp"
 #include "report/ReportLayout.hpp"

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/Dialogs.hpp"
+#include "platform/PathText.hpp"
 #include "report/TrendData.hpp"
 #include "text/NumberText.hpp"
 

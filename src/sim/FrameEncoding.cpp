@@ -23,6 +23,11 @@ bool Over(bool forced, double value) { return forced || std::fabs(value) * 10.0 
 // A sign shows only on digits that are not all zero.
 bool Negative(double value, std::uint16_t raw) { return value < 0 && raw > 0; }
 
+// One flag carries the sign of both KVAR and Theta.
+bool NegativeReactive(double kvar, double theta, std::uint16_t rawKvar, std::uint16_t rawTheta) {
+  return (kvar < 0 || theta < 0) && (rawKvar > 0 || rawTheta > 0);
+}
+
 struct PhaseRaw {
   std::uint16_t V, I, KVA, KW, PF, Theta, KVAR;
   bool NegKW, NegKVAR, OverV, OverI;
@@ -38,8 +43,7 @@ PhaseRaw RawPhase(const LoadSample::Phase& p, bool overV, bool overI) {
   r.Theta = RawDigits(p.Theta, 1);
   r.KVAR = RawDigits(p.KVAR, 1);
   r.NegKW = Negative(p.KW, r.KW);
-  // One flag carries the sign of both KVAR and Theta.
-  r.NegKVAR = (p.KVAR < 0 || p.Theta < 0) && (r.KVAR > 0 || r.Theta > 0);
+  r.NegKVAR = NegativeReactive(p.KVAR, p.Theta, r.KVAR, r.Theta);
   r.OverV = Over(overV, p.V);
   r.OverI = Over(overI, p.I);
   return r;
@@ -60,7 +64,7 @@ Totals RawTotals(const LoadSample& s) {
   t.Hz = RawDigits(s.Hz, 1);
   t.I4 = RawDigits(s.I4, 1);
   t.NegTKW = Negative(s.TKW, t.TKW);
-  t.NegTKVAR = (s.TKVAR < 0 || s.TTheta < 0) && (t.TKVAR > 0 || t.TTheta > 0);
+  t.NegTKVAR = NegativeReactive(s.TKVAR, s.TTheta, t.TKVAR, t.TTheta);
   t.OverI4 = Over(s.Over.I4, s.I4);
   return t;
 }

@@ -23,7 +23,7 @@ inline Failure Fail(std::string reason) { return Failure{std::move(reason)}; }
 template <typename T = void>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : value_(std::move(value)) {}  // NOLINT(google-explicit-constructor)
+  Result(T value) : value_(std::move(value)) {}                    // NOLINT(google-explicit-constructor)
   Result(Failure failure) : reason_(std::move(failure.Reason)) {}  // NOLINT(google-explicit-constructor)
 
   bool Ok() const { return value_.has_value(); }

@@ -6,8 +6,9 @@
 #include "TempDir.hpp"
 #include "analysis/Summary.hpp"
 #include "analysis/SummaryText.hpp"
-#include "platform/Dialogs.hpp"
+#include "platform/PathText.hpp"
 #include "records/RecordTable.hpp"
+#include "text/NumberText.hpp"
 
 namespace qelt {
 namespace {
@@ -417,6 +418,58 @@ TEST(SummaryMoments, ReadAndWrittenBack) {
   EXPECT_FALSE(ReadMoment("2024/12/01", "00:60:00"));
   EXPECT_FALSE(ReadMoment("2024/12/01", "0:00:00"));
   EXPECT_EQ(MomentText(*ReadMoment("1969/12/31", "23:00:00")), "1969/12/31 23:00:00");
+}
+
+TEST(SummaryValues, LongDigitRunsReadAsTheGeneralReaderReadsThem) {
+  // Up to 15 digits a text is read straight; past them, and far past what
+  // a 64-bit mantissa holds, the general reading takes over.
+  const std::vector<std::string> texts = {"12345678901234.5",
+                                          "123456789012345.6",
+                                          "1234567890123456789012",
+                                          "-00000000000000000000001.5",
+                                          "0.00000000000000000000000000000000001",
+                                          "99999999999999999999999999999999999999.9"};
+  std::vector<Rec> records;
+  int second = 0;
+  for (const std::string& text : texts) records.push_back({Clock(36000 + 2 * second++), {{"V1", text}}});
+  for (int pass = 0; pass < 2; ++pass) {
+    TempDir dir;
+    GridRows grid(RecordColumns);
+    grid.AddRow(HeaderLine());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      const std::string line = Line(static_cast<int>(i) + 1, records[i], false);
+      grid.AddRow(line.substr(0, line.size() - 2));
+    }
+    SummaryOptions options;
+    std::vector<double> seen;
+    options.OnRecord = [&](const SummaryRecord& r) { seen.push_back(r.Values[QuantityIndexOf("V1")]); };
+    if (pass == 0) {
+      WriteFile(dir.File("long.mes"), FileText(records));
+      Summarize({dir.File("long.mes")}, options);
+    } else {
+      SummarizeGrids({&grid}, options);
+    }
+    ASSERT_EQ(seen.size(), texts.size()) << pass;
+    for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(seen[i], NumericPrefix(texts[i])) << texts[i];
+  }
+}
+
+TEST(SummaryDemand, ABlockLengthOutsideOneMinuteToADayIsRefusedBeforeAnyReading) {
+  TempDir dir;
+  const std::vector<Rec> records = {{"10:00:00", {{"TKW", "001.0"}}}, {"10:00:02", {{"TKW", "001.0"}}}};
+  for (const int minutes : {0, -15, 1441}) {
+    SCOPED_TRACE(minutes);
+    const Summary s = Of(dir, records, minutes);
+    EXPECT_EQ(s.Error, SummaryError::BadOptions);
+    EXPECT_EQ(s.Reason, "the demand block must be 1 to 1440 minutes, not " + std::to_string(minutes));
+    EXPECT_EQ(s.Records, 0);
+    GridRows grid(RecordColumns);
+    grid.AddRow(HeaderLine());
+    SummaryOptions options;
+    options.DemandMinutes = minutes;
+    EXPECT_EQ(SummarizeGrids({&grid}, options).Error, SummaryError::BadOptions);
+  }
+  for (const int minutes : {1, 1440}) EXPECT_EQ(Of(dir, records, minutes).Error, SummaryError::None) << minutes;
 }
 
 }  // namespace

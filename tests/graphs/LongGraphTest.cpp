@@ -5,9 +5,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 
+#include "ProcessUsage.hpp"
 #include "graphs/LiveGraph.hpp"
 #include "platform/VirtualHost.hpp"
 
@@ -22,13 +22,6 @@ struct CountingCharts : LiveChartsView {
   long points = 0;
   double last = -1;
 };
-
-long ResidentKiB() {
-  std::ifstream statm("/proc/self/statm");
-  long pages = 0, resident = 0;
-  statm >> pages >> resident;
-  return resident * 4;
-}
 
 TEST(LongRun, TenDaysOfLiveGraphTicks) {
   VirtualHost host(86000.0, DateTime{2027, 1, 28, 0, 0, 0});
@@ -49,7 +42,7 @@ TEST(LongRun, TenDaysOfLiveGraphTicks) {
       const int next = GraphTick(state, live, 1, charts);
       if (host.Now().Day != lastDay) {
         lastDay = host.Now().Day;
-        memory.push_back(ResidentKiB());
+        memory.push_back(test::ResidentKiB());
       }
       if (host.Monotonic() < end) schedule(next);
     });

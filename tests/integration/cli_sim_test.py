@@ -54,6 +54,9 @@ def expect_complaint(stderr, what):
 
 
 def case_read_json(cli, sim, tmp):
+    # A zone off UTC by a part of an hour: "t" must name the instant there too.
+    os.environ["TZ"] = "NPT-5:45"
+    time.tzset()
     trace = os.path.join(tmp, "trace.jsonl")
     link = os.path.join(tmp, "dev")
     s = Simulator(sim, ["--link", link, "--trace", trace])
@@ -77,8 +80,10 @@ def case_read_json(cli, sim, tmp):
                f"reading {n + 1}: {list(item)}")
         expect_date_time(item["date"], item["time"], f"reading {n + 1}")
         t = item["t"]
-        expect(re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}", t) is not None
+        expect(re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}\+05:45", t) is not None
                and t[:10] == item["date"].replace("/", "-") and t[11:19] == item["time"], f"reading {n + 1}: t {t!r}")
+        instant = datetime.datetime.strptime(t, "%Y-%m-%dT%H:%M:%S.%f%z").timestamp()
+        expect(abs(instant - time.time()) < NOW_SLACK.total_seconds(), f"reading {n + 1}: {t} is not now")
         expect(item["WiringCode"] == 8 and item["WiringMode"] == "3P4W",
                f"reading {n + 1}: wiring {item['WiringCode']!r} {item['WiringMode']!r}")
         printed.append(item["values"])

@@ -25,6 +25,35 @@ def mosquitto_binary():
     return None
 
 
+class SilentListener:
+    """A port on 127.0.0.1 that listens and never accepts, its one-place queue
+    filled: a connection attempt there gets no answer at all."""
+
+    def __init__(self):
+        self.sock = socket.socket()
+        self.sock.bind(("127.0.0.1", 0))
+        self.sock.listen(0)
+        self.port = self.sock.getsockname()[1]
+        self.fillers = []
+        for _ in range(2):
+            filler = socket.socket()
+            filler.setblocking(False)
+            filler.connect_ex(("127.0.0.1", self.port))
+            self.fillers.append(filler)
+        time.sleep(0.2)
+
+    def close(self):
+        for s in self.fillers + [self.sock]:
+            s.close()
+
+
+def spooled_readings(spool):
+    """Readings written to a spool folder so far (its segment bytes, roughly)."""
+    if not os.path.isdir(spool):
+        return 0
+    return sum(os.path.getsize(os.path.join(spool, n)) for n in os.listdir(spool) if n.endswith(".qsp"))
+
+
 class Broker:
     """mosquitto with its own config and persistence in folder; the same port
     across a stop and a start."""

@@ -3,8 +3,10 @@
 
 Usage: publish_cli_test.py CASE QELT_CLI QELT_SIM
 """
+import datetime
 import json
 import os
+import re
 import signal
 import subprocess
 import sys
@@ -12,7 +14,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from simrig import QUANTITIES, SKIPPED, Failed, Simulator, expect, read_trace, run_case, run_cli  # noqa: E402
-from mqttrig import Broker, Subscriber, mosquitto_binary  # noqa: E402
+from mqttrig import Broker, SilentListener, Subscriber, free_port, mosquitto_binary, spooled_readings  # noqa: E402
 
 
 def number(text):
@@ -61,6 +63,9 @@ def base_args(tmp, broker, link):
 
 
 def case_seq(cli, sim, tmp):
+    # A zone off UTC by a part of an hour: "t" must name the instant there too.
+    os.environ["TZ"] = "NPT-5:45"
+    time.tzset()
     broker, s, link = rig(tmp)
     sub = Subscriber(broker.port, "qelt/#")
     try:
@@ -81,7 +86,10 @@ def case_seq(cli, sim, tmp):
         expect(list(r["values"]) == QUANTITIES, "values out of order")
         expect(r["values"] in sent, f"reading {r['seq']} is no frame the simulator sent")
         expect(r["WiringMode"] == "3P4W" and r["WiringCode"] == 8, f"wiring {r['WiringMode']}")
-        expect(r["t"].startswith(r["date"].replace("/", "-") + "T" + r["time"] + "."), f"t {r['t']}")
+        expect(r["t"].startswith(r["date"].replace("/", "-") + "T" + r["time"] + ".") and r["t"].endswith("+05:45"),
+               f"t {r['t']}")
+        instant = datetime.datetime.strptime(r["t"], "%Y-%m-%dT%H:%M:%S.%f%z").timestamp()
+        expect(abs(instant - time.time()) < 60, f"t {r['t']} is not the instant it was taken")
     seconds = [time.mktime(time.strptime(r["date"] + " " + r["time"], "%Y/%m/%d %H:%M:%S")) for r in got]
     expect(all(b - a == 1 for a, b in zip(seconds, seconds[1:])), f"not one second apart: {seconds}")
     status = [p for _, p, _ in sub.taken("qelt/m1/status")]
@@ -238,6 +246,33 @@ def case_password(cli, sim, tmp):
         broker.stop()
 
 
+def case_stop_unreachable(cli, sim, tmp):
+    """SIGTERM while no broker is connected, one refusing and one that never
+    answers: nothing can be acknowledged, so the publisher ends at once (not
+    after the drain's 10 s) and says what stays in the spool."""
+    link = os.path.join(tmp, "dev")
+    s = Simulator(SIM, ["--link", link, "--fast"])
+    silent = SilentListener()
+    try:
+        for name, port in (("refused", free_port()), ("silent", silent.port)):
+            spool = os.path.join(tmp, "spool-" + name)
+            proc = publisher(cli, ["--port", link, "--broker", f"mqtt://127.0.0.1:{port}", "--id", "m1",
+                                   "--spool", spool])
+            deadline = time.monotonic() + 20
+            while spooled_readings(spool) == 0 and time.monotonic() < deadline and proc.poll() is None:
+                time.sleep(0.1)
+            expect(spooled_readings(spool) > 0, f"{name}: nothing spooled")
+            proc.send_signal(signal.SIGTERM)
+            rc, err = finish(proc, limit=5)
+            expect(rc == 0, f"{name}: exit {rc}: {err}")
+            told = [line for line in err.splitlines() if "stay in the spool" in line]
+            expect(len(told) == 1 and re.match(r"qelt-cli: \d+ reading\(s\) not acknowledged", told[0]),
+                   f"{name}: {err}")
+    finally:
+        silent.close()
+        s.stop()
+
+
 def case_usage(cli, sim, tmp):
     broker_url = "mqtt://127.0.0.1:1"
     bad = [
@@ -275,6 +310,7 @@ CASES = {
     "discovery": case_discovery,
     "password": case_password,
     "usage": case_usage,
+    "stop_unreachable": case_stop_unreachable,
 }
 
 SIM = None

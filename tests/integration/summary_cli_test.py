@@ -298,8 +298,29 @@ def case_recorded(cli, sim, tmp):
     expect(doc["quantities"]["V1"]["count"] + doc["quantities"]["V1"]["ol"] == 4, f"V1 {doc['quantities']['V1']}")
 
 
+def case_daylight_saving(cli, sim, tmp):
+    """A night's recording in central European wall time across the change back:
+    the text says so; the figures stay those of the records' own times."""
+    night = [datetime.datetime(2026, 10, 25, 1, 30) + datetime.timedelta(minutes=m) for m in range(90)]
+    night += [datetime.datetime(2026, 10, 25, 2, 0) + datetime.timedelta(minutes=m) for m in range(90)]
+    path = os.path.join(tmp, "night.mes")
+    write_recording(path, [(t, values(k)) for k, t in enumerate(night)], 10000)
+    said = {}
+    for zone in ("CET-1CEST,M3.5.0,M10.5.0/3", "UTC0"):
+        os.environ["TZ"] = zone
+        rc, out, err, _ = run_cli(cli, ["summary", path])
+        expect(rc == 0, f"{zone}: exit {rc}, stderr {err!r}")
+        said[zone] = [x for x in out.decode("utf-8").splitlines() if x.startswith("Daylight saving")]
+        doc, _ = summary_json(cli, [path])
+        expect(doc["clock_steps"] == 1 and doc["records"] == 180, f"{zone}: figures {doc['clock_steps']}")
+    expect(said["CET-1CEST,M3.5.0,M10.5.0/3"] == [
+        "Daylight saving: at 2026/10/25 03:00:00 the local clock went back by 60 minutes; the records repeat the "
+        "60 minutes before it."], f"central Europe: {said}")
+    expect(said["UTC0"] == [], f"UTC: {said}")
+
+
 CASES = {"recording": case_recording, "list_file": case_list_file, "text": case_text, "exits": case_exits,
-         "recorded": case_recorded}
+         "recorded": case_recorded, "daylight_saving": case_daylight_saving}
 
 if __name__ == "__main__":
     sys.exit(run_case(CASES, "qelt-summary", errors=(Failed, AssertionError, ValueError, KeyError, TypeError)))

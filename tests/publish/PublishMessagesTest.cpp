@@ -50,12 +50,12 @@ TEST(ReadingMessage, NumbersNullsAndOverRange) {
   MeterState meter;
   meter.WiringCode = 8;
   meter.WiringMode = "3P4W";
-  ReadingMoment moment{{2026, 12, 10, 10, 0, 0}, 250, 0};
+  ReadingMoment moment{{2026, 12, 10, 10, 0, 0}, 250, 0, 60};
   const std::string text = ReadingMessage(42, moment, meter, reading);
   const nlohmann::ordered_json m = nlohmann::ordered_json::parse(text);
   EXPECT_EQ(m.begin().key(), "seq");
   EXPECT_EQ(m["seq"], 42);
-  EXPECT_EQ(m["t"], "2026-12-10T10:00:00.250");
+  EXPECT_EQ(m["t"], "2026-12-10T10:00:00.250+01:00");
   EXPECT_EQ(m["date"], "2026/12/10");
   EXPECT_EQ(m["time"], "10:00:00");
   EXPECT_EQ(m["WiringCode"], 8);

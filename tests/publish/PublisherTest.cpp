@@ -2,11 +2,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include "ResultCheck.hpp"
 #include "TempDir.hpp"
+#include "platform/IsoMoment.hpp"
 #include "publish/Publisher.hpp"
 
 namespace qelt {
 namespace {
+
+using test::Succeeded;
 
 struct Sent {
   std::string Topic, Payload;
@@ -18,7 +22,7 @@ struct Sent {
 // A broker connection under the test's control.
 class FakeClient : public MqttClient {
  public:
-  bool Start(const MqttSettings&, std::string&) override { return true; }
+  Result<> Start(const MqttSettings&) override { return {}; }
   int Publish(const std::string& topic, const std::string& payload, int qos, bool retain) override {
     if (!connected) return 0;
     sent.push_back({topic, payload, qos, retain, ++lastId});
@@ -66,8 +70,7 @@ class FakeClient : public MqttClient {
 class PublisherTest : public ::testing::Test {
  protected:
   PublisherTest() {
-    std::string error;
-    EXPECT_TRUE(spool.Open(dir.File("spool"), 1 << 20, error)) << error;
+    EXPECT_TRUE(Succeeded(spool.Open(dir.File("spool"), 1 << 20)));
     options.Topics = TopicsFor("qelt", "m1");
     options.BrokerName = "127.0.0.1:1883";
     for (int i = 0; i < QuantityCount; ++i) reading.ByIndex(i) = "010.0";
@@ -76,17 +79,13 @@ class PublisherTest : public ::testing::Test {
     return std::make_unique<Publisher>(client, spool, options, [this](const std::string& s) { said.push_back(s); });
   }
   void Take(Publisher& p, int n) {
-    std::string error;
     for (int i = 0; i < n; ++i) {
       ReadingMoment moment{{2026, 12, 10, 10, 0, second % 60}, 0, 1000.0 + second};
       ++second;
-      ASSERT_TRUE(p.AddReading(moment, meter, reading, error)) << error;
+      ASSERT_TRUE(Succeeded(p.AddReading(moment, meter, reading)));
     }
   }
-  void Service(Publisher& p) {
-    std::string error;
-    ASSERT_TRUE(p.Service(error)) << error;
-  }
+  void Service(Publisher& p) { ASSERT_TRUE(Succeeded(p.Service())); }
 
   test::TempDir dir;
   Spool spool;
@@ -206,6 +205,38 @@ TEST_F(PublisherTest, DiscoveryDocumentsAreRetainedOnEachConnection) {
   for (const Sent& s : client.sent)
     if (s.Topic.starts_with("homeassistant/") && s.Retain) ++retained;
   EXPECT_EQ(retained, 30);
+}
+
+TEST_F(PublisherTest, DamagedEnergyTotalsAreToldKeptBesideAndStartAgainFromZero) {
+  test::WriteFile(dir.File("spool/energy.json"), "{\"kWh_import\": 12");
+  auto p = Make();
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_EQ(said[0], "energy totals in " + dir.File("spool/energy.json") + " are damaged; they start again from 0");
+  EXPECT_EQ(test::ReadFile(dir.File("spool/energy.json.damaged")), "{\"kWh_import\": 12");
+  reading.TKW = "3600";
+  Take(*p, 2);
+  EXPECT_DOUBLE_EQ(p->Energy().KWhImport, 1.0);
+}
+
+TEST_F(PublisherTest, ReadingAndEnergyMomentsCarryTheirUtcOffset) {
+  options.IntervalSeconds = 3600;
+  auto p = Make();
+  client.Connect();
+  Service(*p);
+  // 02:30 on 2026-10-25 comes twice in central Europe: at +02:00, and an
+  // hour later at +01:00. Only the offset tells the two apart.
+  const DateTime twice{2026, 10, 25, 2, 30, 0};
+  for (const double epoch : {1792888200.0, 1792891800.0}) {
+    const ReadingMoment moment{twice, 125, epoch, UtcOffsetMinutes(twice, epoch)};
+    ASSERT_TRUE(Succeeded(p->AddReading(moment, meter, reading)));
+  }
+  const std::vector<std::string> readings = client.Payloads("qelt/m1/reading");
+  ASSERT_EQ(readings.size(), 2u);
+  EXPECT_EQ(nlohmann::json::parse(readings[0])["t"], "2026-10-25T02:30:00.125+02:00");
+  EXPECT_EQ(nlohmann::json::parse(readings[1])["t"], "2026-10-25T02:30:00.125+01:00");
+  EXPECT_EQ(nlohmann::json::parse(client.Payloads("qelt/m1/energy").back())["t"], "2026-10-25T02:30:00.125+01:00");
+  // The hour between the two counts: 10 kW for 3600 s.
+  EXPECT_DOUBLE_EQ(p->Energy().KWhImport, 10.0);
 }
 
 }  // namespace

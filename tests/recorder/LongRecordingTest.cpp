@@ -5,8 +5,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
+#include "ProcessUsage.hpp"
 #include "TempDir.hpp"
 #include "platform/VirtualHost.hpp"
 #include "recorder/MeasurementFile.hpp"
@@ -15,13 +15,6 @@
 
 namespace qelt {
 namespace {
-
-long ResidentKiB() {
-  std::ifstream statm("/proc/self/statm");
-  long pages = 0, resident = 0;
-  statm >> pages >> resident;
-  return resident * 4;
-}
 
 TEST(LongRun, TenDaysOfRecordingAcrossMidnightsAndAMonthsEnd) {
   test::TempDir dir;
@@ -57,7 +50,7 @@ TEST(LongRun, TenDaysOfRecordingAcrossMidnightsAndAMonthsEnd) {
         lastSecond = second;
         if (when.Day != lastDay) {
           lastDay = when.Day;
-          memory.push_back(ResidentKiB());
+          memory.push_back(test::ResidentKiB());
         }
       },
       [&] { return serial; });

@@ -1,6 +1,9 @@
 #pragma once
 // What this process has used so far, for the tests and benchmarks that report it.
 #include <sys/resource.h>
+#include <unistd.h>
+
+#include <fstream>
 
 namespace qelt::test {
 
@@ -17,6 +20,14 @@ inline long PeakKiB() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return usage.ru_maxrss;
+}
+
+// The resident size now, in KiB.
+inline long ResidentKiB() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 }  // namespace qelt::test

@@ -15,6 +15,7 @@
 #include <QPrinterInfo>
 #include <QStringList>
 
+#include "platform/PathText.hpp"
 #include "platform/qt/QtWindowSurface.hpp"
 #include "platform/qt/StoredSettings.hpp"
 
