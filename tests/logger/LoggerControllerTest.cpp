@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <regex>
 
+#include "FakePanel.hpp"
 #include "FakePort.hpp"
 #include "LoggerRecordsSupport.hpp"
 #include "SimTestSupport.hpp"
@@ -25,19 +26,7 @@
 namespace qelt {
 namespace {
 
-struct FakePanel : PanelControl {
-  void StopTimer1() override { active = false; }
-  void StartTimer1() override {
-    active = true;
-    paused.clear();
-    ++starts;
-  }
-  bool Timer1Active() const override { return active; }
-  void ShowPollPaused(const std::string& why) override { paused = why; }
-  bool active = true;
-  int starts = 0;
-  std::string paused;
-};
+using test::FakePanel;
 
 struct FakeView : LoggerView {
   void ShowDirectory(const std::string& r, const std::vector<std::string>& list, int sets) override {
