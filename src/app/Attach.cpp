@@ -80,11 +80,12 @@ GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& di
   return graphs;
 }
 
-void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs) {
+void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs, WaitInput* input) {
   auto window = std::make_shared<QPointer<PreHarmonicWindow>>();
-  panel.SetKeyAction(PanelKey::Harmonic, [window, &panel, &session, &link, &dialogs] {
+  panel.SetKeyAction(PanelKey::Harmonic, [window, &panel, &session, &link, &dialogs, input] {
     if (!*window) {
       *window = new PreHarmonicWindow(session, link, panel, dialogs);
+      (*window)->SetWaitInput(input);
       QObject::connect(&panel, &QObject::destroyed, window->data(), &QObject::deleteLater);
     }
     PreHarmonicWindow* pre = window->data();

@@ -16,7 +16,7 @@ class GraphsController;
 class PanelWindow;
 class PcSamplingController;
 class PreHarmonicWindow;
-class Link;
+class WaitInput;
 
 // "Save", "Open", "List", "Sampling" and Timer2. host gives the sampling
 // moment's date and time; by default the PC's clock.
@@ -33,8 +33,9 @@ GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& di
                                PcSamplingController* sampling = nullptr);
 
 // "Harmonic": the acquisition window, made at the first click and shown again
-// by every later one. It closes with the main window.
-void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs);
+// by every later one. It closes with the main window. input: the hold of the
+// program's waits, which an acquisition opens to its window's Escape and close.
+void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs, WaitInput* input = nullptr);
 
 // "Summary" and "Report" on every file list and live list that sampling opens
 // from now on and on the logger's data lists (both together: one set). Either
