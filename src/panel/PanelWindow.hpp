@@ -24,6 +24,7 @@
 #include "session/Session.hpp"
 
 class QLabel;
+class QScrollArea;
 
 namespace qelt {
 
@@ -53,8 +54,6 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
 
   void SetKeyAction(PanelKey key, std::function<void()> action);
 
-  void StopTimer1() override { timer1_.stop(); }
-  void StartTimer1() override;
   bool Timer1Active() const override { return timer1_.isActive(); }
   void ShowPollPaused(const std::string& why) override;
   // The reason the readings stand still (a logger download); empty when they run.
@@ -95,10 +94,16 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void StopPoll() override;
+  void StartPoll() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildControls();
+  // The first size where the screen has the room, else as much as it has.
+  void FitScreen();
   void ShowReading();
   void ShowLinkText(const std::string& text);
   void LinkTextChanged(const std::string& text) override { ShowLinkText(text); }
@@ -111,6 +116,8 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
   Link& link_;
   Dialogs& dialogs_;
 
+  QScrollArea* scroll_ = nullptr;
+  QWidget* page_ = nullptr;  // the controls, at the first size
   Toolbar* toolbar_ = nullptr;
   std::array<QWidget*, 4> pictures_{};
   std::array<std::function<void()>, PanelKeyCount> keyActions_{};
