@@ -10,6 +10,7 @@
 #include <QScrollArea>
 #include <QStyle>
 #include <QSvgRenderer>
+#include <QWindow>
 
 #include "link/ClockCommand.hpp"
 #include "logger/MemoryCommand.hpp"
@@ -184,18 +185,20 @@ void PanelWindow::FitScreen() {
   const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll_);
   const PixelSize fitted = FittedClientSize({page_->width(), page_->height()},
                                             {room.width() - frame.width(), room.height() - frame.height()}, bar);
-  if (QSize(fitted.Width, fitted.Height) != size()) setFixedSize(fitted.Width, fitted.Height);
+  if (QSize(fitted.Width, fitted.Height) != size()) {
+    // The resize alone would put the client, not the frame, at the place asked for.
+    const QPoint at = pos();
+    setFixedSize(fitted.Width, fitted.Height);
+    if (QWindow* native = windowHandle()) native->setFramePosition(at);
+  }
   scroll_->setGeometry(rect());
 }
 
 void PanelWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  FitScreen();
-}
-
-void PanelWindow::moveEvent(QMoveEvent* event) {
-  QWidget::moveEvent(event);
-  if (isVisible()) FitScreen();
+  // Before the window system maps it: a resize after that would move the
+  // window by its frame.
+  if (!event->spontaneous()) FitScreen();
 }
 
 void PanelWindow::ShowStatusNote(const std::string& text) {

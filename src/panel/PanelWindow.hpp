@@ -95,7 +95,6 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  void moveEvent(QMoveEvent* event) override;
   void StopPoll() override;
   void StartPoll() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
