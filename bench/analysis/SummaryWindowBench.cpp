@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <cstdio>
 
+#include "FakePanel.hpp"
 #include "analysis/SummaryWindow.hpp"
 #include "platform/ScriptedDialogs.hpp"
 #include "platform/qt/Grid.hpp"
@@ -15,11 +16,7 @@
 using namespace qelt;
 
 namespace {
-struct NoPoll : PanelControl {
-  void StopTimer1() override {}
-  void StartTimer1() override {}
-  bool Timer1Active() const override { return false; }
-};
+using NoPoll = test::FakePanel;
 }  // namespace
 
 int main(int argc, char** argv) {

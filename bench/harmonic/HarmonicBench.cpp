@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "FakePanel.hpp"
 #include "harmonic/Analysis.hpp"
 #include "harmonic/Figures.hpp"
 #include "harmonic/PreHarmonicWindow.hpp"
@@ -28,11 +29,7 @@ using namespace qelt;
 
 namespace {
 
-struct Panel : PanelControl {
-  void StopTimer1() override {}
-  void StartTimer1() override {}
-  bool Timer1Active() const override { return false; }
-};
+using Panel = test::FakePanel;
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());

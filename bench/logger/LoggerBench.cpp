@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "FakePanel.hpp"
 #include "link/Link.hpp"
 #include "logger/LoggerWindows.hpp"
 #include "logger/RecordDecoder.hpp"
@@ -25,11 +26,7 @@ using namespace qelt;
 
 namespace {
 
-struct NoPanel : PanelControl {
-  void StopTimer1() override {}
-  void StartTimer1() override {}
-  bool Timer1Active() const override { return true; }
-};
+using NoPanel = test::FakePanel;
 
 struct NullPort : SerialPort {
   bool Open(const std::string&, const std::string&, std::string&) override { return true; }

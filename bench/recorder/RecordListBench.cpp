@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "FakePanel.hpp"
 #include "platform/ScriptedDialogs.hpp"
 #include "platform/VirtualHost.hpp"
 #include "platform/qt/Grid.hpp"
@@ -39,11 +40,7 @@ std::string Sample(int i) {
   return SampleLine(DateTime{2011, 7, 29, (i / 3600) % 24, (i / 60) % 60, i % 60}, v);
 }
 
-struct NoPoll : PanelControl {
-  void StopTimer1() override {}
-  void StartTimer1() override {}
-  bool Timer1Active() const override { return false; }
-};
+using NoPoll = test::FakePanel;
 
 // "Open" into a new file list window, as the main window does it.
 struct FileListBench : FileListTarget {

@@ -85,20 +85,23 @@ GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& di
   return graphs;
 }
 
-void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs, StoredSettings* settings) {
+void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs, StoredSettings* settings,
+                    WaitInput* input) {
   auto window = std::make_shared<QPointer<PreHarmonicWindow>>();
-  QObject::connect(&panel, &PanelWindow::HarmonicWanted, &panel, [window, &panel, &session, &link, &dialogs, settings] {
-    if (!*window) {
-      *window = new PreHarmonicWindow(session, link, panel, dialogs);
-      (*window)->UseSettings(settings);
-      QObject::connect(&panel, &QObject::destroyed, window->data(), &QObject::deleteLater);
-    }
-    PreHarmonicWindow* pre = window->data();
-    if (!pre->isVisible()) pre->Load();
-    pre->show();
-    pre->raise();
-    pre->activateWindow();
-  });
+  QObject::connect(&panel, &PanelWindow::HarmonicWanted, &panel,
+                   [window, &panel, &session, &link, &dialogs, settings, input] {
+                     if (!*window) {
+                       *window = new PreHarmonicWindow(session, link, panel, dialogs);
+                       (*window)->UseSettings(settings);
+                       (*window)->SetWaitInput(input);
+                       QObject::connect(&panel, &QObject::destroyed, window->data(), &QObject::deleteLater);
+                     }
+                     PreHarmonicWindow* pre = window->data();
+                     if (!pre->isVisible()) pre->Load();
+                     pre->show();
+                     pre->raise();
+                     pre->activateWindow();
+                   });
   QObject::connect(&panel, &PanelWindow::Ending, &panel, [window] {
     if (*window) (*window)->close();
   });

@@ -18,6 +18,7 @@ class PcSamplingController;
 class PreHarmonicWindow;
 class StoredSettings;
 class Link;
+class WaitInput;
 
 // "Save", "Open", "List", "Sampling" and Timer2. host gives the sampling
 // moment's date and time; by default the PC's clock.
@@ -36,8 +37,10 @@ GraphsController* AttachGraphs(PanelWindow& panel, Session& session, Dialogs& di
 // "Harmonic": the acquisition window, made at the first click and shown again
 // by every later one. It closes with the main window.
 // settings: where the analysis view's "Limits" choice is kept (none in tests).
+// input: the hold of the program's waits, which an acquisition opens to its
+// window's Escape and close.
 void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& dialogs,
-                    StoredSettings* settings = nullptr);
+                    StoredSettings* settings = nullptr, WaitInput* input = nullptr);
 
 // "Summary" and "Report" on every file list and live list that sampling opens
 // from now on and on the logger's data lists (both together: one set). Either

@@ -4,6 +4,7 @@
 
 #include "app/Attach.hpp"
 #include "link/PortWindow.hpp"
+#include "logger/LoggerWindows.hpp"
 #include "panel/PanelWindow.hpp"
 #include "platform/qt/StoredSettings.hpp"
 
@@ -34,19 +35,22 @@ void Program::Start(const QString& portText, bool keepPort) {
 }
 
 void Program::ShowPanel() {
-  if (settings_)
-    if (const auto interval = settings_->SamplingInterval()) session_.Recorder.SampleTime = *interval;
   panel_ = new PanelWindow(session_, link_, dialogs_);
   panel_->setAttribute(Qt::WA_DeleteOnClose);
   connect(panel_, &PanelWindow::Ending, this, &Program::End);
   PcSamplingController* sampling = AttachPcSampling(*panel_, session_, dialogs_, &host_);
   AttachGraphs(*panel_, session_, dialogs_, sampling);
   LoggerWindows* logger = AttachLogger(*panel_, session_, link_, dialogs_);
+  logger->SetWaitInput(&host_.Input());
   AttachSummaryAndReport(dialogs_, sampling, logger);
-  AttachHarmonic(*panel_, session_, link_, dialogs_, settings_);
+  AttachHarmonic(*panel_, session_, link_, dialogs_, settings_, &host_.Input());
   emit PanelCreated(panel_);
   // Loaded before it shows, so that it appears at its place at once.
   panel_->Load();
+  // The load begins every run at 2 s; the interval kept from the last run
+  // replaces it before the first sampling tick.
+  if (settings_)
+    if (const auto interval = settings_->SamplingInterval()) session_.Recorder.SampleTime = *interval;
   panel_->show();
 }
 

@@ -8,15 +8,13 @@
 namespace qelt {
 namespace {
 
-// Busy is cleared and the poll started however the acquisition ends.
+// Busy is cleared however the acquisition ends (before its poll pause ends).
 struct AcquisitionEnd {
   HarmonicState& state;
-  PanelControl& panel;
   PreHarmonicView& view;
   ~AcquisitionEnd() {
     state.Busy = false;
     if (view.Present()) view.SetAcquiring(false);
-    panel.StartTimer1();
   }
 };
 
@@ -32,8 +30,8 @@ AcquireOutcome RunAcquisition(Link& link, Session& session, PanelControl& panel,
     return AcquireOutcome::Refused;
   }
   state.Busy = true;
-  panel.StopTimer1();
-  AcquisitionEnd end{state, panel, view};
+  PollPause pause(panel);
+  AcquisitionEnd end{state, view};
   view.SetAcquiring(true);
   state.LastPhase.clear();
   state.LastMultiply.clear();

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -16,6 +17,7 @@
 #include "harmonic/LineFrequency.hpp"
 #include "harmonic/SignalWindow.hpp"
 #include "platform/Twips.hpp"
+#include "platform/qt/CancelPassage.hpp"
 #include "platform/qt/Grid.hpp"
 #include "platform/qt/QtPrintJob.hpp"
 #include "platform/qt/QtWindowSurface.hpp"
@@ -232,6 +234,7 @@ void PreHarmonicWindow::UseSettings(StoredSettings* settings) {
 
 void PreHarmonicWindow::OkCommand() {
   WindowView view(this);
+  CancelPassage passage(waitInput_, *this, nullptr);
   RunAcquisition(link_, session_, panel_, dialogs_, view);
 }
 
@@ -262,6 +265,12 @@ void PreHarmonicWindow::PrintLines(const std::vector<std::string>& lines, bool w
 void PreHarmonicWindow::PrintCommand() { PrintLines(CyclePrintLines(session_.Harmonic.Grid), true); }
 void PreHarmonicWindow::PrintKCommand() { PrintLines(ListPrintLines(session_.Harmonic.GridK), false); }
 void PreHarmonicWindow::Print64Command() { PrintLines(ListPrintLines(session_.Harmonic.Grid64), false); }
+
+void PreHarmonicWindow::keyPressEvent(QKeyEvent* event) {
+  // Escape stops a running acquisition; the window stays.
+  if (event->key() == Qt::Key_Escape && session_.Harmonic.Busy) return CancelAcquisition(session_);
+  QWidget::keyPressEvent(event);
+}
 
 void PreHarmonicWindow::closeEvent(QCloseEvent* event) {
   // An acquisition in progress ends at its next wait; the live poll resumes.

@@ -24,6 +24,7 @@ namespace qelt {
 class Grid;
 class HarmonicWindow;
 class StoredSettings;
+class WaitInput;
 class SignalWindow;
 
 class PreHarmonicWindow : public QWidget {
@@ -35,6 +36,9 @@ class PreHarmonicWindow : public QWidget {
 
   // Top left of the screen, header texts and widths, lists filled.
   void Load();
+  // The hold of the program's waits: an acquisition lets Escape (which
+  // cancels it) and the close of this window through. None: nothing is.
+  void SetWaitInput(WaitInput* input) { waitInput_ = input; }
 
   void OkCommand();
   void OpenCommand();
@@ -73,6 +77,7 @@ class PreHarmonicWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -83,6 +88,7 @@ class PreHarmonicWindow : public QWidget {
   Link& link_;
   PanelControl& panel_;
   Dialogs& dialogs_;
+  WaitInput* waitInput_ = nullptr;
   QComboBox* cmdPhase_;
   QComboBox* cmdHz_;
   QComboBox* cmdVI_;

@@ -7,17 +7,24 @@
 // Its handlers run the event loop (downloads, decoding), so they may be
 // entered again from within; each one checks afterwards whether its
 // download or decoding was overtaken.
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "link/ExchangeGuard.hpp"
 #include "link/Link.hpp"
 #include "logger/LoggerView.hpp"
+#include "logger/SetDownload.hpp"
 #include "platform/Dialogs.hpp"
 #include "session/CosTable.hpp"
 #include "session/LoggerState.hpp"
 #include "session/PanelControl.hpp"
 
 namespace qelt {
+
+class RecordDecoder;
+struct SetEntry;
+class WorkbookExport;
 
 inline constexpr const char* EraseQuestion = "All data in memory will be deleted!";
 inline constexpr const char* EraseTitle = "Warning!";
@@ -48,8 +55,8 @@ class LoggerController {
   // "Read" with ComboSet's text, or a click on a set row's first cell.
   void ReadCommand(const std::string& setText);
   void EraseCommand();
-  // "Cancel" while a download runs: it ends as when the window closes, and
-  // the window stays.
+  // "Cancel" (or Escape) while a download runs: it ends as when the window
+  // closes, and the window stays. During an erase's wake-up: nothing is erased.
   void CancelDownload();
   // The logger window unloads: a download running is cancelled, the caches
   // emptied and the live poll started again.
@@ -75,7 +82,15 @@ class LoggerController {
 
  private:
   void ReadLoggerSet(int set);
-  void DecodeLoggerSet(int set, unsigned generation);
+  DownloadResult DownloadSet(int set);
+  // Ends the pause (if any) when the lists are filled or the decoding is overtaken.
+  void DecodeLoggerSet(int set, unsigned generation, std::optional<PollPause>& pause);
+  std::optional<FileChoice> AskWorkbook(int set, const SetEntry& entry);
+  // False once overtaken(), checked after each turn of the event loop.
+  bool FillLists(RecordDecoder& decoder, const std::string& data, WorkbookExport* book,
+                 const std::function<bool()>& overtaken);
+  void KeepWorkbook(WorkbookExport& book, const std::string& path);
+  void AbandonErase();
 
   LoggerParts p_;
   std::string exportFolder_;
@@ -83,6 +98,7 @@ class LoggerController {
   std::string workbookFolder_;
   bool downloading_ = false;
   bool decoding_ = false;
+  bool erasing_ = false;
   bool cancel_ = false;
   unsigned generation_ = 0;  // changes whenever the data lists are replaced
 };

@@ -1,12 +1,14 @@
 #include "logger/LoggerWindows.hpp"
 
 #include <QDesktopServices>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
 
 #include "logger/DataListWindow.hpp"
 #include "logger/MemoryWindow.hpp"
 #include "logger/SetEntry.hpp"
+#include "platform/qt/CancelPassage.hpp"
 #include "platform/qt/CaptionPanel.hpp"
 
 namespace qelt {
@@ -53,11 +55,12 @@ void LoggerWindows::OpenMemory() {
   connect(w, &MemoryWindow::FirstShown, this,
           [this] { Run([this] { controller_.FillMemory(session_.Meter.WiringMode); }); });
   connect(w, &MemoryWindow::ReadClicked, this,
-          [this](const QString& text) { Run([&] { controller_.ReadCommand(text.toStdString()); }); });
+          [this, w](const QString& text) { RunCancellable(*w, [&] { controller_.ReadCommand(text.toStdString()); }); });
   connect(w, &MemoryWindow::GridClicked, this,
-          [this](const QString& text) { Run([&] { controller_.ReadCommand(text.toStdString()); }); });
-  connect(w, &MemoryWindow::EraseClicked, this, [this] { Run([this] { controller_.EraseCommand(); }); });
-  // Only a flag: the download's own wait, further down the stack, ends it.
+          [this, w](const QString& text) { RunCancellable(*w, [&] { controller_.ReadCommand(text.toStdString()); }); });
+  connect(w, &MemoryWindow::EraseClicked, this,
+          [this, w] { RunCancellable(*w, [this] { controller_.EraseCommand(); }); });
+  // Only a request: the exchange's own wait, further down the stack, ends it.
   connect(w, &MemoryWindow::CancelClicked, this, [this] { controller_.CancelDownload(); });
   connect(w, &MemoryWindow::Unloaded, this, [this, w] {
     // Gone for the core at once; deleted only once no handler of it is on the stack.
@@ -75,6 +78,11 @@ void LoggerWindows::Run(const std::function<void()>& handler) {
   for (const QPointer<MemoryWindow>& w : unloaded_)
     if (w) w->deleteLater();
   unloaded_.clear();
+}
+
+void LoggerWindows::RunCancellable(MemoryWindow& window, const std::function<void()>& handler) {
+  CancelPassage passage(waitInput_, window, &window.CmdCancel());
+  Run(handler);
 }
 
 void LoggerWindows::CloseAll() {

@@ -14,6 +14,7 @@
 #include "logger/LoggerView.hpp"
 #include "logger/WorkbookOpener.hpp"
 #include "platform/Dialogs.hpp"
+#include "platform/qt/WaitInput.hpp"
 #include "session/PanelControl.hpp"
 #include "session/Session.hpp"
 
@@ -45,6 +46,10 @@ class LoggerWindows : public QObject, public LoggerView {
   // How a workbook is opened; the desktop's default application while none
   // is set. The opener outlives this or is taken away first.
   void SetWorkbookOpener(WorkbookOpener* opener) { workbookOpener_ = opener; }
+  // The hold of the user's input in the program's waits: a download or an
+  // erase opens it to the logger window's Cancel, Escape and close. None: the
+  // waits hold nothing (a test's virtual clock).
+  void SetWaitInput(WaitInput* input) { waitInput_ = input; }
 
   // LoggerView
   void ShowDirectory(const std::string& remain, const std::vector<std::string>& rows, int setCount) override;
@@ -68,6 +73,8 @@ class LoggerWindows : public QObject, public LoggerView {
   // Runs a handler of the logger window; windows unloaded meanwhile are
   // deleted once the outermost handler has returned.
   void Run(const std::function<void()>& handler);
+  // The same, for a command the user may stop while it waits.
+  void RunCancellable(MemoryWindow& window, const std::function<void()>& handler);
 
   Session& session_;
   Dialogs& dialogs_;
@@ -78,6 +85,7 @@ class LoggerWindows : public QObject, public LoggerView {
   std::vector<QPointer<MemoryWindow>> unloaded_;
   int depth_ = 0;
   WorkbookOpener* workbookOpener_ = nullptr;
+  WaitInput* waitInput_ = nullptr;
 };
 
 }  // namespace qelt

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -114,6 +115,11 @@ void MemoryWindow::showEvent(QShowEvent* event) {
   if (shown_) return;
   shown_ = true;
   emit FirstShown();
+}
+
+void MemoryWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Escape) return QWidget::keyPressEvent(event);
+  emit CancelClicked();
 }
 
 void MemoryWindow::closeEvent(QCloseEvent* event) {

@@ -40,6 +40,7 @@ class MemoryWindow : public QWidget {
   // A click on a set row: the text of its first cell.
   void GridClicked(const QString& setText);
   void EraseClicked();
+  // "Cancel", or Escape in the window.
   void CancelClicked();
   // The window unloads.
   void Unloaded();
@@ -47,6 +48,7 @@ class MemoryWindow : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QLabel* lblRemain_ = nullptr;

@@ -1,5 +1,7 @@
 #include "panel/PanelLayout.hpp"
 
+#include <algorithm>
+
 namespace qelt {
 
 std::string ToggledPanelCaption(const std::string& caption) {
@@ -63,6 +65,18 @@ PanelValueTexts ValueTextsFor(const LiveReading& reading) {
   PanelValueTexts texts;
   for (int i = 0; i < QuantityCount; ++i) texts[static_cast<std::size_t>(i)] = reading.ByIndex(i);
   return texts;
+}
+
+PixelSize FittedClientSize(PixelSize first, PixelSize room, int scrollBar) {
+  PixelSize size = first;
+  const bool tall = first.Height > room.Height;
+  const bool wide = first.Width > room.Width;
+  if (tall) size.Height = room.Height;
+  if (wide) size.Width = room.Width;
+  // The bar of one side takes room from the other.
+  if (tall && !wide) size.Width = std::min(first.Width + scrollBar, std::max(room.Width, first.Width));
+  if (wide && !tall) size.Height = std::min(first.Height + scrollBar, std::max(room.Height, first.Height));
+  return size;
 }
 
 }  // namespace qelt

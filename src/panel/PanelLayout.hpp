@@ -23,6 +23,17 @@ inline constexpr int PanelClientWidth = 6825;
 inline constexpr int PanelClientHeight = 9990;
 inline constexpr int PanelToolbarHeight = 420;
 
+// The client size the main window takes on a screen (all in pixels): its
+// first size where that fits the room the screen leaves beside the frame,
+// else the room, with a scroll bar's width or height added on the side that
+// scrolls while the room allows it.
+struct PixelSize {
+  int Width = 0;
+  int Height = 0;
+  bool operator==(const PixelSize&) const = default;
+};
+PixelSize FittedClientSize(PixelSize first, PixelSize room, int scrollBar);
+
 // The wiring pictures share one place below the toolbar.
 struct TwipsBox {
   int Left, Top, Width, Height;

@@ -6,7 +6,11 @@
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QSvgRenderer>
+#include <QWindow>
 
 #include "link/ClockCommand.hpp"
 #include "logger/MemoryCommand.hpp"
@@ -62,6 +66,15 @@ PanelWindow::PanelWindow(Session& session, Link& link, Dialogs& dialogs, QWidget
   setAttribute(Qt::WA_QuitOnClose, true);
   setWindowTitle(PanelCaption);
   FixClientSizeTwips(*this, PanelClientWidth, PanelClientHeight);
+  // The controls sit on a page of the first size; the window shows all of it
+  // where the screen has the room, else it scrolls (a scaled screen).
+  scroll_ = new QScrollArea(this);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setGeometry(rect());
+  page_ = new QWidget;
+  page_->setObjectName("PanelPage");
+  FixClientSizeTwips(*page_, PanelClientWidth, PanelClientHeight);
+  scroll_->setWidget(page_);
   BuildControls();
 
   timer1_.setObjectName("Timer1");
@@ -78,7 +91,7 @@ PanelWindow::~PanelWindow() { link_.SetLinkTextSink(nullptr); }
 
 void PanelWindow::BuildControls() {
   LoadArtwork();
-  toolbar_ = new Toolbar(this);
+  toolbar_ = new Toolbar(page_);
   toolbar_->setObjectName("Toolbar1");
   PlaceTwips(*toolbar_, 0, 0, PanelClientWidth, PanelToolbarHeight);
   for (std::size_t i = 0; i < PanelToolButtons.size(); ++i) {
@@ -94,19 +107,19 @@ void PanelWindow::BuildControls() {
   toolbar_->SetShortcut(ButtonNumber(PanelKey::Memory), QKeySequence(Qt::CTRL | Qt::Key_M));
   toolbar_->SetShortcut(ButtonNumber(PanelKey::Harmonic), QKeySequence(Qt::CTRL | Qt::Key_H));
 
-  for (std::size_t i = 0; i < WiringPictureNames.size(); ++i) pictures_[i] = MakePicture(this, WiringPictureNames[i]);
+  for (std::size_t i = 0; i < WiringPictureNames.size(); ++i) pictures_[i] = MakePicture(page_, WiringPictureNames[i]);
 
   const QFont headerFont = Face(8, true);
   const QFont valueFont = Face(11, true);
   for (const ValueCell& cell : PanelValueCells()) {
     const auto q = static_cast<std::size_t>(cell.Quantity());
-    auto* header = new CaptionPanel(cell.Header, this);
+    auto* header = new CaptionPanel(cell.Header, page_);
     header->setObjectName(QString("Hdr") + cell.Header);
     header->setFont(headerFont);
     PlaceTwips(*header, cell.Left, cell.Top - HeaderHeight, ValueWidth, HeaderHeight);
     headers_[q] = header;
 
-    auto* value = new QLabel(this);
+    auto* value = new QLabel(page_);
     value->setObjectName(cell.Label);
     value->setFont(valueFont);
     value->setAlignment(Qt::AlignCenter);
@@ -125,7 +138,7 @@ void PanelWindow::BuildControls() {
 
   const QFont statusFont = Face(8, false);
   for (const StatusCell& cell : PanelStatusCells) {
-    auto* label = new QLabel(cell.DesignCaption, this);
+    auto* label = new QLabel(cell.DesignCaption, page_);
     label->setObjectName(cell.Label);
     label->setFont(statusFont);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -150,7 +163,7 @@ void PanelWindow::BuildControls() {
 
   // Over the status row, with its own background so the labels under it do
   // not show through.
-  lblNote_ = new QLabel(this);
+  lblNote_ = new QLabel(page_);
   lblNote_->setObjectName("LblNote");
   lblNote_->setFont(statusFont);
   lblNote_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -160,6 +173,36 @@ void PanelWindow::BuildControls() {
   noteTimer_.setSingleShot(true);
   noteTimer_.setInterval(StatusNoteMilliseconds);
   connect(&noteTimer_, &QTimer::timeout, lblNote_, &QLabel::hide);
+}
+
+void PanelWindow::FitScreen() {
+  const QScreen* shown = screen();
+  if (!shown) return;
+  const QRect room = shown->availableGeometry();
+  // The frame is known once the window system has framed the window; until
+  // then a title bar and borders are assumed, so that the frame fits too.
+  QSize frame = frameGeometry().size() - size();
+  if (frame.height() <= 0) {
+    const int border = 2 * style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    frame = QSize(border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + border);
+  }
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll_);
+  const PixelSize fitted = FittedClientSize({page_->width(), page_->height()},
+                                            {room.width() - frame.width(), room.height() - frame.height()}, bar);
+  if (QSize(fitted.Width, fitted.Height) != size()) {
+    // The resize alone would put the client, not the frame, at the place asked for.
+    const QPoint at = pos();
+    setFixedSize(fitted.Width, fitted.Height);
+    if (QWindow* native = windowHandle()) native->setFramePosition(at);
+  }
+  scroll_->setGeometry(rect());
+}
+
+void PanelWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Before the window system maps it: a resize after that would move the
+  // window by its frame.
+  if (!event->spontaneous()) FitScreen();
 }
 
 void PanelWindow::ShowStatusNote(const std::string& text) {
@@ -201,7 +244,9 @@ void PanelWindow::Load() {
   timer1_.start();
 }
 
-void PanelWindow::StartTimer1() {
+void PanelWindow::StopPoll() { timer1_.stop(); }
+
+void PanelWindow::StartPoll() {
   if (ending_) return;
   timer1_.start();
   ShowPollPaused({});
@@ -296,6 +341,7 @@ void PanelWindow::RtcCommand() {
   // Another command owns the port; it starts Timer1 again itself.
   if (ending_ || session_.Guard.CommandActive()) return;
   QPointer<PanelWindow> self(this);
+  // By hand, not a PollPause: this window is the panel, and may be gone after the wait.
   timer1_.stop();
   const std::string sent = SetInstrumentClock(link_, session_.Guard);
   if (!self) return;

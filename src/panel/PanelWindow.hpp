@@ -24,6 +24,7 @@
 #include "session/Session.hpp"
 
 class QLabel;
+class QScrollArea;
 
 namespace qelt {
 
@@ -51,8 +52,6 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
   // P1P2W, P1P3W, P3P3W2M, P3P4W (index 0..3).
   QWidget* WiringPicture(int index) const { return pictures_[static_cast<std::size_t>(index)]; }
 
-  void StopTimer1() override { timer1_.stop(); }
-  void StartTimer1() override;
   bool Timer1Active() const override { return timer1_.isActive(); }
   void ShowPollPaused(const std::string& why) override;
   // The reason the readings stand still (a logger download); empty when they run.
@@ -100,10 +99,15 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void StopPoll() override;
+  void StartPoll() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildControls();
+  // The first size where the screen has the room, else as much as it has.
+  void FitScreen();
   void ShowReading();
   void ShowLinkText(const std::string& text);
   void LinkTextChanged(const std::string& text) override { ShowLinkText(text); }
@@ -116,6 +120,8 @@ class PanelWindow : public QWidget, public PanelControl, public RecorderView, pr
   Link& link_;
   Dialogs& dialogs_;
 
+  QScrollArea* scroll_ = nullptr;
+  QWidget* page_ = nullptr;  // the controls, at the first size
   Toolbar* toolbar_ = nullptr;
   std::array<QWidget*, 4> pictures_{};
   std::array<QLabel*, QuantityCount> valueLabels_{};

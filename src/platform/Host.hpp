@@ -37,11 +37,6 @@ class Host {
 
   // True while a RunEvents call is on the stack: an exchange is waiting.
   virtual bool InsideWait() const { return false; }
-  // The user's input (mouse, keys) normally waits for the top of the event
-  // loop, so that no command and no dialog starts on top of an exchange's
-  // wait. An exchange with its own Cancel lets it through meanwhile; its
-  // window then keeps every other window from input.
-  virtual void SetInputInWaits(bool allowed) { (void)allowed; }
 };
 
 }  // namespace qelt

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QStandardPaths>
 
+#include "platform/PathText.hpp"
 #include "platform/qt/BackgroundJob.hpp"
 #include "platform/qt/QtDateTime.hpp"
 #include "platform/qt/QtWindowSurface.hpp"

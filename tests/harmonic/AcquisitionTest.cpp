@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "FakePanel.hpp"
 #include "SimTestSupport.hpp"
 #include "TempDir.hpp"
 #include "harmonic/Analysis.hpp"
@@ -65,13 +66,7 @@ class TappedPort : public SerialPort {
   long sinceLetter_ = -1;
 };
 
-struct FakePanel : PanelControl {
-  void StopTimer1() override { active = false, ++stops; }
-  void StartTimer1() override { active = true, ++starts; }
-  bool Timer1Active() const override { return active; }
-  bool active = true;
-  int stops = 0, starts = 0;
-};
+using test::FakePanel;
 
 struct FakeView : PreHarmonicView {
   bool Present() override { return present; }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <regex>
 
+#include "FakePanel.hpp"
 #include "FakePort.hpp"
 #include "LoggerRecordsSupport.hpp"
 #include "SimTestSupport.hpp"
@@ -25,19 +26,7 @@
 namespace qelt {
 namespace {
 
-struct FakePanel : PanelControl {
-  void StopTimer1() override { active = false; }
-  void StartTimer1() override {
-    active = true;
-    paused.clear();
-    ++starts;
-  }
-  bool Timer1Active() const override { return active; }
-  void ShowPollPaused(const std::string& why) override { paused = why; }
-  bool active = true;
-  int starts = 0;
-  std::string paused;
-};
+using test::FakePanel;
 
 struct FakeView : LoggerView {
   void ShowDirectory(const std::string& r, const std::vector<std::string>& list, int sets) override {
@@ -325,6 +314,35 @@ TEST(LoggerController, EraseAsksFirstThenSendsGAndUnloads) {
   EXPECT_TRUE(rig.panel.active);
   rig.bench.Wait(0.1);
   EXPECT_TRUE(rig.bench.instrument.Logger().Sets().empty());
+}
+
+// The instrument stopped answering: the erase's wake-up goes on until the
+// user stops it, and then nothing is erased.
+TEST(LoggerController, AnEraseStoppedDuringItsWakeUpSendsNothingAndKeepsTheSets) {
+  Rig rig;
+  rig.OpenMemory();
+  rig.controller.ReadCommand("2");
+  rig.bench.instrument.Faults().Silent = true;
+  rig.bench.port.ClearWritten();
+  rig.dialogs.Answers.push_back(MessageAnswer::Ok);
+  const double start = rig.bench.host.Monotonic();
+  double stoppedAt = -1;
+  rig.bench.host.OnEvents = [&] {
+    if (stoppedAt < 0 && rig.bench.host.Monotonic() - start > 1.0) {
+      stoppedAt = rig.bench.host.Monotonic();
+      rig.controller.CancelDownload();  // Escape in the window
+    }
+  };
+  rig.controller.EraseCommand();
+  rig.bench.host.OnEvents = nullptr;
+  ASSERT_GT(stoppedAt, 0);
+  EXPECT_LE(rig.bench.host.Monotonic() - stoppedAt, 0.5);
+  EXPECT_EQ(rig.Count('G'), 0);
+  EXPECT_FALSE(rig.logger.SetHeaderCache[2].empty());
+  EXPECT_FALSE(rig.view.setRows.empty());
+  EXPECT_TRUE(rig.view.memoryOpen);
+  EXPECT_TRUE(rig.panel.active);
+  EXPECT_FALSE(rig.guard.Busy());
 }
 
 TEST(LoggerController, ClosingAListEndsTheDecodingCleanly) {

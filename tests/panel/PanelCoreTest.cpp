@@ -110,5 +110,21 @@ TEST(PanelLayout, ClockNoteAndCloseQuestion) {
   EXPECT_EQ(CloseWhileRecordingQuestion(""), "A recording is running\r\nClose the program and end the recording?");
 }
 
+// A 1600x1000 screen at scale factor 2 leaves 800x500 logical pixels, less
+// the panels and the frame; the main window's page is 455x666.
+TEST(PanelLayout, TheWindowKeepsItsFirstSizeWhereItFitsAndScrollsWhereNot) {
+  const PixelSize page{455, 666};
+  EXPECT_EQ(FittedClientSize(page, {1600, 960}, 16), page);
+  EXPECT_EQ(FittedClientSize(page, {455, 666}, 16), page);  // exactly the room
+  // Too short: the room's height, wider by the vertical bar.
+  EXPECT_EQ(FittedClientSize(page, {790, 470}, 16), (PixelSize{471, 470}));
+  // ... unless the screen is narrower still.
+  EXPECT_EQ(FittedClientSize(page, {460, 470}, 16), (PixelSize{460, 470}));
+  // Too narrow only: taller by the horizontal bar, as far as the room goes.
+  EXPECT_EQ(FittedClientSize(page, {400, 900}, 16), (PixelSize{400, 682}));
+  EXPECT_EQ(FittedClientSize(page, {400, 670}, 16), (PixelSize{400, 670}));
+  EXPECT_EQ(FittedClientSize(page, {300, 300}, 16), (PixelSize{300, 300}));
+}
+
 }  // namespace
 }  // namespace qelt

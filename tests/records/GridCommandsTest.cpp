@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "FakePanel.hpp"
 #include "TempDir.hpp"
 #include "platform/ScriptedDialogs.hpp"
 #include "platform/ScriptedWindow.hpp"
@@ -9,6 +10,7 @@
 
 namespace qelt {
 namespace {
+using test::FakePanel;
 
 using test::ReadFile;
 using test::TempDir;
@@ -98,19 +100,12 @@ TEST(SaveGrid, WritesEveryRowWithCaptionsThenRestores) {
   EXPECT_NE(dialogs.History[0].Text.find("No such file or directory"), std::string::npos);
 }
 
-struct PollCounter : PanelControl {
-  int stops = 0, starts = 0;
-  void StopTimer1() override { ++stops; }
-  void StartTimer1() override { ++starts; }
-  bool Timer1Active() const override { return starts >= stops; }
-};
-
 TEST(PrintGrid, CancelledPrintsNothingAndTouchesNothing) {
   ScriptedDialogs dialogs;
   dialogs.Printers.push_back(std::nullopt);
   FakeJob job;
   ScriptedWindow window("List");
-  PollCounter poll;
+  FakePanel poll;
   EXPECT_EQ(PrintGrid(Records(3), dialogs, job, window, poll, {}), PrintOutcome::Cancelled);
   EXPECT_TRUE(job.lines.empty());
   EXPECT_EQ(poll.stops + poll.starts, 0);
@@ -127,7 +122,7 @@ TEST(PrintGrid, PrintsWithThePollStoppedAndAlwaysStartsItAgain) {
   dialogs.Printers.push_back(pdf);
   FakeJob job;
   ScriptedWindow window("List");
-  PollCounter poll;
+  FakePanel poll;
   EXPECT_EQ(PrintGrid(Records(3), dialogs, job, window, poll, {}), PrintOutcome::Printed);
   EXPECT_EQ(job.choice.OutputFile, "/tmp/x.pdf");
   EXPECT_EQ(job.choice.Orientation, PageOrientation::Landscape);

@@ -13,6 +13,7 @@
 #include <QtTest>
 #include <cmath>
 
+#include "FakePanel.hpp"
 #include "SimLine.hpp"
 #include "harmonic/Analysis.hpp"
 #include "harmonic/HarmonicCommands.hpp"
@@ -41,13 +42,6 @@ HarmonicState FifthOverItsLimit() {
   AnalyseCycle(state, true);
   return state;
 }
-
-struct FakePanel : PanelControl {
-  void StopTimer1() override { active = false; }
-  void StartTimer1() override { active = true; }
-  bool Timer1Active() const override { return active; }
-  bool active = true;
-};
 
 }  // namespace
 
@@ -145,7 +139,7 @@ class HarmonicLimitsWindowTest : public QObject {
     QTemporaryDir dir;
     const QString path = dir.filePath("qelt.ini");
     test::SimLine line;
-    FakePanel panel;
+    test::FakePanel panel;
     {
       StoredSettings settings(path);
       settings.SetHarmonicLimits(1, 50);

@@ -10,9 +10,11 @@
 #include <QtTest>
 #include <memory>
 
+#include "FakePanel.hpp"
 #include "PdfText.hpp"
 #include "SimLine.hpp"
 #include "ToolbarKeys.hpp"
+#include "WindowSystemInput.hpp"
 #include "app/Attach.hpp"
 #include "harmonic/HarmonicWindow.hpp"
 #include "harmonic/PreHarmonicWindow.hpp"
@@ -25,6 +27,7 @@
 #include "platform/qt/CaptionPanel.hpp"
 #include "platform/qt/Grid.hpp"
 #include "platform/qt/Toolbar.hpp"
+#include "platform/qt/WaitInput.hpp"
 #include "sim/Instrument.hpp"
 #include "sim/SimPort.hpp"
 
@@ -32,12 +35,7 @@ using namespace qelt;
 
 namespace {
 
-struct FakePanel : PanelControl {
-  void StopTimer1() override { active = false; }
-  void StartTimer1() override { active = true; }
-  bool Timer1Active() const override { return active; }
-  bool active = true;
-};
+using test::FakePanel;
 
 InstrumentSettings Sixty() {
   InstrumentSettings s;
@@ -346,6 +344,40 @@ class HarmonicWindowsTest : public QObject {
     rig.dialogs.Printers.push_back(broken);
     rig.pre->Signal()->PrintCommand();
     QVERIFY(!rig.pre->Signal()->Toolbar1().isHidden());
+  }
+
+  // Escape and the frame's close reach the window through the acquisition's
+  // wait: Escape ends it and the window stays, the close ends it with the window.
+  void escapeOrTheFramesCloseStopAnAcquisition() {
+    for (const bool escape : {true, false}) {
+      WaitInput input;
+      Rig rig;
+      rig.pre->SetWaitInput(&input);
+      rig.host.OnEvents = [&] { input.Wait(0); };
+      double stoppedAt = -1;
+      rig.host.ScheduleAt(rig.host.Monotonic() + 0.3, [&] {
+        QMetaObject::invokeMethod(
+            rig.pre.get(),
+            [&] {
+              stoppedAt = rig.host.Monotonic();
+              if (escape)
+                test::PressEscape(*rig.pre);
+              else
+                test::CloseByFrame(*rig.pre);
+            },
+            Qt::QueuedConnection);
+      });
+      rig.pre->CmdOK().click();
+      rig.host.OnEvents = nullptr;
+      QVERIFY(stoppedAt > 0);
+      QVERIFY(rig.host.Monotonic() - stoppedAt <= 0.5);
+      QCOMPARE(rig.pre->GridList().Rows(), 1);
+      QVERIFY(!rig.pre->Harmonic());
+      QCOMPARE(rig.pre->isVisible(), escape);
+      QVERIFY(rig.panel.active);
+      QVERIFY(!rig.session.Guard.Busy() && !rig.session.Harmonic.Busy);
+      QVERIFY(rig.dialogs.History.empty());
+    }
   }
 };
 

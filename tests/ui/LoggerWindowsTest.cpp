@@ -1,5 +1,6 @@
 // "Data Logger", "Data List" and "Data List (Continued)" against the
 // simulated instrument on the virtual clock, Qt events run from its waits.
+
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QTest>
 
 #include "SimLine.hpp"
+#include "WindowSystemInput.hpp"
 #include "app/Attach.hpp"
 #include "logger/DataListWindow.hpp"
 #include "logger/LoggerWindows.hpp"
@@ -22,6 +24,7 @@
 #include "platform/qt/CaptionPanel.hpp"
 #include "platform/qt/Grid.hpp"
 #include "platform/qt/Toolbar.hpp"
+#include "platform/qt/WaitInput.hpp"
 #include "sim/Instrument.hpp"
 #include "sim/SimPort.hpp"
 
@@ -271,6 +274,69 @@ class LoggerWindowsTest : public QObject {
     QVERIFY(rig.panel->PollPausedReason().empty());
     QVERIFY(!rig.panel->ValueLabel(QuantityIndexOf("KW1"))->toolTip().contains(PollPausedTip));
     QVERIFY(rig.dialogs.History.empty());
+  }
+
+  // The user stops a download of the large set five seconds in: a click on
+  // Cancel, Escape or the window's close reach the window through the wait's
+  // hold, while a click on another window waits for the download's end.
+  void cancelEscapeAndCloseStopADownloadAndNothingElseRunsMeanwhile() {
+    enum class Way { Cancel, Escape, Close };
+    for (const Way way : {Way::Cancel, Way::Escape, Way::Close}) {
+      WaitInput input;  // outlives the windows that use it
+      Rig rig(WithLogger("large"));
+      rig.logger->SetWaitInput(&input);
+      rig.panel->RunKey(PanelKey::Memory);
+      MemoryWindow* m = rig.Memory();
+      QPushButton other("Other");
+      other.show();
+      int otherClicks = 0;
+      connect(&other, &QPushButton::clicked, [&] { ++otherClicks; });
+      bool otherRanMeanwhile = false;
+      bool dialogAboveAWait = false;
+      rig.dialogs.OnShown = [&](const ScriptedDialogs::Shown&) { dialogAboveAWait |= input.InsideWait(); };
+      double stoppedAt = -1;
+      long blocksAtStop = 0;
+      bool asked = false;
+      const double start = rig.host.Monotonic();
+      rig.host.OnEvents = [&] {
+        input.Wait(0);
+        otherRanMeanwhile |= otherClicks > 0;
+        if (asked || rig.host.Monotonic() - start < 5.0) return;
+        asked = true;
+        // Run from within the next wait, as the window system's events are.
+        QMetaObject::invokeMethod(
+            &other,
+            [&] {
+              test::ClickAt(other, other);
+              stoppedAt = rig.host.Monotonic();
+              blocksAtStop = rig.Count('k');
+              if (way == Way::Cancel) test::ClickAt(*m, m->CmdCancel());
+              if (way == Way::Escape) test::PressEscape(*m);
+              if (way == Way::Close) test::CloseByFrame(*m);
+            },
+            Qt::QueuedConnection);
+      };
+      QTest::mouseClick(&m->CmdRead(), Qt::LeftButton);
+      rig.host.OnEvents = nullptr;
+      const auto wayName = std::to_string(static_cast<int>(way));
+      QVERIFY2(stoppedAt > 0, wayName.c_str());
+      QVERIFY2(rig.host.Monotonic() - stoppedAt <= 0.5, wayName.c_str());
+      QVERIFY(!rig.logger->Controller().Downloading());
+      QCOMPARE(rig.Count('k'), blocksAtStop);  // no block asked for after the stop
+      QVERIFY(rig.session.Logger.SetHeaderCache[1].empty() && rig.session.Logger.SetDataCache[1].empty());
+      QVERIFY(!rig.List(0));
+      QVERIFY(rig.panel->Timer1Active());
+      QVERIFY(rig.panel->PollPausedReason().empty());
+      QVERIFY(!rig.session.Guard.Busy());
+      QVERIFY(rig.dialogs.History.empty() && !dialogAboveAWait);
+      if (way == Way::Close)
+        QVERIFY(!rig.Memory() || !rig.Memory()->isVisible());
+      else
+        QVERIFY(rig.Memory() == m && m->isVisible() && m->CmdRead().isEnabled());
+      // The other click was held, and comes once the event loop is at its top.
+      QVERIFY(!otherRanMeanwhile);
+      QTRY_COMPARE(otherClicks, 1);
+    }
   }
 
   void eraseAsksThenSendsGAndClosesTheWindow() {

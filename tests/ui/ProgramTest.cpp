@@ -24,6 +24,7 @@
 #include "panel/PanelWindow.hpp"
 #include "platform/ScriptedDialogs.hpp"
 #include "platform/qt/QtDialogs.hpp"
+#include "platform/qt/StoredSettings.hpp"
 #include "platform/qt/Toolbar.hpp"
 #include "sim/PtySimulator.hpp"
 
@@ -278,6 +279,45 @@ class ProgramTest : public QObject {
     QVERIFY(program.Ended());
     again.terminate();
     again.waitForFinished(10000);
+  }
+  // The interval set in one run is the next run's: the sampling (List and
+  // recordings count their ticks against SampleTime) and the interval
+  // dialog's offer start from it, and quitting keeps the one set last.
+  void theSamplingIntervalIsKeptAcrossARestart() {
+    PtySimulator simulator;
+    std::string device, error;
+    QVERIFY2(simulator.Start({}, device, error), error.c_str());
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("qelt.ini");
+    {
+      StoredSettings kept(ini);
+      kept.SetSamplingInterval(1);
+      kept.Flush();
+    }
+    struct Run {
+      const char* Offered;
+      const char* Answer;
+    };
+    for (const Run run : {Run{"1", "7"}, Run{"7", ""}}) {
+      StoredSettings settings(ini);
+      ScriptedDialogs dialogs;
+      auto program = std::make_unique<Program>(dialogs, &settings);
+      PanelWindow* panel = Choose(*program, QString::fromStdString(device));
+      QVERIFY(panel);
+      const int kept = std::stoi(run.Offered);
+      QCOMPARE(program->SharedSession().Recorder.SampleTime, kept);
+      dialogs.Inputs.push_back(run.Answer);
+      test::Press(panel->Toolbar1(), "Sampling");
+      QCOMPARE(dialogs.History.back().What, ScriptedDialogs::Kind::Input);
+      QCOMPARE(dialogs.History.back().DefaultAnswer, std::string(run.Offered));
+      panel->close();
+      QVERIFY(program->Ended());
+      program.reset();
+    }
+    QCOMPARE(StoredSettings(ini).SamplingInterval(), std::optional<int>(7));
+    QFile file(ini);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("interval=7"));
   }
 };
 

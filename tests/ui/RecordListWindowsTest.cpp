@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FakePanel.hpp"
 #include "PdfText.hpp"
 #include "platform/ScriptedDialogs.hpp"
 #include "platform/qt/Grid.hpp"
@@ -19,6 +20,7 @@
 using namespace qelt;
 
 namespace {
+using test::FakePanel;
 
 std::string Record(int n) {
   ValueTexts v;
@@ -33,12 +35,6 @@ QByteArray ReadAll(const QString& path) {
 }
 
 // The main window's live poll, as the lists stop and start it.
-struct PollSpy : PanelControl {
-  int stops = 0, starts = 0;
-  void StopTimer1() override { ++stops; }
-  void StartTimer1() override { ++starts; }
-  bool Timer1Active() const override { return starts >= stops; }
-};
 
 }  // namespace
 
@@ -58,7 +54,7 @@ class RecordListWindowsTest : public QObject {
 void RecordListWindowsTest::ListLayoutTitlesAndToolbar() {
   RecorderState state;
   ScriptedDialogs dialogs;
-  PollSpy poll;
+  FakePanel poll;
   ListWindow list(state, dialogs, poll);
   QCOMPARE(list.windowTitle(), QString("List"));
   QCOMPARE(list.size(), QSize(531, 353));  // 7965 x 5295 twips
@@ -106,7 +102,7 @@ void RecordListWindowsTest::ListLayoutTitlesAndToolbar() {
 void RecordListWindowsTest::FileListLayoutTitlesAndPlot() {
   ScriptedDialogs dialogs;
   float plotRecordCount = -1;
-  PollSpy poll;
+  FakePanel poll;
   FileListWindow files(plotRecordCount, dialogs, poll);
   QCOMPARE(files.windowTitle(), QString("File List"));
   QCOMPARE(files.size(), QSize(531, 647));  // 7965 x 9705 twips
@@ -142,7 +138,7 @@ void RecordListWindowsTest::ListSaveWritesTheGridAndIsRefusedWhileRecording() {
   QTemporaryDir dir;
   RecorderState state;
   ScriptedDialogs dialogs;
-  PollSpy poll;
+  FakePanel poll;
   ListWindow list(state, dialogs, poll);
   list.AddRow(Record(1));
   list.AddRow(Record(2));
@@ -175,7 +171,7 @@ void RecordListWindowsTest::ListSaveWritesTheGridAndIsRefusedWhileRecording() {
 void RecordListWindowsTest::ClosingTheListClearsListActive() {
   RecorderState state;
   ScriptedDialogs dialogs;
-  PollSpy poll;
+  FakePanel poll;
   auto* list = new ListWindow(state, dialogs, poll);
   list->setAttribute(Qt::WA_DeleteOnClose);
   list->show();
@@ -189,7 +185,7 @@ void RecordListWindowsTest::ClosingTheListClearsListActive() {
 void RecordListWindowsTest::PrintingThreeRecordsToPdf() {
   QTemporaryDir dir;
   ScriptedDialogs dialogs;
-  PollSpy poll;
+  FakePanel poll;
   RecorderState state;
   ListWindow list(state, dialogs, poll);
   list.setWindowTitle("List");
@@ -238,7 +234,7 @@ void RecordListWindowsTest::PrintingThreeRecordsToPdf() {
 void RecordListWindowsTest::EveryPrintedPageHasTheHeaderLine() {
   QTemporaryDir dir;
   ScriptedDialogs dialogs;
-  PollSpy poll;
+  FakePanel poll;
   RecorderState state;
   ListWindow list(state, dialogs, poll);
   for (int r = 1; r <= 150; ++r) list.AddRow(Record(r % 60));
@@ -261,7 +257,7 @@ void RecordListWindowsTest::EveryPrintedPageHasTheHeaderLine() {
 
 void RecordListWindowsTest::CancelledPrintKeepsEverything() {
   ScriptedDialogs dialogs;
-  PollSpy poll;
+  FakePanel poll;
   RecorderState state;
   FileListWindow files(state.PlotRecordCount, dialogs, poll);
   files.setWindowTitle("run.mes");
@@ -277,7 +273,7 @@ void RecordListWindowsTest::CancelledPrintKeepsEverything() {
 QTEST_MAIN(RecordListWindowsTest)
 void RecordListWindowsTest::ResizingMovesTheGridAndTitlesNameTheirQuantity() {
   ScriptedDialogs dialogs;
-  PollSpy poll;
+  FakePanel poll;
   RecorderState state;
   FileListWindow files(state.PlotRecordCount, dialogs, poll);
   const QSize first = files.size();
