@@ -211,6 +211,9 @@ std::string SummaryTsv(const SummaryTables& tables) {
   return Tabbed(tables.Figures) + "\n" + Tabbed(tables.Quantities);
 }
 
+std::string PaddedTable(const TableRows& rows) { return Padded(rows); }
+std::string TabbedTable(const TableRows& rows) { return Tabbed(rows); }
+
 std::string WriteSummaryFile(const std::string& path, const std::string& text) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
   if (!file) return std::strerror(errno);

@@ -31,6 +31,10 @@ std::string SummaryText(const SummaryTables& tables);
 // LF line ends.
 std::string SummaryTsv(const SummaryTables& tables);
 
+// One table as SummaryText and SummaryTsv lay it out.
+std::string PaddedTable(const TableRows& rows);
+std::string TabbedTable(const TableRows& rows);
+
 // Writes text to path, replacing a file of that name; the system's reason
 // when it could not be written, else empty (no half file is left behind).
 std::string WriteSummaryFile(const std::string& path, const std::string& text);

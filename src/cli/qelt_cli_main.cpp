@@ -1,6 +1,6 @@
 // qelt-cli: the instrument from scripts, without a display. Its commands:
 // read, record, clock, ports, logger (list, get, erase), harmonic (get,
-// analyze), summary, report and publish; each exits with the codes of
+// analyze), summary, quality, report and publish; each exits with the codes of
 // cli/CliInstrument.hpp.
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
@@ -22,6 +22,7 @@
 #ifdef QELT_WITH_REPORT
 #include "cli/ReportCommand.hpp"
 #endif
+#include "cli/QualityCommand.hpp"
 #include "cli/SummaryCommand.hpp"
 #include "cli/SystemPorts.hpp"
 #include "link/ClockCommand.hpp"
@@ -197,6 +198,7 @@ int main(int argc, char** argv) {
   AddLoggerCommands(app, commands);
   AddHarmonicCommands(app, commands);
   AddSummaryCommand(app, commands);
+  AddQualityCommand(app, commands);
 #ifdef QELT_WITH_REPORT
   AddReportCommand(app, commands);
 #endif
