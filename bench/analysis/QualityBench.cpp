@@ -20,10 +20,10 @@ namespace {
 constexpr int Files = 61;
 constexpr std::int64_t Week = 7 * 86400;
 
-double Seconds(const std::vector<std::string>& files, Quality& quality, double& cpu) {
+double Seconds(const std::vector<std::string>& files, Quality& quality, double& cpu, const QualityOptions& options) {
   const double cpuStart = CpuSeconds();
   const auto start = std::chrono::steady_clock::now();
-  quality = AssessQuality(files);
+  quality = AssessQuality(files, options);
   cpu = CpuSeconds() - cpuStart;
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -47,15 +47,22 @@ int main(int argc, char** argv) {
   std::printf("peak resident memory before: %ld KiB\n", PeakKiB());
   const std::vector<std::string> files = RecordingFiles(first);
   const std::vector<std::string> few(files.begin(), files.begin() + std::min<std::size_t>(7, files.size()));
+  // Declared 110 V, the recording's 105..115 V hold no event: what stays is
+  // the blocks. At the nearest standard voltage, 120 V, its voltages dip
+  // below 90 % every few minutes: tens of thousands of events are kept too.
   Quality quality;
-  double cpu = 0;
-  const double small = Seconds(few, quality, cpu);
-  Print(quality, few.size(), small, cpu);
-  const double all = Seconds(files, quality, cpu);
-  Print(quality, files.size(), all, cpu);
-  std::printf("(target under 2 s, memory flat) Un %.0f V, %lld valid blocks, %zu events, verdict %s\n",
-              quality.NominalV.value_or(0), static_cast<long long>(quality.ValidBlocks), quality.Events.size(),
-              QualityVerdictName(quality.Verdict));
+  for (const double declared : {110.0, 0.0}) {
+    QualityOptions options;
+    if (declared > 0) options.NominalV = declared;
+    double cpu = 0;
+    const double small = Seconds(few, quality, cpu, options);
+    Print(quality, few.size(), small, cpu);
+    const double all = Seconds(files, quality, cpu, options);
+    Print(quality, files.size(), all, cpu);
+    std::printf("(target under 2 s, memory flat) Un %.0f V, %lld valid blocks, %zu events, verdict %s\n\n",
+                quality.NominalV.value_or(0), static_cast<long long>(quality.ValidBlocks), quality.Events.size(),
+                QualityVerdictName(quality.Verdict));
+  }
   if (argc <= 1) std::filesystem::remove_all(folder);
   return quality.Records == Week ? 0 : 1;
 }

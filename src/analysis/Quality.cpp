@@ -62,8 +62,8 @@ struct Track {
     Event.DurationS = end - Event.Start;
     if (Kind == QualityEventKind::Swell && OverRange) Event.ExtremeV.reset();
     if (Event.ExtremeV) Event.ExtremePct = *Event.ExtremeV / un * 100.0;
-    for (int p = 0; p < 3; ++p)
-      if (Phases[static_cast<std::size_t>(p)]) Event.Phases.push_back(p + 1);
+    for (std::size_t p = 0; p < 3; ++p)
+      if (Phases[p]) Event.PhaseBits = static_cast<std::uint8_t>(Event.PhaseBits | (1U << p));
     Done.push_back(Event);
   }
 };
@@ -231,7 +231,11 @@ void QualityStream::Finish() {
   if (zeroWeightInside_ && !cut_.Done.empty() && cut_.Done.back().Open) CountHz(*zeroWeightInside_, 0);
   // Merged by start; a stable merge keeps dip, swell, interruption on a tie.
   std::vector<QualityEvent>& events = q_.Events;
-  for (Track* track : {&dip_, &swell_, &cut_}) events.insert(events.end(), track->Done.begin(), track->Done.end());
+  events.reserve(dip_.Done.size() + swell_.Done.size() + cut_.Done.size());
+  for (Track* track : {&dip_, &swell_, &cut_}) {
+    events.insert(events.end(), track->Done.begin(), track->Done.end());
+    track->Done = {};
+  }
   std::stable_sort(events.begin(), events.end(),
                    [](const QualityEvent& a, const QualityEvent& b) { return a.Start < b.Start; });
   FinishBlocks();
@@ -423,6 +427,13 @@ Quality Assess(const Pass& pass, const QualityOptions& options, const SummaryPro
 }
 
 }  // namespace
+
+std::vector<int> QualityEvent::Phases() const {
+  std::vector<int> phases;
+  for (int p = 0; p < 3; ++p)
+    if ((PhaseBits >> p) & 1U) phases.push_back(p + 1);
+  return phases;
+}
 
 const char* QualityEventName(QualityEventKind kind) {
   switch (kind) {

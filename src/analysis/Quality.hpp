@@ -33,8 +33,9 @@ struct QualityEvent {
   std::int64_t DurationS = 0;
   std::optional<double> ExtremeV;  // unset for a swell that went over range
   std::optional<double> ExtremePct;
-  std::vector<int> Phases;  // 1..3
+  std::uint8_t PhaseBits = 0;  // bit p - 1 for phase p
   bool Open = false;
+  std::vector<int> Phases() const;  // 1..3, ascending
 };
 
 // One 10-minute block from midnight.

@@ -30,7 +30,7 @@ Json EventJson(const QualityEvent& e) {
               {"duration_s", e.DurationS},
               {"extreme_v", OrNull(e.ExtremeV)},
               {"extreme_pct", OrNull(e.ExtremePct)},
-              {"phases", e.Phases},
+              {"phases", e.Phases()},
               {"open", e.Open}};
 }
 
@@ -63,7 +63,8 @@ void AddPeriodRows(TableRows& f, const Quality& q) {
   f.push_back({"First record", q.First ? MomentText(*q.First) : "none", "", ""});
   f.push_back({"Last record", q.Last ? MomentText(*q.Last) : "none", "", ""});
   f.push_back({"Records", std::to_string(q.Records), "", ""});
-  f.push_back({"Days covered", Fixed(q.CoveredS / 86400.0, 3), "at least 7", Word(q.CoveredS >= 7 * 86400.0)});
+  f.push_back({"Days covered", Fixed(q.CoveredS / 86400.0, 3), "at least 7",
+               q.CoveredS >= 7 * 86400.0 ? "pass" : "incomplete"});
   std::string phases;
   for (const int p : q.Phases) phases += (phases.empty() ? "" : " ") + std::to_string(p);
   f.push_back({"Phases taking part", phases.empty() ? "none" : phases, "mean above 50 V", ""});
@@ -137,7 +138,8 @@ std::vector<std::string> Notes(const Quality& q, bool command) {
   notes.push_back(
       "Blocks overlapped by a dip or swell of at most 60 s, or by an interruption, are flagged and left out of the "
       "voltage and unbalance figures; longer dips and swells are slow variations and stay in, so a long undervoltage "
-      "shows in the figure that judges it (EN 50160 counts dips of up to one minute).");
+      "shows in the figure that judges it (EN 50160 counts dips of up to one minute; IEC 61000-4-30 would flag "
+      "every block an event touches).");
   notes.push_back("The dip table's u < 5 % row holds the outages that the interruption count also counts.");
   return notes;
 }
@@ -196,7 +198,7 @@ QualityTables MakeQualityTables(const Quality& q, bool command) {
   t.Events.push_back({"Event", "Start", "End", "Duration s", "Extreme V", "Extreme %", "Phases", ""});
   for (const QualityEvent& e : q.Events) {
     std::string phases;
-    for (const int p : e.Phases) phases += (phases.empty() ? "" : " ") + std::to_string(p);
+    for (const int p : e.Phases()) phases += (phases.empty() ? "" : " ") + std::to_string(p);
     t.Events.push_back({QualityEventName(e.Kind), MomentText(e.Start), MomentText(e.End), std::to_string(e.DurationS),
                         e.ExtremeV ? Fixed(*e.ExtremeV, 1) : "OL", e.ExtremePct ? Fixed(*e.ExtremePct, 2) : "OL",
                         phases, e.Open ? "open" : ""});

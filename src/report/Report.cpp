@@ -11,6 +11,7 @@
 #include "harmonic/WaveDrawing.hpp"
 #include "platform/Dialogs.hpp"
 #include "report/HarmonicReport.hpp"
+#include "report/QualityPage.hpp"
 #include "report/ReportCanvas.hpp"
 #include "report/ReportLayout.hpp"
 #include "report/ReportPlots.hpp"
@@ -29,6 +30,13 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 Summary SummarizeRequest(const ReportRequest& request, const SummaryOptions& options, const SummaryProgress& progress) {
   if (!request.Grids.empty()) return SummarizeGrids(request.Grids, options, progress);
   return Summarize(request.Files, options, progress);
+}
+
+Quality AssessRequest(const ReportRequest& request, const SummaryProgress& progress) {
+  QualityOptions options;
+  options.LineVoltages = request.LineVoltages;
+  if (!request.Grids.empty()) return AssessQualityGrids(request.Grids, options, progress);
+  return AssessQuality(request.Files, options, progress);
 }
 
 // Percent of the work from first to last as a pass goes from 0 to total.
@@ -181,7 +189,7 @@ void HarmonicPage(ReportCanvas& canvas, ReportPlots& plots, const HarmonicReport
 
 int ReportPages(int harmonicFiles) {
   const int trendPlots = static_cast<int>(TrendGroups().size()) + 1;  // and the hourly profile
-  return 1 + (trendPlots + report::PlotsPerTrendPage - 1) / report::PlotsPerTrendPage + harmonicFiles;
+  return 1 + (trendPlots + report::PlotsPerTrendPage - 1) / report::PlotsPerTrendPage + 1 + harmonicFiles;
 }
 
 std::string UnwritableReason(const std::string& out) {
@@ -223,9 +231,12 @@ ReportReading ReadReport(const ReportRequest& request, const ReportProgress& pro
   // The trend lines need the period, so they come from a second run.
   TrendBuilder& trends = contents.Trends.emplace(TrendSpanOf(summary), summary.IntervalS, report::TrendColumns());
   options.OnRecord = [&trends](const SummaryRecord& record) { trends.Add(record); };
-  const Summary again = SummarizeRequest(request, options, Stage(progress, 45, 90, stopped));
+  const Summary again = SummarizeRequest(request, options, Stage(progress, 45, 70, stopped));
   if (stopped || again.Error == SummaryError::Cancelled) return fail(ReportError::Cancelled, "stopped");
   if (again.Error == SummaryError::Unreadable) return fail(ReportError::Unreadable, again.Reason);
+  contents.Voltage = AssessRequest(request, Stage(progress, 70, 90, stopped));
+  if (stopped || contents.Voltage.Error == SummaryError::Cancelled) return fail(ReportError::Cancelled, "stopped");
+  if (contents.Voltage.Error == SummaryError::Unreadable) return fail(ReportError::Unreadable, contents.Voltage.Reason);
 
   contents.Names = request.Names.empty() ? request.Files : request.Names;
   contents.Title = !request.Title.empty()
@@ -270,6 +281,7 @@ ReportOutcome DrawReport(const ReportContents& contents, const std::string& out,
     SummaryPage(canvas, title, contents.Figures);
     if (progress && !progress(92)) return fail(ReportError::Cancelled, "stopped");
     if (contents.Trends) TrendPages(canvas, plots, *contents.Trends, contents.Figures);
+    VoltageQualityPage(canvas, contents.Voltage);
     if (progress && !progress(96)) return fail(ReportError::Cancelled, "stopped");
     for (const HarmonicReport& h : contents.Harmonics) HarmonicPage(canvas, plots, h);
     painter.end();

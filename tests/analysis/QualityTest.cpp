@@ -81,7 +81,7 @@ TEST(QualityEvents, ADipThatRecoversOnlyTo91PercentGoesOn) {
   EXPECT_EQ(e.DurationS, 3);
   EXPECT_DOUBLE_EQ(*e.ExtremeV, 200.0);
   EXPECT_DOUBLE_EQ(*e.ExtremePct, 200.0 / 230.0 * 100.0);
-  EXPECT_EQ(e.Phases, std::vector<int>{1});
+  EXPECT_EQ(e.Phases(), std::vector<int>{1});
   EXPECT_FALSE(e.Open);
   EXPECT_EQ(q.DipTable[0][1], 1);  // 86.96 %, 1 s < 3 s <= 5 s
 }
@@ -93,7 +93,7 @@ TEST(QualityEvents, AOneRecordDipLastsOneIntervalAndAThresholdValueDoesNotStartO
                      Declared(230));
   ASSERT_EQ(q.Events.size(), 1U);
   EXPECT_EQ(q.Events[0].DurationS, 2);
-  EXPECT_EQ(q.Events[0].Phases, (std::vector<int>{2, 3}));
+  EXPECT_EQ(q.Events[0].Phases(), (std::vector<int>{2, 3}));
   EXPECT_DOUBLE_EQ(*q.Events[0].ExtremeV, 180.0);
   EXPECT_EQ(q.DipTable[1][1], 1);  // 78.3 %, 2 s
 }
@@ -106,7 +106,7 @@ TEST(QualityEvents, AnEventOpenAtTheEndLastsToTheLastRecordPlusItsWeight) {
   EXPECT_TRUE(q.Events[0].Open);
   EXPECT_EQ(MomentText(q.Events[0].End), At(5));
   EXPECT_EQ(q.Events[0].DurationS, 2);
-  EXPECT_EQ(q.Events[0].Phases, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(q.Events[0].Phases(), (std::vector<int>{1, 2, 3}));
   EXPECT_DOUBLE_EQ(*q.Events[0].ExtremeV, 90.0);
 }
 
@@ -122,12 +122,12 @@ TEST(QualityEvents, SwellsEndOnlyOnANumberAtMost108PercentAndOverRangeHasNoExtre
   ASSERT_EQ(q.Events.size(), 2U);
   EXPECT_EQ(q.Events[0].DurationS, 2);
   EXPECT_DOUBLE_EQ(*q.Events[0].ExtremeV, 253.1);
-  EXPECT_EQ(q.Events[0].Phases, std::vector<int>{1});
+  EXPECT_EQ(q.Events[0].Phases(), std::vector<int>{1});
   EXPECT_EQ(MomentText(q.Events[1].Start), At(5));
   EXPECT_EQ(q.Events[1].DurationS, 2);  // the empty record does not end it
   EXPECT_FALSE(q.Events[1].ExtremeV);
   EXPECT_FALSE(q.Events[1].ExtremePct);
-  EXPECT_EQ(q.Events[1].Phases, std::vector<int>{2});
+  EXPECT_EQ(q.Events[1].Phases(), std::vector<int>{2});
   EXPECT_EQ(q.SwellTable[1][1], 1);  // 110.04 %, 2 s
   EXPECT_EQ(q.SwellTable[0][1], 1);  // over range counts as 120 % and above
 }
@@ -148,7 +148,7 @@ TEST(QualityEvents, AnInterruptionIsAlsoADipListedAfterItAndKeepsItsFrequencyOut
   EXPECT_EQ(q.Events[1].Kind, QualityEventKind::Interruption);
   EXPECT_EQ(MomentText(q.Events[1].Start), At(2));
   EXPECT_EQ(MomentText(q.Events[1].End), At(4));
-  EXPECT_EQ(q.Events[1].Phases, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(q.Events[1].Phases(), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(q.Interruptions, 1);
   EXPECT_EQ(q.DipTable[4][1], 1);
   ASSERT_TRUE(q.Frequency);
