@@ -47,11 +47,13 @@ struct Track {
       if (!Event.ExtremeV || (lowest ? v < *Event.ExtremeV : v > *Event.ExtremeV)) Event.ExtremeV = v;
     }
   }
-  void Open(Moment at) {
+  void Open(Moment at, int file, std::int64_t row) {
     Active = true;
     Event = QualityEvent{};
     Event.Kind = Kind;
     Event.Start = at;
+    Event.StartFile = file;
+    Event.StartRow = row;
     Phases = {};
     OverRange = false;
   }
@@ -88,6 +90,9 @@ class QualityStream {
   }
 
   void Take(const SummaryRecord& record) {
+    if (record.FileIndex != file_) row_ = 0;
+    file_ = record.FileIndex;
+    ++row_;
     const PhaseReadings r = Readings(record);
     if (q_.NominalV && !q_.Phases.empty()) Events(record.At, r);
     AddToBlock(record, r);
@@ -128,7 +133,7 @@ class QualityStream {
         track.Include(r, met);
     }
     if (!track.Active && any && StartsAll(track.Kind, r)) {
-      track.Open(at);
+      track.Open(at, file_, row_);
       track.Include(r, met);
     }
   }
@@ -219,6 +224,8 @@ class QualityStream {
   Moment blockStart_ = 0;
   Moment lastAt_ = 0;
   double lastWeight_ = 0;
+  int file_ = 0;
+  std::int64_t row_ = 0;
   std::optional<double> zeroWeightInside_;
   double hzWeight_ = 0, hzWithin_ = 0;
   std::optional<double> hzMin_, hzMax_;

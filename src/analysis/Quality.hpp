@@ -35,6 +35,10 @@ struct QualityEvent {
   std::optional<double> ExtremePct;
   std::uint8_t PhaseBits = 0;  // bit p - 1 for phase p
   bool Open = false;
+  // The first record: its file (into Quality::Files, or the grids) and its
+  // place among that file's record rows, from 1.
+  int StartFile = 0;
+  std::int64_t StartRow = 0;
   std::vector<int> Phases() const;  // 1..3, ascending
 };
 

@@ -211,6 +211,7 @@ QualityTables MakeQualityTables(const Quality& q, bool command) {
 namespace {
 
 std::string Page(const QualityTables& t, std::string (*table)(const TableRows&)) {
+  if (t.Events.empty()) return {};  // nothing assessed yet
   std::string text = "Voltage quality against EN 50160\n\n" + table(t.Figures);
   text += "\nDips (counts by residual voltage and duration)\n" + table(t.Dips);
   text += "\nSwells (counts by voltage and duration)\n" + table(t.Swells);

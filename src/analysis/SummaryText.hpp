@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/Summary.hpp"
+#include "text/Result.hpp"
 
 namespace qelt {
 
@@ -36,7 +37,7 @@ std::string PaddedTable(const TableRows& rows);
 std::string TabbedTable(const TableRows& rows);
 
 // Writes text to path, replacing a file of that name; the system's reason
-// when it could not be written, else empty (no half file is left behind).
-std::string WriteSummaryFile(const std::string& path, const std::string& text);
+// when it could not be written (no half file is left behind).
+Result<> WriteSummaryFile(const std::string& path, const std::string& text);
 
 }  // namespace qelt

@@ -11,9 +11,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include "analysis/QualityPart.hpp"
 
 namespace qelt {
 
@@ -118,11 +121,15 @@ SummaryWindow::SummaryWindow(SummarySource source, Dialogs& dialogs, QWidget* pa
   split->addWidget(quantities_);
   split->setStretchFactor(0, 1);
   split->setStretchFactor(1, 1);
+  quality_ = new QualityPart(this);
+  auto* pages = new QTabWidget(this);
+  pages->addTab(split, "Summary");
+  pages->addTab(quality_, "Quality");
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   layout->addLayout(bar);
-  layout->addWidget(split, 1);
+  layout->addWidget(pages, 1);
 
   progressTimer_ = new QTimer(this);
   progressTimer_->setInterval(100);
@@ -183,6 +190,7 @@ void SummaryWindow::Start() {
     });
   }
   progressTimer_->start();
+  quality_->Start(source_, whole_);
 }
 
 void SummaryWindow::ShowProgress() {
@@ -219,6 +227,8 @@ void SummaryWindow::Fill() {
   }
 }
 
+std::string SummaryWindow::Tsv() const { return SummaryTsv(tables_) + "\n" + quality_->Tsv(); }
+
 void SummaryWindow::CopyCommand() { QApplication::clipboard()->setText(QString::fromStdString(Tsv())); }
 
 void SummaryWindow::SaveCommand() {
@@ -230,9 +240,9 @@ void SummaryWindow::SaveCommand() {
   const std::string text = Tsv();
   auto choice = dialogs_.SaveFile(request);
   if (!choice || choice->FileName.empty()) return;
-  const std::string reason = WriteSummaryFile(choice->Path, text);
-  if (!reason.empty() && self)
-    dialogs_.Message("Cannot write " + choice->Path + ":\r\n" + reason, MessageIcon::Exclamation);
+  const auto written = WriteSummaryFile(choice->Path, text);
+  if (!written && self)
+    dialogs_.Message("Cannot write " + choice->Path + ":\r\n" + written.Reason(), MessageIcon::Exclamation);
 }
 
 QIcon SummaryPicture() {

@@ -23,6 +23,7 @@
 #include "platform/GridRows.hpp"
 
 class QComboBox;
+class QTabWidget;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -30,6 +31,8 @@ class QTableWidget;
 class QTimer;
 
 namespace qelt {
+
+class QualityPart;
 
 class SummaryWindow : public QWidget {
   Q_OBJECT
@@ -46,12 +49,13 @@ class SummaryWindow : public QWidget {
 
   bool Busy() const { return job_ != nullptr; }
   const Summary& Result() const { return summary_; }
-  std::string Tsv() const { return SummaryTsv(tables_); }
+  std::string Tsv() const;
   QTableWidget& FiguresTable() const { return *figures_; }
   QTableWidget& QuantitiesTable() const { return *quantities_; }
   QPushButton& RefreshButton() const { return *refresh_; }
   QComboBox& Scope() const { return *scope_; }
   QLabel& Status() const { return *status_; }
+  QualityPart& QualityPage() const { return *quality_; }
 
  signals:
   // A summary has been shown (or its failure told).
@@ -80,6 +84,7 @@ class SummaryWindow : public QWidget {
   QTableWidget* figures_ = nullptr;
   QTableWidget* quantities_ = nullptr;
   QTimer* progressTimer_ = nullptr;
+  QualityPart* quality_ = nullptr;
 };
 
 // A small sigma picture for the lists' "Summary" buttons.

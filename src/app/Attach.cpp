@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "analysis/QualityPart.hpp"
 #include "analysis/SummaryWindow.hpp"
 #include "graphs/GraphsController.hpp"
 #include "harmonic/PreHarmonicWindow.hpp"
@@ -24,12 +25,18 @@ namespace {
 
 // The "Summary" button of a list window. One summary window per list: a
 // second click brings it forward (a live list's with a new snapshot).
-void AddSummaryButton(RecordListWindow& list, Dialogs& dialogs, std::function<SummarySource()> source) {
+void AddSummaryButton(RecordListWindow& list, Dialogs& dialogs, std::function<SummarySource()> source,
+                      GraphsController* graphs) {
   auto shown = std::make_shared<QPointer<SummaryWindow>>();
-  list.Toolbar1().AddCommand("Summary", SummaryPicture(), "Summary", &list, [shown, &dialogs, source] {
+  QPointer<GraphsController> plots(graphs);
+  list.Toolbar1().AddCommand("Summary", SummaryPicture(), "Summary", &list, [shown, &dialogs, source, plots] {
     if (!*shown) {
       *shown = new SummaryWindow(source(), dialogs);
       (*shown)->setAttribute(Qt::WA_DeleteOnClose);
+      QualityPart* part = &(*shown)->QualityPage();
+      QObject::connect(part, &QualityPart::RecordWanted, part, [plots, part](const QString& file, qint64 row) {
+        if (!plots || !plots->ShowRecord(file.toStdString(), row)) part->ShowNoPlot();
+      });
     } else if ((*shown)->RefreshButton().isVisibleTo(*shown)) {
       (*shown)->Refresh();
     }
@@ -40,8 +47,9 @@ void AddSummaryButton(RecordListWindow& list, Dialogs& dialogs, std::function<Su
 }
 
 // "Summary" and "Report", both of what the list holds.
-void AddFigureButtons(RecordListWindow& list, Dialogs& dialogs, const std::function<SummarySource()>& source) {
-  AddSummaryButton(list, dialogs, source);
+void AddFigureButtons(RecordListWindow& list, Dialogs& dialogs, const std::function<SummarySource()>& source,
+                      GraphsController* graphs = nullptr) {
+  AddSummaryButton(list, dialogs, source, graphs);
   AddReportButton(list, dialogs, source);
 }
 
@@ -98,22 +106,28 @@ void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& d
   });
 }
 
-void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, LoggerWindows* logger) {
+void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, LoggerWindows* logger,
+                            GraphsController* graphs) {
   if (sampling) {
-    QObject::connect(sampling, &PcSamplingController::FileListCreated, sampling, [&dialogs](FileListWindow* list) {
-      QPointer<FileListWindow> window(list);
-      AddFigureButtons(*list, dialogs, [window] {
-        SummarySource source;
-        if (!window) return source;
-        source.Title = window->Caption().toStdString();
-        source.File = window->SourceFile();
-        if (!source.File.empty()) source.WholeRecording = RecordingFiles(source.File);
-        source.Rows = [window] {
-          return window ? std::vector<GridRows>{window->RecordGrid().Data()} : std::vector<GridRows>{};
-        };
-        return source;
-      });
-    });
+    QPointer<GraphsController> plots(graphs);
+    QObject::connect(
+        sampling, &PcSamplingController::FileListCreated, sampling, [&dialogs, plots](FileListWindow* list) {
+          QPointer<FileListWindow> window(list);
+          AddFigureButtons(
+              *list, dialogs,
+              [window] {
+                SummarySource source;
+                if (!window) return source;
+                source.Title = window->Caption().toStdString();
+                source.File = window->SourceFile();
+                if (!source.File.empty()) source.WholeRecording = RecordingFiles(source.File);
+                source.Rows = [window] {
+                  return window ? std::vector<GridRows>{window->RecordGrid().Data()} : std::vector<GridRows>{};
+                };
+                return source;
+              },
+              plots);
+        });
     QObject::connect(sampling, &PcSamplingController::ListCreated, sampling, [&dialogs, sampling](ListWindow* list) {
       AddFigureButtons(*list, dialogs, [sampling] {
         SummarySource source;
@@ -135,6 +149,7 @@ void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, Lo
       AddFigureButtons(*list, dialogs, [owner] {
         SummarySource source;
         source.Title = "Data List";
+        source.LineVoltages = owner && owner->DataListWiringCode() == 4;  // 3P3W2M
         source.Rows = [owner] {
           std::vector<GridRows> grids;
           for (int i = 0; i < 2; ++i)

@@ -6,6 +6,7 @@
 
 #include "logger/DataListWindow.hpp"
 #include "logger/MemoryWindow.hpp"
+#include "logger/SetEntry.hpp"
 #include "platform/qt/CaptionPanel.hpp"
 
 namespace qelt {
@@ -33,6 +34,12 @@ LoggerWindows::~LoggerWindows() {
 
 MemoryWindow* LoggerWindows::Memory() const { return memory_; }
 DataListWindow* LoggerWindows::DataList(int list) const { return lists_[list]; }
+
+int LoggerWindows::DataListWiringCode() const {
+  const auto set = static_cast<std::size_t>(session_.Logger.SelectedSet);
+  if (set >= session_.Logger.SetHeaderCache.size()) return 0;
+  return ParseSetEntry(session_.Logger.SetHeaderCache[set]).Wiring % 16;
+}
 
 void LoggerWindows::OpenMemory() {
   if (memory_) {

@@ -38,6 +38,8 @@ class LoggerWindows : public QObject, public LoggerView {
 
   MemoryWindow* Memory() const;
   DataListWindow* DataList(int list) const;
+  // The wiring code of the set the data lists hold (0 while none is known).
+  int DataListWiringCode() const;
   LoggerController& Controller() { return controller_; }
 
   // How a workbook is opened; the desktop's default application while none

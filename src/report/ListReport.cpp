@@ -80,6 +80,7 @@ void ListReport::ReportCommand() {
   if (job_ || !list_) return;  // one report at a time per list
   const SummarySource source = source_();
   ReportRequest request;
+  request.LineVoltages = source.LineVoltages;
   bool whole = false;
   if (source.WholeRecording.size() > 1) {
     const MessageAnswer answer =

@@ -91,6 +91,8 @@ void BlockPlot(ReportCanvas& canvas, const QRectF& rect, const Quality& q) {
     QCPGraph* graph = plot.addGraph();
     graph->setData(x, y, true);
     graph->setPen(QPen(PhaseColours[p], Pixels(0.3)));
+    // A block alone between flagged ones is a point, not a line.
+    graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, Pixels(0.7)));
   }
   const double x0 = q.Blocks.empty() ? 0 : static_cast<double>(q.Blocks.front().Start);
   const double x1 = q.Blocks.empty() ? 600 : static_cast<double>(q.Blocks.back().Start + 600);
