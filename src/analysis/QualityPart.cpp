@@ -85,9 +85,13 @@ QualityPart::QualityPart(QWidget* parent) : QWidget(parent) {
   auto* top = new QSplitter(Qt::Horizontal, this);
   top->addWidget(figures_);
   top->addWidget(tables);
+  top->setStretchFactor(0, 3);
+  top->setStretchFactor(1, 2);
   auto* split = new QSplitter(Qt::Vertical, this);
   split->addWidget(top);
   split->addWidget(events_);
+  split->setStretchFactor(0, 3);
+  split->setStretchFactor(1, 2);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(verdict_);

@@ -13,7 +13,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from simrig import Failed, expect, run_case, run_cli  # noqa: E402
+from simrig import Failed, Simulator, expect, run_case, run_cli  # noqa: E402
 from summary_cli_test import HEADER, NAMES, continuation  # noqa: E402
 
 START = datetime.datetime(2026, 3, 2, 23, 40, 0)
@@ -232,7 +232,27 @@ def case_exits(cli, sim, tmp):
     expect(rc == 0 and json.loads(out)["nominal_v"] == 230.5, f"--nominal 230.5: exit {rc}")
 
 
-CASES = {"recording": case_recording, "text": case_text, "exits": case_exits}
+def case_recorded(cli, sim, tmp):
+    """A dip of the simulator's supply, recorded by qelt-cli record and found again."""
+    scenario = os.path.join(tmp, "dip.json")
+    with open(scenario, "w") as f:
+        json.dump({"drift": False, "supply": [{"kind": "dip", "at": 3, "seconds": 3, "level": 0.5}]}, f)
+    link = os.path.join(tmp, "dev")
+    mes = os.path.join(tmp, "sim.mes")
+    s = Simulator(sim, ["--link", link, "--fast", "--scenario", scenario])
+    try:
+        rc, _, err, _ = run_cli(cli, ["record", "--port", link, "--count", "9", "--interval", "1", "--out", mes])
+    finally:
+        s.stop()
+    expect(rc == 0, f"record: exit {rc}, stderr {err!r}")
+    doc = quality_json(cli, [mes, "--nominal", "230"])
+    dips = [e for e in doc["events"] if e["kind"] == "dip"]
+    expect(len(dips) == 1, f"events {doc['events']}")
+    expect(dips[0]["phases"] == [1, 2, 3] and 40 < dips[0]["extreme_pct"] < 60, f"dip {dips[0]}")
+    expect(1 <= dips[0]["duration_s"] <= 4 and not dips[0]["open"], f"dip {dips[0]}")
+
+
+CASES = {"recording": case_recording, "text": case_text, "exits": case_exits, "recorded": case_recorded}
 
 if __name__ == "__main__":
     sys.exit(run_case(CASES, "qelt-quality", errors=(Failed, AssertionError, ValueError, KeyError, TypeError)))
