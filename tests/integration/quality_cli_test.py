@@ -236,12 +236,12 @@ def case_recorded(cli, sim, tmp):
     """A dip of the simulator's supply, recorded by qelt-cli record and found again."""
     scenario = os.path.join(tmp, "dip.json")
     with open(scenario, "w") as f:
-        json.dump({"drift": False, "supply": [{"kind": "dip", "at": 3, "seconds": 3, "level": 0.5}]}, f)
+        json.dump({"drift": False, "supply": [{"kind": "dip", "at": 5, "seconds": 3, "level": 0.5}]}, f)
     link = os.path.join(tmp, "dev")
     mes = os.path.join(tmp, "sim.mes")
     s = Simulator(sim, ["--link", link, "--fast", "--scenario", scenario])
     try:
-        rc, _, err, _ = run_cli(cli, ["record", "--port", link, "--count", "9", "--interval", "1", "--out", mes])
+        rc, _, err, _ = run_cli(cli, ["record", "--port", link, "--count", "14", "--interval", "1", "--out", mes])
     finally:
         s.stop()
     expect(rc == 0, f"record: exit {rc}, stderr {err!r}")
