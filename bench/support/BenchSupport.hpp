@@ -17,8 +17,9 @@ using test::PeakKiB;
 
 // A recording of files x RecordsPerFile records at 1 s from 2026/03/01
 // 00:00:00 (first, then its continuation files): a load that wanders through
-// the day, with an over-range now and then.
-inline void WriteRecording(const std::string& first, int files) {
+// the day, with an over-range now and then. The last file ends at the
+// limit-th record.
+inline void WriteRecording(const std::string& first, int files, std::int64_t limit = INT64_MAX) {
   auto text = [](double value, bool three) {
     char buf[32];
     std::snprintf(buf, sizeof buf, three ? "%.3f" : "%05.1f", value);
@@ -28,7 +29,7 @@ inline void WriteRecording(const std::string& first, int files) {
   for (int part = 0; part < files; ++part) {
     std::ofstream out(part == 0 ? first : ContinuationName(first, part), std::ios::binary);
     out << HeaderLine() << "\r\n";
-    for (int k = 0; k < RecordsPerFile; ++k, ++n) {
+    for (int k = 0; k < RecordsPerFile && n < limit; ++k, ++n) {
       const DateTime when{2026,
                           3,
                           1 + static_cast<int>(n / 86400),

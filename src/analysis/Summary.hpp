@@ -154,6 +154,9 @@ struct SummarySource {
   std::string File;
   std::vector<std::string> WholeRecording;
   bool Live = false;  // a snapshot of a growing list: "Refresh"
+  // The wiring is known to be 3P3W (a data list's set): V1..V3 are
+  // line-to-line magnitudes for the voltage quality.
+  bool LineVoltages = false;
 };
 
 }  // namespace qelt

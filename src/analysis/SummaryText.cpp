@@ -213,14 +213,17 @@ std::string SummaryTsv(const SummaryTables& tables) {
   return Tabbed({FigureTitles}) + Tabbed(tables.Figures) + "\n" + Tabbed(tables.Quantities);
 }
 
-std::string WriteSummaryFile(const std::string& path, const std::string& text) {
+std::string PaddedTable(const TableRows& rows) { return Padded(rows); }
+std::string TabbedTable(const TableRows& rows) { return Tabbed(rows); }
+
+Result<> WriteSummaryFile(const std::string& path, const std::string& text) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
-  if (!file) return std::strerror(errno);
+  if (!file) return Fail(std::strerror(errno));
   if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() || std::fflush(file.get()) != 0) {
     const std::string reason = std::strerror(errno);
     file.reset();
     std::remove(path.c_str());
-    return reason;
+    return Fail(reason);
   }
   return {};
 }

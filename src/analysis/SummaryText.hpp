@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/Summary.hpp"
+#include "text/Result.hpp"
 
 namespace qelt {
 
@@ -33,8 +34,12 @@ std::string SummaryText(const SummaryTables& tables);
 // blank line between them, LF line ends.
 std::string SummaryTsv(const SummaryTables& tables);
 
+// One table as SummaryText and SummaryTsv lay it out.
+std::string PaddedTable(const TableRows& rows);
+std::string TabbedTable(const TableRows& rows);
+
 // Writes text to path, replacing a file of that name; the system's reason
-// when it could not be written, else empty (no half file is left behind).
-std::string WriteSummaryFile(const std::string& path, const std::string& text);
+// when it could not be written (no half file is left behind).
+Result<> WriteSummaryFile(const std::string& path, const std::string& text);
 
 }  // namespace qelt

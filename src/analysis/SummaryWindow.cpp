@@ -11,9 +11,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "analysis/QualityPart.hpp"
 #include "platform/qt/BackgroundJob.hpp"
 #include "platform/qt/QtWindowSurface.hpp"
 
@@ -113,11 +115,15 @@ SummaryWindow::SummaryWindow(SummarySource source, Dialogs& dialogs, QWidget* pa
   split->addWidget(quantities_);
   split->setStretchFactor(0, 1);
   split->setStretchFactor(1, 1);
+  quality_ = new QualityPart(this);
+  auto* pages = new QTabWidget(this);
+  pages->addTab(split, "Summary");
+  pages->addTab(quality_, "Quality");
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   layout->addLayout(bar);
-  layout->addWidget(split, 1);
+  layout->addWidget(pages, 1);
 
   job_ = new BackgroundJob(this);
   connect(job_, &BackgroundJob::Progress, progress_, &QProgressBar::setValue);
@@ -148,6 +154,7 @@ void SummaryWindow::Start() {
   const SummaryOptions options;
   auto result = std::make_shared<Summary>();
   pending_ = result;
+  quality_->Start(source_, whole_);
   if (whole_ || (source_.Rows == nullptr && !source_.File.empty())) {
     std::vector<std::string> files = whole_ ? source_.WholeRecording : std::vector<std::string>{source_.File};
     job_->Start([result, files = std::move(files), options](const auto& permille) {
@@ -197,6 +204,8 @@ void SummaryWindow::Fill() {
   }
 }
 
+std::string SummaryWindow::Tsv() const { return SummaryTsv(tables_) + "\n" + quality_->Tsv(); }
+
 void SummaryWindow::CopyCommand() { QApplication::clipboard()->setText(QString::fromStdString(Tsv())); }
 
 void SummaryWindow::SaveCommand() {
@@ -211,8 +220,8 @@ void SummaryWindow::SaveCommand() {
   auto choice = dialogs_.SaveFile(request);
   if (!choice || choice->FileName.empty()) return;
   const std::string path = WithChosenEnding(*choice, request);
-  const std::string reason = WriteSummaryFile(path, text);
-  if (!reason.empty() && self) dialogs_.Message("Cannot write " + path + ":\r\n" + reason, MessageIcon::Exclamation);
+  const auto written = WriteSummaryFile(path, text);
+  if (!written && self) dialogs_.Message("Cannot write " + path + ":\r\n" + written.Reason(), MessageIcon::Exclamation);
 }
 
 QIcon SummaryPicture() {

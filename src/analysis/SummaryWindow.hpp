@@ -21,6 +21,7 @@
 #include "platform/GridRows.hpp"
 
 class QComboBox;
+class QTabWidget;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -29,6 +30,7 @@ class QTableWidget;
 namespace qelt {
 
 class BackgroundJob;
+class QualityPart;
 
 class SummaryWindow : public QWidget {
   Q_OBJECT
@@ -45,12 +47,13 @@ class SummaryWindow : public QWidget {
 
   bool Busy() const;
   const Summary& Result() const { return summary_; }
-  std::string Tsv() const { return SummaryTsv(tables_); }
+  std::string Tsv() const;
   QTableWidget& FiguresTable() const { return *figures_; }
   QTableWidget& QuantitiesTable() const { return *quantities_; }
   QPushButton& RefreshButton() const { return *refresh_; }
   QComboBox& Scope() const { return *scope_; }
   QLabel& Status() const { return *status_; }
+  QualityPart& QualityPage() const { return *quality_; }
 
  signals:
   // A summary has been shown (or its failure told).
@@ -76,6 +79,7 @@ class SummaryWindow : public QWidget {
   QLabel* status_ = nullptr;
   QTableWidget* figures_ = nullptr;
   QTableWidget* quantities_ = nullptr;
+  QualityPart* quality_ = nullptr;
 };
 
 // A small sigma picture for the lists' "Summary" buttons.

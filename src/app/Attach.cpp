@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "analysis/QualityPart.hpp"
 #include "analysis/SummaryWindow.hpp"
 #include "graphs/GraphsController.hpp"
 #include "harmonic/PreHarmonicWindow.hpp"
@@ -25,9 +26,11 @@ namespace {
 
 // The "Summary" button of a list window. One summary window per list: a
 // second click brings it forward (a live list's with a new snapshot).
-void AddSummaryButton(RecordListWindow& list, Dialogs& dialogs, std::function<SummarySource()> source) {
+void AddSummaryButton(RecordListWindow& list, Dialogs& dialogs, std::function<SummarySource()> source,
+                      GraphsController* graphs) {
   auto shown = std::make_shared<QPointer<SummaryWindow>>();
-  list.Toolbar1().AddCommand("Summary", SummaryPicture(), "Summary", &list, [shown, &list, &dialogs, source] {
+  QPointer<GraphsController> plots(graphs);
+  list.Toolbar1().AddCommand("Summary", SummaryPicture(), "Summary", &list, [shown, &list, &dialogs, source, plots] {
     if (!*shown) {
       const SummarySource what = source();
       *shown = new SummaryWindow(what, dialogs);
@@ -35,6 +38,10 @@ void AddSummaryButton(RecordListWindow& list, Dialogs& dialogs, std::function<Su
       // Its figures are of the rows the list showed: they go with the list.
       // A live list's summary says it is a snapshot and outlives it.
       if (!what.Live) QObject::connect(&list, &QObject::destroyed, shown->data(), &QWidget::close);
+      QualityPart* part = &(*shown)->QualityPage();
+      QObject::connect(part, &QualityPart::RecordWanted, part, [plots, part](const QString& file, qint64 row) {
+        if (!plots || !plots->ShowRecord(file.toStdString(), row)) part->ShowNoPlot();
+      });
     } else if ((*shown)->RefreshButton().isVisibleTo(*shown)) {
       (*shown)->Refresh();
     }
@@ -45,8 +52,9 @@ void AddSummaryButton(RecordListWindow& list, Dialogs& dialogs, std::function<Su
 }
 
 // "Summary" and "Report", both of what the list holds.
-void AddFigureButtons(RecordListWindow& list, Dialogs& dialogs, const std::function<SummarySource()>& source) {
-  AddSummaryButton(list, dialogs, source);
+void AddFigureButtons(RecordListWindow& list, Dialogs& dialogs, const std::function<SummarySource()>& source,
+                      GraphsController* graphs = nullptr) {
+  AddSummaryButton(list, dialogs, source, graphs);
   AddReportButton(list, dialogs, source);
 }
 
@@ -107,22 +115,28 @@ void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& d
   });
 }
 
-void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, LoggerWindows* logger) {
+void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, LoggerWindows* logger,
+                            GraphsController* graphs) {
   if (sampling) {
-    QObject::connect(sampling, &PcSamplingController::FileListCreated, sampling, [&dialogs](FileListWindow* list) {
-      QPointer<FileListWindow> window(list);
-      AddFigureButtons(*list, dialogs, [window] {
-        SummarySource source;
-        if (!window) return source;
-        source.Title = window->Caption().toStdString();
-        source.File = window->SourceFile();
-        if (!source.File.empty()) source.WholeRecording = RecordingFiles(source.File);
-        source.Rows = [window] {
-          return window ? std::vector<GridRows>{window->RecordGrid().Data()} : std::vector<GridRows>{};
-        };
-        return source;
-      });
-    });
+    QPointer<GraphsController> plots(graphs);
+    QObject::connect(
+        sampling, &PcSamplingController::FileListCreated, sampling, [&dialogs, plots](FileListWindow* list) {
+          QPointer<FileListWindow> window(list);
+          AddFigureButtons(
+              *list, dialogs,
+              [window] {
+                SummarySource source;
+                if (!window) return source;
+                source.Title = window->Caption().toStdString();
+                source.File = window->SourceFile();
+                if (!source.File.empty()) source.WholeRecording = RecordingFiles(source.File);
+                source.Rows = [window] {
+                  return window ? std::vector<GridRows>{window->RecordGrid().Data()} : std::vector<GridRows>{};
+                };
+                return source;
+              },
+              plots);
+        });
     QObject::connect(sampling, &PcSamplingController::ListCreated, sampling, [&dialogs, sampling](ListWindow* list) {
       AddFigureButtons(*list, dialogs, [sampling] {
         SummarySource source;
@@ -146,6 +160,7 @@ void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, Lo
       AddFigureButtons(*list, dialogs, [owner, title = logger->DataListTitle()] {
         SummarySource source;
         source.Title = title;
+        source.LineVoltages = owner && owner->DataListWiringCode() == 4;  // 3P3W2M
         source.Rows = [owner] {
           std::vector<GridRows> grids;
           for (int i = 0; i < 2; ++i)

@@ -44,7 +44,9 @@ void AttachHarmonic(PanelWindow& panel, Session& session, Link& link, Dialogs& d
 
 // "Summary" and "Report" on every file list and live list that sampling opens
 // from now on and on the logger's data lists (both together: one set). Either
-// may be null.
-void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, LoggerWindows* logger);
+// may be null. graphs (may be null): a file list's summary shows a chosen
+// quality event in its file plot.
+void AttachSummaryAndReport(Dialogs& dialogs, PcSamplingController* sampling, LoggerWindows* logger,
+                            GraphsController* graphs = nullptr);
 
 }  // namespace qelt

@@ -39,10 +39,10 @@ void Program::ShowPanel() {
   panel_->setAttribute(Qt::WA_DeleteOnClose);
   connect(panel_, &PanelWindow::Ending, this, &Program::End);
   PcSamplingController* sampling = AttachPcSampling(*panel_, session_, dialogs_, &host_);
-  AttachGraphs(*panel_, session_, dialogs_, sampling);
+  GraphsController* graphs = AttachGraphs(*panel_, session_, dialogs_, sampling);
   LoggerWindows* logger = AttachLogger(*panel_, session_, link_, dialogs_);
   logger->SetWaitInput(&host_.Input());
-  AttachSummaryAndReport(dialogs_, sampling, logger);
+  AttachSummaryAndReport(dialogs_, sampling, logger, graphs);
   AttachHarmonic(*panel_, session_, link_, dialogs_, settings_, &host_.Input());
   emit PanelCreated(panel_);
   // Loaded before it shows, so that it appears at its place at once.

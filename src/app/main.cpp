@@ -12,6 +12,7 @@
 #include "platform/qt/WindowPlaces.hpp"
 #ifndef _WIN32
 #include "sim/PtySimulator.hpp"
+#include "sim/Scenario.hpp"
 #include "text/Version.hpp"
 #endif
 
@@ -20,6 +21,7 @@ namespace {
 struct Options {
   bool Simulate = false;
   QString Port;
+  QString Scenario;
 };
 
 // Reads the command line with a core application only, so that --help and
@@ -34,10 +36,15 @@ Options ParseOptions(int argc, char** argv) {
   parser.addVersionOption();
   QCommandLineOption simulate("simulate", "Start the simulated instrument inside the program; its port is filled in.");
   QCommandLineOption port("port", "Fill in TEXT as the port: COM1 to COM16, Auto, or a device path.", "TEXT");
+  QCommandLineOption scenario(
+      "scenario", "With --simulate: the simulated instrument follows the scenario FILE (as qelt-sim --scenario).",
+      "FILE");
   parser.addOption(simulate);
   parser.addOption(port);
+  parser.addOption(scenario);
   parser.process(parsing);
-  return {parser.isSet(simulate), parser.isSet(port) ? parser.value(port) : QString()};
+  return {parser.isSet(simulate), parser.isSet(port) ? parser.value(port) : QString(),
+          parser.isSet(scenario) ? parser.value(scenario) : QString()};
 }
 
 }  // namespace
@@ -61,7 +68,13 @@ int main(int argc, char** argv) {
   qelt::PtySimulator simulator;
   if (options.Simulate) {
     std::string device, error;
-    if (!simulator.Start(qelt::PtySimulatorOptions{}, device, error)) {
+    qelt::PtySimulatorOptions simulated;
+    if (!options.Scenario.isEmpty() &&
+        !qelt::LoadScenarioFile(options.Scenario.toStdString(), simulated.Instrument, error)) {
+      std::fprintf(stderr, "qelt: %s\n", error.c_str());
+      return 2;
+    }
+    if (!simulator.Start(simulated, device, error)) {
       std::fprintf(stderr, "qelt: the simulator could not start: %s\n", error.c_str());
       return 1;
     }

@@ -1,6 +1,6 @@
 // qelt-cli: the instrument from scripts, without a display. Its commands:
 // read, record, clock, ports, logger (list, get, erase), harmonic (get,
-// analyze), summary, report and publish; each exits with the codes of
+// analyze, limits), summary, quality, report and publish; each exits with the codes of
 // cli/CliInstrument.hpp.
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
@@ -16,6 +16,7 @@
 #include "cli/LiveCommands.hpp"
 #include "cli/LoggerCommands.hpp"
 #include "cli/PublishCommand.hpp"
+#include "cli/QualityCommand.hpp"
 #ifdef QELT_WITH_REPORT
 #include "cli/ReportCommand.hpp"
 #endif
@@ -29,7 +30,7 @@ namespace {
 // Each group of commands adds itself to the tool, in the order of --help.
 using CommandGroup = void (*)(CLI::App&, CommandList&);
 const CommandGroup Groups[] = {
-    AddLiveCommands,   AddLoggerCommands, AddHarmonicCommands, AddSummaryCommand,
+    AddLiveCommands,   AddLoggerCommands, AddHarmonicCommands, AddSummaryCommand, AddQualityCommand,
 #ifdef QELT_WITH_REPORT
     AddReportCommand,
 #endif

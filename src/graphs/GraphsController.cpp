@@ -77,4 +77,18 @@ void GraphsController::InspectPlot(int index) {
   window->Open(std::move(source));
 }
 
+bool GraphsController::ShowRecord(const std::string& file, long long row) {
+  if (!allPlot_ || (!file.empty() && !plotFile_.empty() && file != plotFile_)) return false;
+  const double x = allPlot_->Plotted().FirstX() + static_cast<double>(row - 1);
+  for (int i = 0; i < QuantityCount; ++i) {
+    GraphControl& chart = allPlot_->Chart(i);
+    chart.SetCursorVisible(1, true);
+    chart.SetCursorPosition(1, x, (chart.AxisMin(2) + chart.AxisMax(2)) / 2);
+  }
+  allPlot_->show();
+  allPlot_->raise();
+  allPlot_->activateWindow();
+  return true;
+}
+
 }  // namespace qelt

@@ -35,6 +35,11 @@ class GraphsController : public QObject {
   void InspectChart(int index);
   void InspectPlot(int index);
 
+  // Puts cursor 1 of every file-plot graph on record row (from 1) of the
+  // plotted table and brings the plot forward, when a file plot is open and
+  // shows file (empty: whatever it shows); false when none does.
+  bool ShowRecord(const std::string& file, long long row);
+
   RealTimeAllWindow* RealTimeAll() const;
   InspectorWindow* Inspector() const;
   AllPlotWindow* AllPlot() const;

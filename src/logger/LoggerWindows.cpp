@@ -42,6 +42,12 @@ std::string LoggerWindows::DataListTitle() const {
   return LoggerSetTitle(set, ParseSetEntry(session_.Logger.SetHeaderCache[static_cast<std::size_t>(set)]));
 }
 
+int LoggerWindows::DataListWiringCode() const {
+  const auto set = static_cast<std::size_t>(session_.Logger.SelectedSet);
+  if (set >= session_.Logger.SetHeaderCache.size()) return 0;
+  return ParseSetEntry(session_.Logger.SetHeaderCache[set]).Wiring % 16;
+}
+
 void LoggerWindows::OpenMemory() {
   if (memory_) {
     // Its rows stay as they are; the poll must not stay stopped.

@@ -41,6 +41,8 @@ class LoggerWindows : public QObject, public LoggerView {
   DataListWindow* DataList(int list) const;
   // What the data lists show: "Logger set 2, 2011/08/02 08:00, 3P4W".
   std::string DataListTitle() const;
+  // The wiring code of the set the data lists hold (0 while none is known).
+  int DataListWiringCode() const;
   LoggerController& Controller() { return controller_; }
 
   // How a workbook is opened; the desktop's default application while none

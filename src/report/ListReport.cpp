@@ -70,6 +70,7 @@ void ListReport::ReportCommand() {
   AskingWindow asking(dialogs_, surface);
   const SummarySource source = source_();
   ReportRequest request;
+  request.LineVoltages = source.LineVoltages;
   bool whole = false;
   if (source.WholeRecording.size() > 1) {
     const MessageAnswer answer =

@@ -12,6 +12,7 @@
 #include "platform/Dialogs.hpp"
 #include "platform/PathText.hpp"
 #include "report/HarmonicReport.hpp"
+#include "report/QualityPage.hpp"
 #include "report/ReportCanvas.hpp"
 #include "report/ReportLayout.hpp"
 #include "report/ReportPlots.hpp"
@@ -30,6 +31,13 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 Summary SummarizeRequest(const ReportRequest& request, const SummaryOptions& options, const SummaryProgress& progress) {
   if (!request.Grids.empty()) return SummarizeGrids(request.Grids, options, progress);
   return Summarize(request.Files, options, progress);
+}
+
+Quality AssessRequest(const ReportRequest& request, const SummaryProgress& progress) {
+  QualityOptions options;
+  options.LineVoltages = request.LineVoltages;
+  if (!request.Grids.empty()) return AssessQualityGrids(request.Grids, options, progress);
+  return AssessQuality(request.Files, options, progress);
 }
 
 // Percent of the work from first to last as a pass goes from 0 to total.
@@ -223,7 +231,7 @@ void HarmonicPage(ReportCanvas& canvas, ReportPlots& plots, const HarmonicReport
 
 int ReportPages(int harmonicFiles) {
   const int trendPlots = static_cast<int>(TrendGroups().size()) + 1;  // and the hourly profile
-  return 1 + (trendPlots + report::PlotsPerTrendPage - 1) / report::PlotsPerTrendPage + harmonicFiles;
+  return 1 + (trendPlots + report::PlotsPerTrendPage - 1) / report::PlotsPerTrendPage + 1 + harmonicFiles;
 }
 
 Result<> CheckWritable(const std::string& out) {
@@ -265,9 +273,12 @@ ReportReading ReadReport(const ReportRequest& request, const ReportProgress& pro
   TrendBuilder& trends =
       contents.Trends.emplace(TrendSpanOf(summary), summary.IntervalS, report::TrendColumns(), PhasesUsedBy(summary));
   options.OnRecord = [&trends](const SummaryRecord& record) { trends.Add(record); };
-  const Summary again = SummarizeRequest(request, options, Stage(progress, 45, 90, stopped));
+  const Summary again = SummarizeRequest(request, options, Stage(progress, 45, 70, stopped));
   if (stopped || again.Error == SummaryError::Cancelled) return fail(ReportError::Cancelled, "stopped");
   if (again.Error == SummaryError::Unreadable) return fail(ReportError::Unreadable, again.Reason);
+  contents.Voltage = AssessRequest(request, Stage(progress, 70, 90, stopped));
+  if (stopped || contents.Voltage.Error == SummaryError::Cancelled) return fail(ReportError::Cancelled, "stopped");
+  if (contents.Voltage.Error == SummaryError::Unreadable) return fail(ReportError::Unreadable, contents.Voltage.Reason);
 
   contents.Names = request.Names.empty() ? request.Files : request.Names;
   contents.Title = !request.Title.empty()
@@ -308,6 +319,7 @@ ReportOutcome DrawReport(const ReportContents& contents, const std::string& out,
     SummaryPage(canvas, title, contents.Figures);
     if (progress && !progress(92)) return fail(ReportError::Cancelled, "stopped");
     if (contents.Trends) TrendPages(canvas, plots, *contents.Trends, contents.Figures);
+    VoltageQualityPage(canvas, contents.Voltage);
     if (progress && !progress(96)) return fail(ReportError::Cancelled, "stopped");
     for (const HarmonicReport& h : contents.Harmonics) HarmonicPage(canvas, plots, h);
     painter.end();

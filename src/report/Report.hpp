@@ -1,6 +1,6 @@
 #pragma once
 // The PDF report of a recording or of list rows: page 1 the summary, two
-// pages of trend plots, then a page per harmonic file. Reading the records is
+// pages of trend plots, the voltage quality, then a page per harmonic file. Reading the records is
 // apart from drawing, so that a window can read on a worker thread; the
 // drawing uses QtGui and QCustomPlot on a QPdfWriter, needs a QApplication (on
 // the offscreen platform where there is no display) and runs on its thread.
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/Quality.hpp"
 #include "analysis/Summary.hpp"
 #include "platform/GridRows.hpp"
 #include "platform/Host.hpp"
@@ -32,7 +33,8 @@ struct ReportRequest {
   std::string Title;                   // empty: the first name without its folder
   int DemandMinutes = 15;              // 1..1440
   std::vector<ReportHarmonicFile> Harmonics;
-  DateTime Made;  // in the footer
+  DateTime Made;              // in the footer
+  bool LineVoltages = false;  // V1..V3 are line-to-line magnitudes (the wiring is known to be 3P3W)
 };
 
 enum class ReportError {
@@ -68,6 +70,7 @@ int ReportPages(int harmonicFiles);
 struct ReportContents {
   Summary Figures;
   std::optional<TrendBuilder> Trends;
+  Quality Voltage;
   std::vector<HarmonicReport> Harmonics;
   std::string Title;
   std::vector<std::string> Names;

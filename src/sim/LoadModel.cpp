@@ -73,6 +73,13 @@ LoadSample LoadModel::Sample(double t, SimRandom& rng) const {
       i *= 1.0 + 0.05 * Swing(t, 300.0, shift + 1.0);
       angle += 2.0 * Swing(t, 900.0, shift + 2.0);
     }
+    const double since = t - s.EventOrigin;
+    v *= 1.0 + s.VoltageDriftPerHour * since / 3600.0;
+    for (const SupplyEvent& e : s.Supply)
+      if (e.Phases[static_cast<std::size_t>(k)] && since >= e.At && since < e.At + e.Seconds) {
+        v *= e.Level;
+        i *= e.Level;
+      }
     if (s.NoiseFraction > 0) {
       v *= 1.0 + s.NoiseFraction * rng.Symmetric();
       i *= 1.0 + s.NoiseFraction * rng.Symmetric();

@@ -9,6 +9,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sim/SimRandom.hpp"
 
@@ -40,6 +41,17 @@ struct OverRange {
 // Sets the named input ("V1", "I1", ... "I4"); false for an unknown name.
 bool SetOverRange(OverRange& over, std::string_view input, bool value = true);
 
+// A disturbance of the supply: from At for Seconds (seconds after the
+// simulator starts; in a logger set, after its first record) the chosen
+// phases' voltage and current at Level times their own, as a load of fixed
+// impedance follows it. Below 0.9 a dip, above 1.1 a swell, 0 an interruption.
+struct SupplyEvent {
+  double At = 0;
+  double Seconds = 1;
+  double Level = 0;
+  std::array<bool, 3> Phases = {true, true, true};
+};
+
 struct LoadSettings {
   int WiringCode = Wiring3P4W;
   double Hz = 50.0;  // nominal line frequency, 50 or 60
@@ -48,6 +60,9 @@ struct LoadSettings {
   bool Drift = true;             // slow swings of V (1 %), I (5 %), angle (2 degrees), Hz (0.03)
   double NoiseFraction = 0.001;  // relative noise on V and I of every reading
   OverRange Over;
+  std::vector<SupplyEvent> Supply;
+  double VoltageDriftPerHour = 0;  // a slow change of every voltage: share of it per hour from the start
+  double EventOrigin = 0;          // the time that Supply and the drift count from
 };
 
 // One moment of the load, unrounded. Phases that the wiring does not use are 0.

@@ -35,6 +35,7 @@ bool LoggerMemory::LogSet(const LoadSettings& load, DateTime start, int wiringCo
   set.Records.reserve(static_cast<std::size_t>(count) * RecordSize);
   // Each set sees the load at its own time of day, so drift differs between sets.
   const double origin = static_cast<double>(ToCivilSeconds(start) % 86400);
+  model.Settings().EventOrigin = origin;
   for (int r = 0; r < count; ++r) {
     LoadSample sample = model.Sample(origin + static_cast<double>(r) * intervalSeconds, rng);
     bool skip = std::find(skipped.begin(), skipped.end(), r) != skipped.end();

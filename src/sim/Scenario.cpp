@@ -105,6 +105,47 @@ bool ParseClockText(std::string_view text, DateTime& out) {
   return true;
 }
 
+// One "supply" entry: its kind sets the level's range and default.
+bool ApplySupplyEvent(const json& j, SupplyEvent& e, Reader& r) {
+  const std::string key = "supply";
+  if (!j.is_object()) return r.Fail(key, "must be a list of objects");
+  std::string kind;
+  if (!j.contains("kind") || !r.Text(j["kind"], key + ".kind", kind)) return r.Fail(key, "needs a kind");
+  double low = 0, high = 0.05;
+  e.Level = 0;
+  if (kind == "dip") {
+    low = 0, high = 0.9, e.Level = 0.6;
+  } else if (kind == "swell") {
+    low = 1.1, high = 2, e.Level = 1.15;
+  } else if (kind != "interruption") {
+    return r.Fail(key + ".kind", "must be dip, swell or interruption");
+  }
+  for (const auto& [name, value] : j.items()) {
+    const std::string where = key + "." + name;
+    bool ok = true;
+    if (name == "kind") continue;
+    if (name == "at") {
+      ok = r.Number(value, where, 0, 1e9, e.At);
+    } else if (name == "seconds") {
+      ok = r.Number(value, where, 1e-3, 1e9, e.Seconds);
+    } else if (name == "level") {
+      ok = r.Number(value, where, low, high, e.Level);
+    } else if (name == "phases") {
+      if (!value.is_array() || value.empty()) return r.Fail(where, "must be a list of phases 1..3");
+      e.Phases = {false, false, false};
+      for (const auto& p : value) {
+        long long n = 0;
+        if (!r.Integer(p, where, 1, 3, n)) return false;
+        e.Phases[static_cast<std::size_t>(n - 1)] = true;
+      }
+    } else {
+      return r.Fail(where, "is not a key of a supply event");
+    }
+    if (!ok) return false;
+  }
+  return true;
+}
+
 bool ApplyScenario(std::string_view text, InstrumentSettings& settings, std::string& error) {
   json root = json::parse(text.begin(), text.end(), nullptr, false);
   if (root.is_discarded()) {
@@ -147,6 +188,13 @@ bool ApplyScenario(std::string_view text, InstrumentSettings& settings, std::str
       }
     } else if (key == "drift") {
       ok = r.Bool(value, key, load.Drift);
+    } else if (key == "supply") {
+      if (!value.is_array()) ok = r.Fail(key, "must be a list of supply events");
+      load.Supply.clear();
+      for (std::size_t k = 0; ok && k < value.size(); ++k)
+        ok = ApplySupplyEvent(value[k], load.Supply.emplace_back(), r);
+    } else if (key == "voltageDrift") {
+      ok = r.Number(value, key, -0.5, 0.5, load.VoltageDriftPerHour);
     } else if (key == "readingNoise") {
       ok = r.Number(value, key, 0, 0.1, load.NoiseFraction);
     } else if (key == "logger") {

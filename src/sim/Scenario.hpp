@@ -16,6 +16,14 @@
 //   "over": ["V1", "I4"],             // inputs shown over range: V1 I1 V2 I2 V3 I3 I4
 //   "drift": true,                    // slow drift of V, I, angle and Hz
 //   "readingNoise": 0.001,            // relative noise of V and I per reading, 0..0.1
+//   "supply": [                       // disturbances, seconds after the start (a logger set: its first record)
+//     {"kind": "dip",                 //   "dip" | "swell" | "interruption"
+//      "at": 30, "seconds": 4,        //   when and how long, 0..1e9 and above 0
+//      "level": 0.6,                  //   the voltage as a share of its own: dip 0..0.9 (0.6), swell
+//                                     //   1.1..2 (1.15), interruption 0..0.05 (0)
+//      "phases": [1]}                 //   the phases it touches (all three)
+//   ],
+//   "voltageDrift": -0.01,            // slow change of every voltage, share per hour, -0.5..0.5
 //   "logger": "small",                // "empty" | "small" | "large" | "full"
 //   "clock": "2011-07-29 09:00:00",   // the instrument's clock at start
 //   "seed": 1,                        // seed of noise, drift and faults

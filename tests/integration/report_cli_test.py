@@ -89,11 +89,11 @@ def main():
         out = os.path.join(d, "r.pdf")
         assert run(cli, rec, "--out", out, "--harmonic", h, "--hz", "60", quiet=True) == 0
         info = subprocess.run(["pdfinfo", out], capture_output=True, text=True).stdout
-        assert "Pages:           4" in info, info
+        assert "Pages:           5" in info, info
         text = subprocess.run(["pdftotext", "-layout", out, "-"], capture_output=True, text=True).stdout
         # 1800 records x 2 s x 10 kW = 10 kWh; every full 15-minute block at 10 kW.
         for expected in ["10.000", "10.000 kW in the 15-minute block", "Gaps", "00:10:00", "Harmonic analysis: a60.txt",
-                         "THD-F %", "page 4 of 4"] + NAMES:
+                         "THD-F %", "page 5 of 5", "Voltage quality (EN 50160)", "Dips"] + NAMES:
             assert expected in text, expected
         assert run(cli, os.path.join(d, "missing.mes"), "--out", out) == 4
         empty = os.path.join(d, "empty.mes")

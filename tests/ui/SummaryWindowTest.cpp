@@ -295,11 +295,12 @@ void SummaryWindowTest::ReportButtonWritesTheWholeRecordingAsPdf() {
   QCOMPARE(save.What, ScriptedDialogs::Kind::SaveFile);
   QCOMPARE(save.File.InitialPath, tmp.filePath("week.pdf").toStdString());
   QVERIFY(save.File.OverwritePrompt);
-  QCOMPARE(shown.back().Text, "The report (3 pages) was written to " + chosen + ".pdf.");
+  // the summary, two pages of trends, the voltage quality
+  QCOMPARE(shown.back().Text, "The report (4 pages) was written to " + chosen + ".pdf.");
   const QString text = test::PdfText(QString::fromStdString(chosen + ".pdf"));
   QVERIFY(text.contains("week.mes"));
   QVERIFY(text.contains("week-1.mes"));
-  QVERIFY(text.contains("page 1 of 3"));
+  QVERIFY(text.contains("page 1 of 4"));
   QCOMPARE(list->findChild<ListReport*>()->LastOutcome().Written->Records, std::int64_t{4});
 }
 
