@@ -6,21 +6,10 @@
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <atomic>
-#include <thread>
+
+#include "platform/qt/BackgroundJob.hpp"
 
 namespace qelt {
-
-// The worker's side, as the summary's: the part's destructor stops and joins it.
-struct QualityPart::Job {
-  std::atomic<bool> Cancel{false};
-  Quality Result;
-  std::thread Worker;
-  ~Job() {
-    Cancel = true;
-    if (Worker.joinable()) Worker.join();
-  }
-};
 
 namespace {
 
@@ -96,49 +85,43 @@ QualityPart::QualityPart(QWidget* parent) : QWidget(parent) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(verdict_);
   layout->addWidget(split, 1);
+
+  job_ = new BackgroundJob(this);
+  connect(job_, &BackgroundJob::Done, this, &QualityPart::Finish);
 }
 
-QualityPart::~QualityPart() { job_.reset(); }
+// The job goes first: it stops and joins its worker before the controls go.
+QualityPart::~QualityPart() { delete job_; }
+
+bool QualityPart::Busy() const { return job_->Running(); }
 
 void QualityPart::Start(const SummarySource& source, bool whole) {
-  job_.reset();
-  auto job = std::make_shared<Job>();
-  job_ = job;
   verdict_->setText("Voltage quality (EN 50160): computing...");
   QualityOptions options;
   options.LineVoltages = source.LineVoltages;
-  auto progress = [raw = job.get()](std::uint64_t, std::uint64_t) { return !raw->Cancel.load(); };
-  QPointer<QualityPart> self(this);
-  auto deliver = [self, number = ++jobNumber_] {
-    QMetaObject::invokeMethod(
-        qApp,
-        [self, number] {
-          if (self && self->job_ && self->jobNumber_ == number) self->Finish();
-        },
-        Qt::QueuedConnection);
-  };
+  auto result = std::make_shared<Quality>();
+  pending_ = result;
   if (whole || (source.Rows == nullptr && !source.File.empty())) {
     std::vector<std::string> files = whole ? source.WholeRecording : std::vector<std::string>{source.File};
-    job->Worker = std::thread([raw = job.get(), files = std::move(files), options, progress, deliver] {
-      raw->Result = AssessQuality(files, options, progress);
-      deliver();
+    job_->Start([result, files = std::move(files), options](const auto& permille) {
+      *result = AssessQuality(files, options, InPermille(permille));
     });
     return;
   }
+  // The rows are copied here, on the user-interface thread, where the list
+  // may grow; the worker reads the copy.
   auto grids = std::make_shared<std::vector<GridRows>>(source.Rows ? source.Rows() : std::vector<GridRows>{});
-  job->Worker = std::thread([raw = job.get(), grids, options, progress, deliver, file = source.File] {
+  job_->Start([result, grids, options, file = source.File](const auto& permille) {
     std::vector<const GridRows*> pointers;
     for (const GridRows& grid : *grids) pointers.push_back(&grid);
-    raw->Result = AssessQualityGrids(pointers, options, progress);
-    if (!file.empty()) raw->Result.Files = {file};
-    deliver();
+    *result = AssessQualityGrids(pointers, options, InPermille(permille));
+    if (!file.empty()) result->Files = {file};
   });
 }
 
 void QualityPart::Finish() {
-  if (job_->Worker.joinable()) job_->Worker.join();
-  quality_ = std::move(job_->Result);
-  job_.reset();
+  quality_ = std::move(*pending_);
+  pending_.reset();
   Fill();
   emit Shown();
 }

@@ -17,6 +17,8 @@ class QTableWidget;
 
 namespace qelt {
 
+class BackgroundJob;
+
 class QualityPart : public QWidget {
   Q_OBJECT
  public:
@@ -29,7 +31,7 @@ class QualityPart : public QWidget {
   void Start(const SummarySource& source, bool whole);
   // The last figures, as the window copies and saves them.
   std::string Tsv() const { return QualityTsv(tables_); }
-  bool Busy() const { return job_ != nullptr; }
+  bool Busy() const;
   const Quality& Result() const { return quality_; }
   // What a double-click on an event could not do, in the verdict line.
   void ShowNoPlot();
@@ -45,14 +47,13 @@ class QualityPart : public QWidget {
   void RecordWanted(const QString& file, qint64 row);
 
  private:
-  struct Job;
   void Finish();
   void Fill();
 
   Quality quality_;
   QualityTables tables_;
-  std::shared_ptr<Job> job_;
-  int jobNumber_ = 0;
+  BackgroundJob* job_ = nullptr;
+  std::shared_ptr<Quality> pending_;  // what the job under way writes
   QLabel* verdict_ = nullptr;
   QTableWidget* figures_ = nullptr;
   QTableWidget* dips_ = nullptr;

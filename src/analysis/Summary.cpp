@@ -470,4 +470,10 @@ Summary SummarizeGrids(const std::vector<const GridRows*>& grids, const SummaryO
   return summary;
 }
 
+SummaryProgress InPermille(const std::function<bool(int permille)>& permille) {
+  return [&permille](std::uint64_t done, std::uint64_t total) {
+    return permille(total > 0 ? static_cast<int>(done * 1000 / total) : 0);
+  };
+}
+
 }  // namespace qelt

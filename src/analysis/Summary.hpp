@@ -127,6 +127,9 @@ struct SummaryOptions {
 // Progress over the whole work (two passes over the files): done of total,
 // in bytes. Returning false stops the summary (Error = Cancelled).
 using SummaryProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+// A progress told in per mille as a SummaryProgress; it refers to permille,
+// which must outlive it.
+SummaryProgress InPermille(const std::function<bool(int permille)>& permille);
 
 // The summary of the files in the order given; each file's first line is its
 // header. A recording's files come from RecordingFiles(path, single).

@@ -23,12 +23,6 @@ namespace qelt {
 
 namespace {
 
-SummaryProgress InPermille(const std::function<bool(int)>& permille) {
-  return [&permille](std::uint64_t done, std::uint64_t total) {
-    return permille(total > 0 ? static_cast<int>(done * 1000 / total) : 0);
-  };
-}
-
 QTableWidget* NewTable(QWidget* parent) {
   auto* table = new QTableWidget(parent);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
