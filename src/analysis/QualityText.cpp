@@ -1,21 +1,11 @@
 #include "analysis/QualityText.hpp"
 
-#include <nlohmann/json.hpp>
-
+#include "analysis/JsonFields.hpp"
 #include "platform/PathText.hpp"
 #include "text/NumberText.hpp"
 
 namespace qelt {
 namespace {
-
-using Json = nlohmann::ordered_json;
-
-template <class T>
-Json OrNull(const std::optional<T>& value) {
-  return value ? Json(*value) : Json(nullptr);
-}
-
-Json MomentOrNull(const std::optional<Moment>& moment) { return moment ? Json(MomentText(*moment)) : Json(nullptr); }
 
 Json TableJson(const EventTable& table, const std::array<const char*, 5>& names, std::size_t rows) {
   Json out = Json::object();

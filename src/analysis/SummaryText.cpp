@@ -4,22 +4,13 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <nlohmann/json.hpp>
 
+#include "analysis/JsonFields.hpp"
 #include "platform/PathText.hpp"
 #include "text/NumberText.hpp"
 
 namespace qelt {
 namespace {
-
-using Json = nlohmann::ordered_json;
-
-template <class T>
-Json OrNull(const std::optional<T>& value) {
-  return value ? Json(*value) : Json(nullptr);
-}
-
-Json MomentOrNull(const std::optional<Moment>& moment) { return moment ? Json(MomentText(*moment)) : Json(nullptr); }
 
 // Weights are whole seconds; shown as whole numbers.
 Json Seconds(double seconds) { return Json(static_cast<std::int64_t>(seconds)); }

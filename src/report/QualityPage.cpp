@@ -9,6 +9,7 @@
 #include "analysis/QualityText.hpp"
 #include "report/ReportCanvas.hpp"
 #include "report/ReportLayout.hpp"
+#include "report/ReportPlots.hpp"
 
 namespace qelt {
 namespace {
@@ -42,18 +43,6 @@ ReportTable LongestEvents(const Quality& q, const QualityTables& t) {
   return rows;
 }
 
-void StyleAxis(QCPAxis* axis) {
-  axis->setTickLabelFont(ReportCanvas::PlotFont(7));
-  axis->setBasePen(QPen(Qt::black, Pixels(0.2)));
-  axis->setTickPen(QPen(Qt::black, Pixels(0.2)));
-  axis->setSubTickPen(QPen(Qt::black, Pixels(0.15)));
-  axis->setTickLengthIn(0);
-  axis->setTickLengthOut(static_cast<int>(Pixels(1)));
-  axis->setSubTickLengthIn(0);
-  axis->setSubTickLengthOut(0);
-  axis->grid()->setPen(QPen(QColor(215, 215, 215), Pixels(0.15)));
-}
-
 // The 10-minute voltages that take part (valid, unflagged), a line per
 // phase broken where blocks are missing, over the band from 90 to 110 % Un.
 void BlockPlot(ReportCanvas& canvas, const QRectF& rect, const Quality& q) {
@@ -65,8 +54,8 @@ void BlockPlot(ReportCanvas& canvas, const QRectF& rect, const Quality& q) {
   plot.axisRect()->setMargins(QMargins(static_cast<int>(Pixels(report::PlotAxisLeft)), static_cast<int>(Pixels(2)),
                                        static_cast<int>(Pixels(report::PlotAxisRight)),
                                        static_cast<int>(Pixels(report::PlotAxisBottom))));
-  StyleAxis(plot.xAxis);
-  StyleAxis(plot.yAxis);
+  StyleReportAxis(plot.xAxis);
+  StyleReportAxis(plot.yAxis);
   auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
   ticker->setTimeZone(QTimeZone::utc());  // the recording's own clock
   ticker->setDateTimeFormat("dd/MM\nhh:mm");
@@ -124,7 +113,7 @@ void VoltageQualityPage(ReportCanvas& canvas, const Quality& q) {
   y = canvas.Table(0, y + Pixels(1), FigureRows(t), {{50, left}, {28, right}, {52, left}, {20, left}}, 3.2, 6.5);
 
   y += Pixels(2);
-  canvas.Text(QRectF(0, y, body.width(), Pixels(5)), "10-minute voltages and the band of +-10 % Un",
+  canvas.Text(QRectF(0, y, body.width(), Pixels(5)), "10-minute voltages and the band of ±10 % Un",
               ReportCanvas::Font(8.5, true));
   y += Pixels(5);
   BlockPlot(canvas, QRectF(0, y, body.width(), Pixels(44)), q);

@@ -90,22 +90,6 @@ void TitleStrip(ReportCanvas& canvas, const QRectF& rect, const QString& title, 
   }
 }
 
-void StyleAxis(QCPAxis* axis) {
-  axis->setTickLabelFont(ReportCanvas::PlotFont(7));
-  axis->setLabelFont(ReportCanvas::PlotFont(7.5));
-  axis->setBasePen(QPen(Qt::black, Pixels(0.2)));
-  axis->setTickPen(QPen(Qt::black, Pixels(0.2)));
-  axis->setSubTickPen(QPen(Qt::black, Pixels(0.15)));
-  axis->setTickLengthIn(0);
-  axis->setTickLengthOut(static_cast<int>(Pixels(1)));
-  axis->setSubTickLengthIn(0);
-  axis->setSubTickLengthOut(static_cast<int>(Pixels(0.5)));
-  axis->setTickLabelPadding(static_cast<int>(Pixels(0.8)));
-  axis->setLabelPadding(static_cast<int>(Pixels(0.8)));
-  axis->grid()->setPen(QPen(QColor(215, 215, 215), Pixels(0.15)));
-  axis->grid()->setZeroLinePen(QPen(QColor(150, 150, 150), Pixels(0.2)));
-}
-
 // The plot's frame: fixed margins, so every plot's data area has the same
 // place and width (the trend lines were reduced to that width).
 void Prepare(QCustomPlot& plot) {
@@ -117,8 +101,8 @@ void Prepare(QCustomPlot& plot) {
   rect->setMargins(
       QMargins(static_cast<int>(Pixels(report::PlotAxisLeft)), static_cast<int>(Pixels(report::PlotAxisTop)),
                static_cast<int>(Pixels(report::PlotAxisRight)), static_cast<int>(Pixels(report::PlotAxisBottom))));
-  StyleAxis(plot.xAxis);
-  StyleAxis(plot.yAxis);
+  StyleReportAxis(plot.xAxis);
+  StyleReportAxis(plot.yAxis);
   plot.xAxis->setLabel(QString());
   plot.yAxis->setLabel(QString());
   plot.xAxis2->setVisible(true);
@@ -292,6 +276,22 @@ void ReportPlots::Orders(ReportCanvas& canvas, const QRectF& rect, const Harmoni
   }
   TitleStrip(canvas, rect, "Orders 1 to 31, ORD % (magnitude in % of the fundamental)", {});
   Render(canvas, plot, rect);
+}
+
+void StyleReportAxis(QCPAxis* axis) {
+  axis->setTickLabelFont(ReportCanvas::PlotFont(7));
+  axis->setLabelFont(ReportCanvas::PlotFont(7.5));
+  axis->setBasePen(QPen(Qt::black, Pixels(0.2)));
+  axis->setTickPen(QPen(Qt::black, Pixels(0.2)));
+  axis->setSubTickPen(QPen(Qt::black, Pixels(0.15)));
+  axis->setTickLengthIn(0);
+  axis->setTickLengthOut(static_cast<int>(Pixels(1)));
+  axis->setSubTickLengthIn(0);
+  axis->setSubTickLengthOut(static_cast<int>(Pixels(0.5)));
+  axis->setTickLabelPadding(static_cast<int>(Pixels(0.8)));
+  axis->setLabelPadding(static_cast<int>(Pixels(0.8)));
+  axis->grid()->setPen(QPen(QColor(215, 215, 215), Pixels(0.15)));
+  axis->grid()->setZeroLinePen(QPen(QColor(150, 150, 150), Pixels(0.2)));
 }
 
 }  // namespace qelt

@@ -11,11 +11,16 @@
 #include "harmonic/Figures.hpp"
 #include "report/TrendData.hpp"
 
+class QCPAxis;
 class QCustomPlot;
 
 namespace qelt {
 
 class ReportCanvas;
+
+// The look every report plot gives its axes: thin black lines, outward ticks,
+// light grid, the plot font.
+void StyleReportAxis(QCPAxis* axis);
 
 class ReportPlots {
  public:
