@@ -1,14 +1,12 @@
 #include "cli/QualityCommand.hpp"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <memory>
 
 #include "analysis/Quality.hpp"
 #include "analysis/QualityText.hpp"
 #include "cli/CliInstrument.hpp"
+#include "cli/SummaryCommand.hpp"
 
 namespace qelt::cli {
 namespace {
@@ -22,26 +20,14 @@ struct QualityCommandOptions {
 };
 
 int RunQuality(const QualityCommandOptions& o) {
-  // A missing file is told as such, before any continuation is looked for.
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> probe(std::fopen(o.File.c_str(), "rb"), &std::fclose);
-  if (!probe) {
-    Complain("cannot read " + o.File + ": " + std::strerror(errno));
-    return FileError;
-  }
-  probe.reset();
+  if (const int opens = CheckRecordingOpens(o.File); opens != Ok) return opens;
   QualityOptions options;
   if (o.Nominal > 0) options.NominalV = o.Nominal;
   options.LineVoltages = o.LineVoltages;
   const Quality quality = AssessQuality(RecordingFiles(o.File, o.Single), options);
-  if (quality.Error != SummaryError::None) {
-    Complain("cannot read " + quality.Reason);
-    return FileError;
-  }
-  if (quality.Records == 0) {
-    Complain(o.File + " holds no record row (" + std::to_string(quality.BadRows) + " bad row(s))");
-    return BadContents;
-  }
-  if (quality.BadRows > 0) Complain(std::to_string(quality.BadRows) + " bad row(s) skipped");
+  if (const int read = RecordingReadExit(o.File, quality.Error, quality.Reason, quality.Records, quality.BadRows);
+      read != Ok)
+    return read;
   if (o.Format == "json") {
     PrintLine(QualityJson(quality));
   } else {

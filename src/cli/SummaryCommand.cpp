@@ -11,6 +11,28 @@
 #include "cli/CliInstrument.hpp"
 
 namespace qelt::cli {
+
+int CheckRecordingOpens(const std::string& file) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> probe(std::fopen(file.c_str(), "rb"), &std::fclose);
+  if (probe) return Ok;
+  Complain("cannot read " + file + ": " + std::strerror(errno));
+  return FileError;
+}
+
+int RecordingReadExit(const std::string& file, SummaryError error, const std::string& reason, std::int64_t records,
+                      std::int64_t badRows) {
+  if (error != SummaryError::None) {
+    Complain("cannot read " + reason);
+    return FileError;
+  }
+  if (records == 0) {
+    Complain(file + " holds no record row (" + std::to_string(badRows) + " bad row(s))");
+    return BadContents;
+  }
+  if (badRows > 0) Complain(std::to_string(badRows) + " bad row(s) skipped");
+  return Ok;
+}
+
 namespace {
 
 struct SummaryCommandOptions {
@@ -21,25 +43,13 @@ struct SummaryCommandOptions {
 };
 
 int RunSummary(const SummaryCommandOptions& o) {
-  // A missing file is told as such, before any continuation is looked for.
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> probe(std::fopen(o.File.c_str(), "rb"), &std::fclose);
-  if (!probe) {
-    Complain("cannot read " + o.File + ": " + std::strerror(errno));
-    return FileError;
-  }
-  probe.reset();
+  if (const int opens = CheckRecordingOpens(o.File); opens != Ok) return opens;
   SummaryOptions options;
   options.DemandMinutes = o.Demand;
   const Summary summary = Summarize(RecordingFiles(o.File, o.Single), options);
-  if (summary.Error != SummaryError::None) {
-    Complain("cannot read " + summary.Reason);
-    return FileError;
-  }
-  if (summary.Records == 0) {
-    Complain(o.File + " holds no record row (" + std::to_string(summary.BadRows) + " bad row(s))");
-    return BadContents;
-  }
-  if (summary.BadRows > 0) Complain(std::to_string(summary.BadRows) + " bad row(s) skipped");
+  if (const int read = RecordingReadExit(o.File, summary.Error, summary.Reason, summary.Records, summary.BadRows);
+      read != Ok)
+    return read;
   if (o.Format == "json") {
     PrintLine(SummaryJson(summary));
   } else {

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <fstream>
 
+#include "OpenSummary.hpp"
 #include "PanelRig.hpp"
 #include "ToolbarKeys.hpp"
 #include "analysis/QualityPart.hpp"
@@ -69,13 +70,6 @@ struct Rig : test::PanelRig {
     Start();
   }
 };
-
-SummaryWindow* OpenSummaryOf(RecordListWindow& list) {
-  test::Press(list.Toolbar1(), "Summary");
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* summary = qobject_cast<SummaryWindow*>(w); summary && summary->isVisible()) return summary;
-  return nullptr;
-}
 
 }  // namespace
 
@@ -142,7 +136,7 @@ void QualityPartTest::ADoubleClickShowsTheEventInTheFilePlotOrSaysThereIsNone() 
   rig.Key("Open");
   FileListWindow* list = rig.sampling->FileList();
   QVERIFY(list);
-  SummaryWindow* summary = OpenSummaryOf(*list);
+  SummaryWindow* summary = test::OpenSummaryOf(*list);
   QVERIFY(summary);
   QVERIFY(WaitQuality(*summary));
   QualityPart& part = summary->QualityPage();

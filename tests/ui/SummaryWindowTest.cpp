@@ -13,6 +13,7 @@
 #include <QTest>
 #include <fstream>
 
+#include "OpenSummary.hpp"
 #include "PanelRig.hpp"
 #include "PdfText.hpp"
 #include "ToolbarKeys.hpp"
@@ -96,15 +97,6 @@ struct Rig : test::PanelRig {
     emit panel.Timer2Tick();
   }
 };
-
-SummaryWindow* OpenSummaryOf(RecordListWindow& list) {
-  const int index = test::NumberOf(list.Toolbar1(), "Summary");
-  if (index == 0) return nullptr;
-  list.Toolbar1().Click(index);
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* summary = qobject_cast<SummaryWindow*>(w); summary && summary->isVisible()) return summary;
-  return nullptr;
-}
 
 }  // namespace
 
@@ -255,14 +247,14 @@ void SummaryWindowTest::FileListButtonOpensItsSummary() {
   QVERIFY(list);
   QCOMPARE(list->SourceFile(), path);
   QCOMPARE(list->Toolbar1().ToolTip(test::NumberOf(list->Toolbar1(), "Summary")), QString("Summary"));
-  SummaryWindow* summary = OpenSummaryOf(*list);
+  SummaryWindow* summary = test::OpenSummaryOf(*list);
   QVERIFY(summary);
   QVERIFY(WaitShown(*summary));
   QCOMPARE(summary->windowTitle(), QString("Summary - open.mes"));
   QCOMPARE(summary->Result().Records, std::int64_t{3});
   QVERIFY(summary->Scope().isVisibleTo(summary));
   // A second click brings the same window forward.
-  QCOMPARE(OpenSummaryOf(*list), summary);
+  QCOMPARE(test::OpenSummaryOf(*list), summary);
 }
 
 namespace {
@@ -355,7 +347,7 @@ void SummaryWindowTest::TheSummaryOfAFileListClosesWithIt() {
   Rig rig;
   FileListWindow* list = rig.OpenRecording(tmp.filePath("closing.mes").toStdString());
   QVERIFY(list);
-  QPointer<SummaryWindow> summary = OpenSummaryOf(*list);
+  QPointer<SummaryWindow> summary = test::OpenSummaryOf(*list);
   QVERIFY(summary);
   QVERIFY(WaitShown(*summary));
   list->close();
@@ -369,7 +361,7 @@ void SummaryWindowTest::LiveListSummaryIsASnapshotWithRefresh() {
   QVERIFY(list);
   for (int i = 0; i < 4; ++i) rig.PollAndTick();
   QCOMPARE(list->RecordGrid().Rows(), 5);
-  SummaryWindow* summary = OpenSummaryOf(*list);
+  SummaryWindow* summary = test::OpenSummaryOf(*list);
   QVERIFY(summary);
   QVERIFY(WaitShown(*summary));
   QVERIFY(summary->RefreshButton().isVisibleTo(summary));
